@@ -1,0 +1,41 @@
+// The only way from the controller out to its host: clock, message boxes and the alarm sound.
+#pragma once
+
+#include <string_view>
+
+namespace kv410 {
+
+// The host's local date and time, as the controller's clock reads it.
+struct HostDateTime {
+    int year = 2026;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    // Day of the week, 1 = Sunday .. 7 = Saturday.
+    int dayOfWeek = 5;
+};
+
+// Buttons of a message box.
+enum class MessageButtons { Ok, OkCancel };
+
+// What a front-end offers the controller.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // The current local date and time.
+    virtual HostDateTime localNow() = 0;
+    // Shows a modal message box; the answer is not needed by the controller.
+    virtual void showMessageBox(std::string_view text, std::string_view caption,
+                                MessageButtons buttons) = 0;
+    // Plays the alarm notification sound once.
+    virtual void playAlarmSound() = 0;
+};
+
+// Installs the host; the front-end does it before the controller boots.
+void installPlatform(Platform* platform);
+// The installed host.
+Platform& platform();
+
+} // namespace kv410

@@ -1,0 +1,4 @@
+// PLACEHOLDER: replaced by the scenario runner's owner.
+int main() {
+    return 0;
+}
