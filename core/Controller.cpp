@@ -1,10 +1,283 @@
-// PLACEHOLDER: replaced by the controller spine's owner.
 #include "core/Controller.h"
+
+#include "core/Clock.h"
+#include "core/FactoryDefaults.h"
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "menu/MenuEngine.h"
+#include "panel/PanelPaint.h"
+#include "supervision/Alarms.h"
+#include "supervision/MixingValve.h"
+
+#include <cstring>
+
 namespace kv410 {
+
 char WeekdayLetters[14];
 char WeekdayNames[7][3];
 char FromToHeadings[20];
 char OffMarker[9];
 char UnitNames[4][4];
-void resetControllerTables() {}
+
+namespace {
+
+// I/O words the cycle owns.
+constexpr int PowerRequestWord = 0;
+constexpr int DisplayAwakeWord = 50;
+constexpr int OnLedWord = 44;
+constexpr int LedOff = 0;
+constexpr int LedLit = 1;
+constexpr int LedBlinking = 2;
+// The compressor, auxiliary-heat, hot-water and alarm LEDs go dark at switch-off.
+constexpr int FirstOtherLedWord = 45;
+constexpr int LastOtherLedWord = 48;
+
+// Cells the boot and the cycle own.
+constexpr int UnitOnCell = 116;
+constexpr int ConfigurationCell = 55;
+constexpr int OutputTestCell = 57;
+constexpr int SumAlarmCell = 518;
+constexpr int FirstCommandCell = 509;
+constexpr int LastCommandCell = 520;
+constexpr int ValveOpenRequestCell = 513;
+constexpr int ValveCloseRequestCell = 514;
+constexpr int ValveOpenPulseWord = 17;
+constexpr int ValveClosePulseWord = 16;
+constexpr int ValveOpeningMarkerCell = 69;
+constexpr int ProgramVersionCell = 65;
+constexpr int ProgramVersion = 102;
+constexpr int HeaterPowerCell = 108;
+
+// The signature a valid parameter image carries: each cell holds its own number.
+constexpr int SignatureCells[] = {49, 51, 53};
+
+// Start values of the countdowns: which countdown is loaded from which cell.
+struct CountdownStart {
+    uint32_t* timers;
+    int index;
+    int cell;
+};
+const CountdownStart CountdownStarts[] = {
+    {SecondTimers, 0, 82}, {SecondTimers, 1, 96}, {SecondTimers, 3, 85},
+    {SecondTimers, 4, 86}, {MinuteTimers, 0, 42},
+};
+
+// Input words copied into cells by every exchange; cell 506 is left alone.
+struct InputCopy {
+    int firstCell;
+    int firstWord;
+    int count;
+};
+constexpr InputCopy InputCopies[] = {
+    {521, 24, 11}, // sensors GT1 .. GT3X
+    {500, 4, 6},   // MB2, MB1, EK, HP, LP, VVP
+    {507, 10, 2},  // EXT, phase fault
+    {533, 60, 1},  // spare input
+};
+
+// Output commands that drive relay words directly while no output test runs.
+constexpr InputCopy OutputCopies[] = {
+    {509, 12, 4}, // P3, compressor, auxiliary heat steps 1 and 2
+    {515, 18, 6}, // P1, P2, VXV1, sum alarm and the two lampless outputs
+};
+
+// A deviation large enough to drive the valve fully closed at start.
+constexpr int32_t ValveClosingDeviation = -1000;
+constexpr uint8_t WatchdogReload = 32;
+
+// Text indexes the start-up set-up takes apart.
+constexpr int WeekdayLettersText = 470;
+constexpr int WeekdayNamesText = 471;
+constexpr int FromToText = 472;
+constexpr int OffMarkerText = 532;
+constexpr int UnitNamesText = 427;
+constexpr int ScratchTarget = 5;
+
+constexpr char BlankLine[] = "                    ";
+constexpr char StartupLine[] = "      KAVO 410      ";
+
+void showLines(const char* const (&lines)[4]) {
+    for (int line = 1; line <= 4; ++line) {
+        writeText(line, 1, lines[line - 1]);
+    }
+}
+
+// Copies characters from the scratch text at `from` until a blank has been copied or `limit`
+// characters are done, and ends the word with a zero in place of the blank.
+void copyWord(char* to, int from, int limit) {
+    int i = 0;
+    while (i < limit && TextScratch[from + i] != ' ') {
+        to[i] = TextScratch[from + i];
+        ++i;
+    }
+    to[i] = '\0';
+}
+
+bool signatureValid() {
+    for (int cell : SignatureCells) {
+        if (ControllerCells[cell] != cell) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void switchOff() {
+    IoWords[PowerRequestWord] = 0;
+    for (int cell = FirstCommandCell; cell <= LastCommandCell; ++cell) {
+        ControllerCells[cell] = 0;
+    }
+    storeParameter(UnitOnCell, 0);
+    IoWords[DisplayAwakeWord] = 0;
+    IoWords[OnLedWord] = LedBlinking;
+    for (int word = FirstOtherLedWord; word <= LastOtherLedWord; ++word) {
+        IoWords[word] = LedOff;
+    }
+    showLines({BlankLine, BlankLine, BlankLine, BlankLine});
+}
+
+void switchOn() {
+    IoWords[PowerRequestWord] = 0;
+    startupSetup();
+    clearActiveAlarmList();
+    initAlarmSupervision();
+    storeParameter(UnitOnCell, 1);
+    IoWords[DisplayAwakeWord] = 1;
+    IoWords[OnLedWord] = LedLit;
+}
+
+} // namespace
+
+void bootController() {
+    showLines({BlankLine, StartupLine, BlankLine, BlankLine});
+
+    for (int cell : SignatureCells) {
+        ControllerCells[cell] = static_cast<int16_t>(readFlashWord(cell));
+    }
+    if (signatureValid()) {
+        loadCellsFromFlash();
+    } else {
+        loadFactoryDefaults();
+        storeParameter(ConfigurationCell, 1);
+    }
+
+    initClock();
+    startupSetup();
+    clearActiveAlarmList();
+    initAlarmSupervision();
+
+    for (const CountdownStart& start : CountdownStarts) {
+        start.timers[start.index] = cellUnsigned(start.cell);
+    }
+
+    stepMixingValve(ValveClosingDeviation);
+    ControllerCells[ValveOpenRequestCell] = 0;
+    ControllerCells[ValveCloseRequestCell] = 0;
+    ControllerCells[ValveOpeningMarkerCell] = 0;
+    ControllerCells[ProgramVersionCell] = ProgramVersion;
+    ControllerCells[HeaterPowerCell] = 0;
+
+    const bool on = ControllerCells[UnitOnCell] != 0;
+    IoWords[DisplayAwakeWord] = on ? 1 : 0;
+    IoWords[OnLedWord] = on ? LedLit : LedBlinking;
+}
+
+void startupSetup() {
+    showText(ScratchTarget, WeekdayLettersText);
+    std::memcpy(WeekdayLetters, TextScratch, sizeof WeekdayLetters);
+
+    showText(ScratchTarget, WeekdayNamesText);
+    for (int day = 0; day < 7; ++day) {
+        WeekdayNames[day][0] = TextScratch[2 * day];
+        WeekdayNames[day][1] = TextScratch[2 * day + 1];
+        WeekdayNames[day][2] = '\0';
+    }
+
+    showText(ScratchTarget, FromToText);
+    copyWord(FromToHeadings, 0, 10);
+    copyWord(FromToHeadings + 10, 9, 9);
+
+    showText(ScratchTarget, OffMarkerText);
+    std::memcpy(OffMarker, TextScratch, 8);
+    OffMarker[8] = '\0';
+
+    showText(ScratchTarget, UnitNamesText);
+    for (int unit = 0; unit < 4; ++unit) {
+        std::memcpy(UnitNames[unit], TextScratch + 3 * unit, 3);
+        UnitNames[unit][3] = '\0';
+    }
+
+    resetMenu();
+}
+
+void runControllerCycle() {
+    if (IoWords[PowerRequestWord] != 0 && ControllerCells[UnitOnCell] != 0) {
+        switchOff();
+    }
+
+    if (ControllerCells[UnitOnCell] == 0) {
+        refreshRelayLamps();
+        exchangeIo();
+        if (IoWords[PowerRequestWord] != 0) {
+            switchOn();
+        }
+        return;
+    }
+
+    runMenuEngine();
+    refreshRelayLamps();
+    exchangeIo();
+    superviseAlarms();
+    const bool anyClassActive =
+        ClassActiveFlags[0] != 0 || ClassActiveFlags[1] != 0 || ClassActiveFlags[2] != 0;
+    ControllerCells[SumAlarmCell] = anyClassActive ? 1 : 0;
+}
+
+void exchangeIo() {
+    for (const InputCopy& copy : InputCopies) {
+        for (int i = 0; i < copy.count; ++i) {
+            ControllerCells[copy.firstCell + i] = static_cast<int16_t>(IoWords[copy.firstWord + i]);
+        }
+    }
+
+    if (ControllerCells[OutputTestCell] != 0) {
+        if (outputTestWatchdog == 0) {
+            ControllerCells[OutputTestCell] = 0;
+        }
+        return;
+    }
+
+    for (const InputCopy& copy : OutputCopies) {
+        for (int i = 0; i < copy.count; ++i) {
+            IoWords[copy.firstWord + i] =
+                static_cast<uint16_t>(ControllerCells[copy.firstCell + i]);
+        }
+    }
+    if (ControllerCells[ValveOpenRequestCell] != 0) {
+        IoWords[ValveOpenPulseWord] = 1;
+        ControllerCells[ValveOpenRequestCell] = 0;
+    }
+    if (ControllerCells[ValveCloseRequestCell] != 0) {
+        IoWords[ValveClosePulseWord] = 1;
+        ControllerCells[ValveCloseRequestCell] = 0;
+    }
+    outputTestWatchdog = WatchdogReload;
+}
+
+void refreshRelayLamps() {
+    refreshClock();
+    if (idleCountdown == 0) {
+        IoWords[DisplayAwakeWord] = 0;
+    }
+    paintRelayLamps();
+}
+
+void resetControllerTables() {
+    std::memset(WeekdayLetters, 0, sizeof WeekdayLetters);
+    std::memset(WeekdayNames, 0, sizeof WeekdayNames);
+    std::memset(FromToHeadings, 0, sizeof FromToHeadings);
+    std::memset(OffMarker, 0, sizeof OffMarker);
+    std::memset(UnitNames, 0, sizeof UnitNames);
+}
+
 } // namespace kv410

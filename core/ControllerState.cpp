@@ -4,8 +4,15 @@
 #include "core/Controller.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "menu/AlarmDisplay.h"
+#include "menu/AlarmLogViewer.h"
+#include "menu/ClockSetting.h"
 #include "menu/MenuEngine.h"
 #include "menu/MenuTree.h"
+#include "menu/QuickSettings.h"
+#include "menu/Selections.h"
+#include "menu/StatusDisplay.h"
+#include "menu/TimeProgramScreens.h"
 #include "panel/PanelPaint.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
@@ -20,6 +27,13 @@ void resetControllerState() {
     resetDisplay();
     resetMenuTree();
     resetMenuEngineState();
+    resetSelectionState();
+    resetQuickSettingState();
+    resetAlarmDisplayState();
+    resetAlarmLogViewerState();
+    resetClockSettingState();
+    resetTimeProgramScreenState();
+    resetStatusDisplayState();
     resetAlarmState();
     resetAlarmLogState();
     resetValveState();

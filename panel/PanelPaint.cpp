@@ -1,9 +1,110 @@
-// PLACEHOLDER: replaced by the panel logic's owner.
 #include "panel/PanelPaint.h"
+
+#include "core/Controller.h"
+#include "core/Memory.h"
+#include "core/Platform.h"
+#include "panel/FrontPanel.h"
+#include "supervision/MixingValve.h"
 
 namespace kv410 {
 
-void paintRelayLamps() {}
-void resetPanelState() {}
+bool LcdLit = false;
+bool FrontLedLit[FrontLedCount] = {};
+bool RelayLampLit[10] = {};
+uint32_t LedsGeneration = 0;
+uint32_t LampsGeneration = 0;
+
+namespace {
+
+// Blink phases at which a blinking LED turns unlit and lit.
+constexpr uint8_t BlinkUnlitPhase = 0;
+constexpr uint8_t BlinkLitPhase = 5;
+constexpr uint8_t LastBlinkPhase = 10;
+// Lit blink phases between two alarm beeps.
+constexpr uint8_t BeepEvery = 5;
+
+void paintLed(int led, bool lit) {
+    if (FrontLedLit[led] != lit) {
+        FrontLedLit[led] = lit;
+        ++LedsGeneration;
+    }
+}
+
+// Paints one LED from its mode word; true when a blinking LED reached its lit phase.
+bool paintLedFromMode(int led) {
+    const uint16_t mode = IoWords[FrontLedWords[led]];
+    if (mode == 2) {
+        if (blinkPhase == BlinkUnlitPhase) {
+            paintLed(led, false);
+        } else if (blinkPhase == BlinkLitPhase) {
+            paintLed(led, true);
+            return true;
+        }
+        return false;
+    }
+    paintLed(led, mode != 0);
+    return false;
+}
+
+} // namespace
+
+void refreshPanel() {
+    const bool lit = IoWords[50] != 0 && ControllerCells[116] != 0;
+    if (!lit) {
+        // The access level falls back to the customer level whenever the display is dark.
+        IoWords[42] = 1;
+    }
+    if (LcdLit != lit) {
+        LcdLit = lit;
+        ++LedsGeneration;
+    }
+    for (int led = OnLed; led < AlarmLed; ++led) {
+        paintLedFromMode(led);
+    }
+    if (paintLedFromMode(AlarmLed)) {
+        if (beepDivider == 0) {
+            platform().playAlarmSound();
+            beepDivider = BeepEvery;
+        }
+        --beepDivider;
+    }
+    blinkPhase = blinkPhase < LastBlinkPhase ? blinkPhase + 1 : 0;
+}
+
+void Timer1Timer() {
+    if (ValveStepTimer != 0) {
+        --ValveStepTimer;
+    }
+    if (ValvePulseTimer != 0) {
+        if (--ValvePulseTimer == 0) {
+            IoWords[16] = 0;
+            IoWords[17] = 0;
+        }
+    }
+    refreshPanel();
+    runControllerCycle();
+}
+
+void paintRelayLamps() {
+    for (int lamp = 0; lamp < 10; ++lamp) {
+        const bool lit = IoWords[RelayLampWords[lamp]] != 0;
+        if (RelayLampLit[lamp] != lit) {
+            RelayLampLit[lamp] = lit;
+            ++LampsGeneration;
+        }
+    }
+}
+
+void resetPaintState() {
+    LcdLit = false;
+    for (bool& lit : FrontLedLit) {
+        lit = false;
+    }
+    for (bool& lit : RelayLampLit) {
+        lit = false;
+    }
+    LedsGeneration = 0;
+    LampsGeneration = 0;
+}
 
 } // namespace kv410

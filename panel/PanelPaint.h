@@ -1,14 +1,11 @@
-// What a front-end paints: the panel's paint state, kept by the toolkit-free panel logic.
+// The two calls the controller makes into the panel: the relay-lamp painting of the cycle and the
+// reset of the panel's fields. The whole panel API is in panel/FrontPanel.h.
 #pragma once
 
 namespace kv410 {
 
-// Paints the ten relay lamps from I/O words 12..21; the cycle calls it once per cycle.
+// Paints the ten relay lamps from their I/O words; the cycle calls it once per cycle.
 void paintRelayLamps();
-
-} // namespace kv410
-
-namespace kv410 {
 
 // Returns the panel's fields and paint state to their process-start state.
 void resetPanelState();

@@ -1,4 +1,12 @@
-// PLACEHOLDER: replaced by the scenario runner's owner.
-int main() {
-    return 0;
+// kv410-script: plays scenario scripts on the simulated controller without a window.
+#include "scenario/Runner.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return kv410::runScenarioTool(arguments, std::cin, std::cout, std::cerr);
 }

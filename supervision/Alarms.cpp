@@ -1,5 +1,7 @@
-// PLACEHOLDER: replaced by the supervision's owner.
 #include "supervision/Alarms.h"
+
+#include "core/Memory.h"
+#include "supervision/AlarmLog.h"
 
 #include <cstring>
 
@@ -11,11 +13,311 @@ uint8_t NewAlarmFlag;
 uint8_t UnacknowledgedAlarmFlag;
 uint8_t ClassActiveFlags[3];
 
+namespace {
+
+constexpr int ListEntries = 32;
+constexpr int AlarmLedWord = 48;
+constexpr int ConfigurationCell = 55;
+constexpr int DetectedCell = 56;
+constexpr int HotWaterCell = 532;
+constexpr int StartDelaySeconds = 60;
+constexpr int FaultDelaySeconds = 5;
+// A sensor value is valid strictly between these two; beyond them it is a fault.
+constexpr int SensorLow = -400;
+constexpr int SensorHigh = 1400;
+// Seconds timer that holds the low-pressure alarm off while it runs.
+constexpr int LowPressureHoldTimer = 8;
+
+// Sensor cells.
+constexpr int Gt1 = 521, Gt2 = 522, Gt3 = 523, Gt4 = 524, Gt5 = 525, Gt6 = 526, Gt8 = 527,
+              Gt9 = 528, Gt10 = 529, Gt11 = 530, Gt3x = 531;
+
+// Alarms whose clearing is latching or self-resetting by fixed class; the rest keep their cell.
+struct ClassAssignment {
+    uint8_t alarm;
+    uint8_t cls;
+};
+constexpr ClassAssignment ClassAssignments[] = {
+    {10, 0}, {12, 0}, {13, 0}, {14, 0}, {19, 0}, {11, 1}, {0, 2},  {1, 2},  {2, 2},  {3, 2},
+    {4, 2},  {5, 2},  {6, 2},  {7, 2},  {8, 2},  {9, 2},  {15, 3}, {17, 3}, {18, 3},
+};
+
+// Sensor alarms that are always supervised.
+struct SensorAlarm {
+    uint8_t alarm;
+    int cell;
+};
+constexpr SensorAlarm PlainSensorAlarms[] = {{0, Gt1}, {1, Gt2}};
+constexpr SensorAlarm LaterSensorAlarms[] = {{5, Gt6}, {6, Gt8}, {7, Gt9}, {8, Gt10}, {9, Gt11}};
+
+// Optional sensors: supervised only while their bit of the configuration word is set.
+struct OptionalSensorAlarm {
+    uint8_t alarm;
+    int cell;
+    uint16_t bit;
+};
+constexpr OptionalSensorAlarm OptionalSensorAlarms[] = {
+    {2, HotWaterCell, 0x08}, {3, Gt4, 0x10}, {4, Gt5, 0x20}};
+
+// Alarm inputs: the fault and "otherwise" normal.
+struct InputAlarm {
+    uint8_t alarm;
+    bool (*fault)();
+};
+bool on(int ioWord) {
+    return IoWords[ioWord] != 0;
+}
+bool cellOn(int cell) {
+    return ControllerCells[cell] != 0;
+}
+constexpr InputAlarm InputAlarms[] = {
+    {10, [] { return on(13) && on(5); }},             // compressor running, MB1
+    {11, [] { return (on(14) || on(15)) && on(6); }}, // auxiliary heat on, EK
+    {12, [] { return on(12) && on(4); }},             // brine pump running, MB2
+    {13, [] { return cellOn(504) && cellOn(510) && SecondTimers[LowPressureHoldTimer] == 0; }},
+    {14, [] { return cellOn(503); }}, // HP
+    {20, [] { return cellOn(508); }}, // phase fault
+};
+
+// Limit alarms, held off while their sensor's own alarm is active. above: fault when the
+// sensor exceeds the limit, else when it falls below. hysteresis 0: normal whenever not
+// faulty; otherwise normal only beyond the limit minus the hysteresis.
+struct LimitAlarm {
+    uint8_t alarm;
+    int sensor;
+    int limitCell;
+    uint8_t sensorAlarm;
+    bool above;
+    int hysteresis;
+};
+constexpr LimitAlarm LimitAlarms[] = {
+    {15, Gt9, 90, 7, true, 20},  {16, Gt8, 91, 6, true, 0}, {17, Gt10, 92, 8, false, 0},
+    {18, Gt11, 93, 9, false, 0}, {19, Gt6, 94, 5, true, 0},
+};
+
+bool validAlarm(uint8_t n) {
+    return n < AlarmSlotCount;
+}
+
+uint16_t flags(uint8_t n) {
+    return cellUnsigned(AlarmFlagsCell + n);
+}
+
+void setFlags(uint8_t n, uint16_t value) {
+    ControllerCells[AlarmFlagsCell + n] = static_cast<int16_t>(value);
+}
+
+bool rangeFault(int v) {
+    return v < SensorLow || v > SensorHigh;
+}
+
+bool rangeNormal(int v) {
+    return v > SensorLow && v < SensorHigh;
+}
+
+// Applies one alarm's verdict: a fault raises once its delay has run out, a normal condition
+// clears and restarts the delay, anything else leaves the alarm as it is.
+void judge(uint8_t n, bool fault, bool normal) {
+    if (fault) {
+        if (AlarmDelayCounters[n] == 0 && isAlarmActive(n) == 0) {
+            raiseAlarm(n);
+        }
+    } else if (normal) {
+        clearAlarm(n);
+        AlarmDelayCounters[n] = FaultDelaySeconds;
+    }
+}
+
+void judgeSensor(uint8_t n, int cell) {
+    const int v = ControllerCells[cell];
+    judge(n, rangeFault(v), rangeNormal(v));
+}
+
+void setDetected(uint16_t bit, bool present) {
+    const uint16_t detected = cellUnsigned(DetectedCell);
+    ControllerCells[DetectedCell] =
+        static_cast<int16_t>(present ? detected | bit : detected & ~bit);
+}
+
+void removeFromList(uint8_t n) {
+    for (int i = 0; i < ListEntries; ++i) {
+        if (ActiveAlarmList[i] == n) {
+            for (int j = i; j < ListEntries - 1; ++j) {
+                ActiveAlarmList[j] = ActiveAlarmList[j + 1];
+            }
+            ActiveAlarmList[ListEntries - 1] = NoAlarm;
+            return;
+        }
+    }
+}
+
+// Puts n at the head of the list; when all entries are in use the oldest falls out.
+void insertAtHead(uint8_t n) {
+    removeFromList(n);
+    bool shifting = false;
+    for (int i = ListEntries - 1; i >= 1; --i) {
+        shifting = shifting || ActiveAlarmList[i - 1] != NoAlarm;
+        if (shifting) {
+            ActiveAlarmList[i] = ActiveAlarmList[i - 1];
+        }
+    }
+    ActiveAlarmList[0] = n;
+    ActiveAlarmList[ListEntries] = NoAlarm;
+}
+
+char digitCharacter(int value) {
+    return static_cast<char>(static_cast<uint8_t>('0' + value));
+}
+
+} // namespace
+
 void clearActiveAlarmList() {
     std::memset(ActiveAlarmList, NoAlarm, sizeof ActiveAlarmList);
 }
-void initAlarmSupervision() {}
-void superviseAlarms() {}
-void resetAlarmState() {}
+
+int isAlarmActive(uint8_t n) {
+    return validAlarm(n) ? flags(n) & AlarmActiveBit : 0;
+}
+
+void setAlarmClass(uint8_t n, uint8_t cls) {
+    if (validAlarm(n)) {
+        ControllerCells[AlarmClassCell + n] = cls;
+    }
+}
+
+void raiseAlarm(uint8_t n) {
+    if (!validAlarm(n)) {
+        return;
+    }
+    NewAlarmFlag = 1;
+    setFlags(n, (flags(n) | AlarmActiveBit) & 0xFD);
+    constexpr int StampCells[6] = {AlarmYearCell, AlarmMonthCell,  AlarmDayCell,
+                                   AlarmHourCell, AlarmMinuteCell, AlarmSecondCell};
+    char record[AlarmRecordWords];
+    record[0] = digitCharacter(n);
+    for (int k = 0; k < 6; ++k) {
+        const uint16_t clockWord = IoWords[35 + k];
+        ControllerCells[StampCells[k] + n] = static_cast<int16_t>(clockWord);
+        record[1 + 2 * k] = digitCharacter(clockWord >> 4);
+        record[2 + 2 * k] = digitCharacter(clockWord & 15);
+    }
+    appendAlarmLog(record);
+    insertAtHead(n);
+    updateAlarmSummary();
+}
+
+void clearAlarm(uint8_t n) {
+    if (!validAlarm(n)) {
+        return;
+    }
+    const int cls = ControllerCells[AlarmClassCell + n];
+    if ((flags(n) & AlarmAcknowledgedBit) != 0 || cls == 2 || cls == 3) {
+        setFlags(n, 0);
+        removeFromList(n);
+    }
+    updateAlarmSummary();
+}
+
+void acknowledgeAlarm(uint8_t n) {
+    if (!validAlarm(n)) {
+        return;
+    }
+    setFlags(n, flags(n) | AlarmAcknowledgedBit);
+    updateAlarmSummary();
+}
+
+void updateAlarmSummary() {
+    UnacknowledgedAlarmFlag = 0;
+    std::memset(ClassActiveFlags, 0, sizeof ClassActiveFlags);
+    bool anyActive = false;
+    bool anyUnacknowledged = false;
+    for (int n = 0; n < AlarmSlotCount; ++n) {
+        const uint16_t f = flags(static_cast<uint8_t>(n));
+        if ((f & AlarmActiveBit) == 0) {
+            continue;
+        }
+        anyActive = true;
+        anyUnacknowledged = anyUnacknowledged || (f & AlarmAcknowledgedBit) == 0;
+        const int cls = ControllerCells[AlarmClassCell + n];
+        if (cls >= 0 && cls < 3) {
+            ClassActiveFlags[cls] = 1;
+        }
+    }
+    if (anyUnacknowledged) {
+        IoWords[AlarmLedWord] = 2;
+        UnacknowledgedAlarmFlag = 1;
+    } else {
+        IoWords[AlarmLedWord] = anyActive ? 1 : 0;
+    }
+}
+
+void initAlarmSupervision() {
+    repairAlarmLogOffset();
+    for (int n = 0; n < AlarmSlotCount; ++n) {
+        clearAlarm(static_cast<uint8_t>(n));
+    }
+    for (int32_t& counter : AlarmDelayCounters) {
+        counter = StartDelaySeconds;
+    }
+    for (const ClassAssignment& a : ClassAssignments) {
+        setAlarmClass(a.alarm, a.cls);
+    }
+    // A latched alarm loaded with the flash image stays active: list it so that it can be
+    // seen and acknowledged.
+    for (int n = 0; n < AlarmSlotCount; ++n) {
+        const uint8_t alarm = static_cast<uint8_t>(n);
+        if (isAlarmActive(alarm) != 0) {
+            insertAtHead(alarm);
+        }
+    }
+    updateAlarmSummary();
+}
+
+void superviseAlarms() {
+    for (const SensorAlarm& s : PlainSensorAlarms) {
+        judgeSensor(s.alarm, s.cell);
+    }
+
+    const int gt3 = ControllerCells[Gt3];
+    ControllerCells[HotWaterCell] =
+        static_cast<int16_t>(gt3 > SensorLow ? gt3 : ControllerCells[Gt3x]);
+    const uint16_t configuration = cellUnsigned(ConfigurationCell);
+    for (const OptionalSensorAlarm& s : OptionalSensorAlarms) {
+        setDetected(s.bit, ControllerCells[s.cell] > SensorLow);
+        if ((configuration & s.bit) != 0) {
+            judgeSensor(s.alarm, s.cell);
+        } else {
+            judge(s.alarm, false, true);
+        }
+    }
+
+    for (const SensorAlarm& s : LaterSensorAlarms) {
+        judgeSensor(s.alarm, s.cell);
+    }
+
+    for (const InputAlarm& a : InputAlarms) {
+        const bool fault = a.fault();
+        judge(a.alarm, fault, !fault);
+    }
+
+    for (const LimitAlarm& a : LimitAlarms) {
+        const int v = ControllerCells[a.sensor];
+        const int limit = ControllerCells[a.limitCell];
+        const bool beyond = a.above ? v > limit : v < limit;
+        const bool fault = beyond && isAlarmActive(a.sensorAlarm) == 0;
+        const bool normal = a.hysteresis == 0 ? !fault : v < limit - a.hysteresis;
+        judge(a.alarm, fault, normal);
+    }
+
+    setDetected(0x40, cellOn(505));
+}
+
+void resetAlarmState() {
+    clearActiveAlarmList();
+    std::memset(AlarmDelayCounters, 0, sizeof AlarmDelayCounters);
+    NewAlarmFlag = 0;
+    UnacknowledgedAlarmFlag = 0;
+    std::memset(ClassActiveFlags, 0, sizeof ClassActiveFlags);
+}
 
 } // namespace kv410

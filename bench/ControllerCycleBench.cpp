@@ -1,0 +1,57 @@
+// Controller ticks per second: the 50 ms tick (panel refresh and one cycle) with the one-second
+// tick every twentieth time, as the window and kv410-script run them.
+#include "core/ControllerState.h"
+#include "core/Memory.h"
+#include "core/VirtualPlatform.h"
+#include "panel/FrontPanel.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace kv410;
+
+// A freshly started controller on a virtual host, switched on or left off.
+void startController(VirtualPlatform& host, bool on) {
+    resetControllerState();
+    installPlatform(&host);
+    FormShow();
+    if (on) {
+        Shape6MouseDown();
+        Timer1Timer();
+    }
+}
+
+void runTicks(benchmark::State& state, VirtualPlatform& host) {
+    int64_t tick = 0;
+    for (auto _ : state) {
+        host.advance(50);
+        Timer1Timer();
+        if (++tick % 20 == 0) {
+            Timer2Timer();
+        }
+    }
+    state.counters["cycles/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    installPlatform(nullptr);
+}
+
+// The unit on, nobody touching it: the status screen, the clock, the supervision.
+void UnitOnIdle(benchmark::State& state) {
+    VirtualPlatform host;
+    startController(host, true);
+    runTicks(state, host);
+    benchmark::DoNotOptimize(ControllerCells[116]);
+}
+BENCHMARK(UnitOnIdle);
+
+// The unit off: only the panel refresh and the off branch of the cycle.
+void UnitOff(benchmark::State& state) {
+    VirtualPlatform host;
+    startController(host, false);
+    runTicks(state, host);
+    benchmark::DoNotOptimize(IoWords[44]);
+}
+BENCHMARK(UnitOff);
+
+} // namespace

@@ -1,0 +1,149 @@
+#include "core/FlashFile.h"
+
+#include "core/Memory.h"
+#include "core/Platform.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
+namespace kv410 {
+
+std::string FlashFilePath = "Flash.dat";
+
+namespace {
+
+constexpr int PersistedBytes = PersistedFlashWords * 2;
+constexpr char FileErrorCaption[] = "File Access Error";
+constexpr char LoadFailedText[] = "Could not open or create file FLASH.DAT";
+constexpr char SaveOpenFailedText[] = "Could not open file Flash.DAT";
+constexpr char SaveWriteFailedText[] = "Could not write file Flash.DAT";
+
+namespace fs = std::filesystem;
+
+bool isDirectory(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// The image as the file holds it: flash word n at byte 2n, low byte first.
+std::vector<char> imageBytes() {
+    std::vector<char> bytes(PersistedBytes);
+    for (int n = 0; n < PersistedFlashWords; ++n) {
+        bytes[2 * n] = static_cast<char>(FlashImage[n] & 0xFF);
+        bytes[2 * n + 1] = static_cast<char>(FlashImage[n] >> 8);
+    }
+    return bytes;
+}
+
+enum class WriteResult { Done, OpenFailed, WriteFailed };
+
+// Writes the whole buffer to a new file and makes sure it has reached the disk.
+WriteResult writeNewFile(const std::string& path, const std::vector<char>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return WriteResult::OpenFailed;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fflush(file) == 0 && ok;
+#if defined(__unix__) || defined(__APPLE__)
+    ok = ok && ::fsync(::fileno(file)) == 0;
+#endif
+    ok = std::fclose(file) == 0 && ok;
+    return ok ? WriteResult::Done : WriteResult::WriteFailed;
+}
+
+// Overwrites the start of an existing file; the way left when no new file can be made beside it.
+bool overwriteInPlace(const std::string& path, const std::vector<char>& bytes) {
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.flush();
+    return static_cast<bool>(file);
+}
+
+void reportSaveOpenFailure() {
+    platform().showMessageBox(SaveOpenFailedText, FileErrorCaption, MessageButtons::Ok);
+}
+
+void reportSaveWriteFailure() {
+    platform().showMessageBox(SaveWriteFailedText, FileErrorCaption, MessageButtons::Ok);
+}
+
+} // namespace
+
+void loadFlashFile() {
+    if (!isDirectory(FlashFilePath)) {
+        // Opening for reading creates a missing file, empty.
+        std::ofstream create(FlashFilePath, std::ios::binary | std::ios::app);
+    }
+    std::ifstream in(FlashFilePath, std::ios::binary);
+    if (isDirectory(FlashFilePath) || !in) {
+        platform().showMessageBox(LoadFailedText, FileErrorCaption, MessageButtons::OkCancel);
+        return;
+    }
+    char bytes[PersistedBytes];
+    in.read(bytes, PersistedBytes);
+    const auto count = static_cast<int>(in.gcount());
+    for (int i = 0; i < count; ++i) {
+        const auto byte = static_cast<uint16_t>(static_cast<unsigned char>(bytes[i]));
+        const int n = i / 2;
+        FlashImage[n] = (i % 2 == 0) ? static_cast<uint16_t>((FlashImage[n] & 0xFF00) | byte)
+                                     : static_cast<uint16_t>((FlashImage[n] & 0x00FF) | byte << 8);
+    }
+}
+
+void saveFlashFile() {
+    std::vector<char> bytes = imageBytes();
+
+    // The existing file must open for writing, as the save would in place; what lies past the
+    // image in a longer file is carried over.
+    std::error_code ec;
+    const bool exists = fs::exists(FlashFilePath, ec);
+    if (exists) {
+        std::ifstream existing(FlashFilePath, std::ios::binary);
+        std::ofstream writable(FlashFilePath, std::ios::binary | std::ios::in | std::ios::out);
+        if (isDirectory(FlashFilePath) || !existing || !writable) {
+            reportSaveOpenFailure();
+            return;
+        }
+        existing.seekg(PersistedBytes);
+        if (existing) {
+            bytes.insert(bytes.end(), std::istreambuf_iterator<char>(existing),
+                         std::istreambuf_iterator<char>());
+        }
+    }
+
+    const std::string temporary = FlashFilePath + ".saving";
+    switch (writeNewFile(temporary, bytes)) {
+    case WriteResult::Done:
+        break;
+    case WriteResult::OpenFailed:
+        if (!exists) {
+            reportSaveOpenFailure();
+        } else if (!overwriteInPlace(FlashFilePath, bytes)) {
+            reportSaveWriteFailure();
+        }
+        return;
+    case WriteResult::WriteFailed:
+        fs::remove(temporary, ec);
+        reportSaveWriteFailure();
+        return;
+    }
+    if (exists) {
+        fs::permissions(temporary, fs::status(FlashFilePath, ec).permissions(), ec);
+    }
+    fs::rename(temporary, FlashFilePath, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        reportSaveWriteFailure();
+    }
+}
+
+} // namespace kv410

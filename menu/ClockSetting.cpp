@@ -1,0 +1,198 @@
+// The clock setting screen: the seven clock fields edited one at a time and written back together.
+#include "menu/ClockSetting.h"
+
+#include "core/Controller.h"
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "menu/MenuEngine.h"
+#include "menu/Screens.h"
+
+namespace kv410 {
+
+uint8_t ClockSettingFields[ClockFieldCount];
+uint8_t clockSettingField;
+uint8_t clockSettingColumn;
+int8_t clockSettingValue;
+
+namespace {
+
+constexpr int YearWord = 35;    // I/O words 35..40: year, month, day, hour, minute, second (BCD)
+constexpr int WeekdayWord = 41; // 1 Monday .. 7 Sunday
+constexpr int SaveMessageText = 534;
+constexpr int UnchangedLine4 = -1;
+
+// One field of the clock setting: its marker on line 3, its soft keys and its place on line 2.
+struct ClockField {
+    const char* marker;
+    int markerColumn;
+    int line4Text; // UnchangedLine4 keeps line 4
+    int column;    // on line 2
+    int lowest;
+    int highest;
+};
+
+// Fields 1..7 at indexes 0..6.
+constexpr ClockField ClockFields[ClockFieldCount] = {
+    {"^^  ", 2, 437, 2, 0, 99},                 // year
+    {"  ^^  ", 2, 438, 4, 1, 12},               // month
+    {"  ^^   ", 4, UnchangedLine4, 6, 1, 31},   // day, whatever the month
+    {"   ^^   ", 6, UnchangedLine4, 9, 0, 23},  // hour
+    {"   ^^   ", 9, UnchangedLine4, 12, 0, 59}, // minute
+    {"   ^^", 12, 438, 15, 0, 59},              // second
+    {"   ^^", 15, 439, 18, 1, 7},               // weekday
+};
+
+const ClockField& selected() {
+    return ClockFields[clockSettingField - 1];
+}
+
+bool takeKey(int word) {
+    if ((IoWords[word] & 1) == 0) {
+        return false;
+    }
+    IoWords[word] = 0;
+    return true;
+}
+
+void writeTwoDigits(int line, int column, int value) {
+    const char digits[3] = {static_cast<char>('0' + (value / 10) % 10),
+                            static_cast<char>('0' + value % 10), 0};
+    writeText(line, column, digits);
+}
+
+void writeWeekdayName() {
+    writeText(2, ClockFields[ClockFieldWeekday - 1].column,
+              WeekdayNames[ClockSettingFields[ClockFieldWeekday - 1] - 1]);
+}
+
+void writeSelectedField() {
+    if (clockSettingField == ClockFieldWeekday) {
+        writeWeekdayName();
+    } else {
+        writeTwoDigits(2, selected().column, ClockSettingFields[clockSettingField - 1]);
+    }
+}
+
+// A register that holds no valid value for its field opens at the field's lowest value.
+uint8_t withinField(int field, int value) {
+    const ClockField& f = ClockFields[field - 1];
+    return static_cast<uint8_t>(value < f.lowest || value > f.highest ? f.lowest : value);
+}
+
+void selectField(int field) {
+    clockSettingField = static_cast<uint8_t>(field);
+    clockSettingColumn = static_cast<uint8_t>(selected().column);
+    clockSettingValue = static_cast<int8_t>(ClockSettingFields[field - 1]);
+}
+
+void openClockSetting() {
+    const MenuNode& node = *currentNode;
+    showScreen(node.texts[0], node.texts[1], node.texts[2], node.texts[3]);
+    writeText(3, 2, "^^                ");
+    for (int field = 1; field < ClockFieldWeekday; ++field) {
+        ClockSettingFields[field - 1] =
+            withinField(field, bcdToNumber(IoWords[YearWord + field - 1]));
+    }
+    ClockSettingFields[ClockFieldWeekday - 1] =
+        withinField(ClockFieldWeekday, IoWords[WeekdayWord]);
+    writeWeekdayName();
+    selectField(ClockFieldYear);
+    for (int field = 1; field < ClockFieldWeekday; ++field) {
+        writeTwoDigits(2, ClockFields[field - 1].column, ClockSettingFields[field - 1]);
+    }
+    writeText(2, 8, " ");
+    writeText(2, 11, ":");
+    writeText(2, 14, ":");
+    menuFlags |= EditingFlag;
+}
+
+// Back to the clock line, which draws its whole screen again.
+void handBackToParent() {
+    leaveToParent();
+    menuFlags |= FullRedrawFlag;
+    shownValue = NothingShown;
+}
+
+void saveClock() {
+    showMessage(SaveMessageText);
+    for (int field = 1; field < ClockFieldWeekday; ++field) {
+        IoWords[YearWord + field - 1] = numberToBcd(ClockSettingFields[field - 1]);
+    }
+    IoWords[WeekdayWord] = ClockSettingFields[ClockFieldWeekday - 1];
+    handBackToParent();
+}
+
+void markSelectedField() {
+    const ClockField& field = selected();
+    const bool open = (menuFlags & EditingFlag) != 0;
+    if (clockSettingField != ClockFieldWeekday || open) {
+        writeText(3, field.markerColumn, field.marker);
+    }
+    if (field.line4Text != UnchangedLine4) {
+        showText(4, field.line4Text);
+    }
+    clockSettingValue = static_cast<int8_t>(ClockSettingFields[clockSettingField - 1]);
+    IoWords[2] = 0;
+    IoWords[3] = 0;
+}
+
+void stepSelectedField() {
+    const ClockField& field = selected();
+    int value = clockSettingValue;
+    if (knobSteps > 0) {
+        ++value;
+        --knobSteps;
+    } else {
+        --value;
+        ++knobSteps;
+    }
+    if (value > field.highest) {
+        value = field.lowest;
+    } else if (value < field.lowest) {
+        value = field.highest;
+    }
+    clockSettingValue = static_cast<int8_t>(value);
+    ClockSettingFields[clockSettingField - 1] = static_cast<uint8_t>(value);
+    writeSelectedField();
+}
+
+} // namespace
+
+void screenClockSetting() {
+    if ((menuFlags & EditingFlag) == 0) {
+        openClockSetting();
+    }
+    if (takeKey(1)) {
+        handBackToParent();
+        return;
+    }
+    const bool middle = takeKey(2);
+    const bool right = takeKey(3);
+    if (middle && clockSettingField > ClockFieldYear) {
+        selectField(clockSettingField - 1);
+    }
+    if (right) {
+        if (clockSettingField == ClockFieldWeekday) {
+            saveClock();
+        } else {
+            selectField(clockSettingField + 1);
+        }
+    }
+    if (middle || right) {
+        markSelectedField();
+    }
+    if (knobSteps != 0 && (menuFlags & EditingFlag) != 0) {
+        stepSelectedField();
+    }
+}
+
+void resetClockSettingState() {
+    for (uint8_t& field : ClockSettingFields) {
+        field = 0;
+    }
+    clockSettingField = ClockFieldYear;
+    clockSettingColumn = 2;
+    clockSettingValue = 0;
+}
+
+} // namespace kv410

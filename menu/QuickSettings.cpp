@@ -1,0 +1,137 @@
+#include "menu/QuickSettings.h"
+
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "display/TextTable.h"
+#include "menu/MenuEngine.h"
+#include "menu/Screens.h"
+#include "menu/ValueEditors.h"
+
+namespace kv410 {
+
+int32_t editValue;
+bool editArmed;
+
+namespace {
+
+constexpr int SavedMessageText = 534;
+
+// The fine adjustments of the heating curve and the shunt curve show a marker, not a bar.
+constexpr uint32_t MarkerCells[] = {1, 4};
+
+int32_t nodeMin() {
+    return static_cast<int16_t>(currentNode->min);
+}
+
+int32_t nodeMax() {
+    return static_cast<int16_t>(currentNode->max);
+}
+
+void drawIndicator(int32_t value) {
+    for (uint32_t cell : MarkerCells) {
+        if (currentNode->cell == cell) {
+            showMarker(nodeMin(), nodeMax(), value);
+            return;
+        }
+    }
+    showBar(nodeMin(), nodeMax(), value);
+}
+
+// The value field in the middle of line 3 with its unit behind it.
+void drawValue(int32_t value) {
+    char unit[4];
+    const int unitLength = unitName(unit, currentNode->unit);
+    int unitColumn;
+    if (unitLength == 3) {
+        showInteger(3, 6, value);
+        unitColumn = 11;
+    } else if (currentNode->format == 1) {
+        showTenths(3, 7, value);
+        unitColumn = 13;
+    } else {
+        showInteger(3, 7, value);
+        unitColumn = 12;
+    }
+    if (unitLength > 0) {
+        writeText(3, unitColumn, unit);
+    }
+}
+
+// The minimum at the left end of line 3 and the maximum ending at column 20, each with the unit.
+void drawLimits() {
+    char unit[4];
+    const int unitLength = unitName(unit, currentNode->unit);
+    char limit[12];
+    int length = formatLimit(limit, nodeMin());
+    writeText(3, 1, limit);
+    if (unitLength > 0) {
+        writeText(3, 1 + length, unit);
+    }
+    length = formatLimit(limit, nodeMax());
+    writeText(3, 21 - length - unitLength, limit);
+    if (unitLength > 0) {
+        writeText(3, 21 - unitLength, unit);
+    }
+}
+
+void drawSetting(int32_t value) {
+    showMenuEntry();
+    drawLimits();
+    drawValue(value);
+    drawIndicator(value);
+}
+
+void offerSave() {
+    showText(4, TextGroupLine4 + currentNode->altTexts[3]);
+    editArmed = true;
+}
+
+void saveSetting() {
+    const int cell = static_cast<int>(currentNode->cell);
+    showMessage(SavedMessageText);
+    ControllerCells[cell] = static_cast<int16_t>(editValue);
+    writeFlashWord(cell, editValue);
+    leaveToParent();
+}
+
+} // namespace
+
+void screenQuickSettingView() {
+    drawSetting(ControllerCells[currentNode->cell]);
+}
+
+void screenQuickSettingEditor() {
+    if ((menuFlags & EditingFlag) == 0) {
+        editArmed = false;
+        editValue = ControllerCells[currentNode->cell];
+        drawSetting(editValue);
+        menuFlags |= EditingFlag;
+    }
+    if ((IoWords[1] & 1) != 0) {
+        leaveToParent();
+        return;
+    }
+    if ((IoWords[3] & 1) != 0) {
+        if (editArmed) {
+            saveSetting();
+            return;
+        }
+        offerSave();
+        IoWords[3] = 0;
+    }
+    if (knobSteps != 0) {
+        if (!editArmed) {
+            offerSave();
+        }
+        adjustByKnob(editValue);
+        drawValue(editValue);
+        drawIndicator(editValue);
+    }
+}
+
+void resetQuickSettingState() {
+    editValue = 0;
+    editArmed = false;
+}
+
+} // namespace kv410

@@ -1,0 +1,48 @@
+// Which screen runs for each node kind. A kind whose screen is not built runs nothing.
+#include "menu/Screens.h"
+
+namespace kv410 {
+
+// clang-format off
+const ScreenFunction ScreenTable[ScreenKindCount] = {
+    screenMenuEntry,          // 0 menu entry
+    screenTwoWayChoice,       // 1 two-way choice
+    screenReadOnlyValue,      // 2 read-only value
+    nullptr,                  // 3 nothing
+    screenTemperatureReadout, // 4 temperature readout
+    screenNumericEditor,      // 5 numeric editor, bar
+    screenNumericEditor,      // 6 numeric editor, marker
+    screenCurvePointReadout,  // 7 heating-curve point readout
+    screenCurvePointEditor,   // 8 heating-curve point editor
+    screenClockLine,          // 9 clock line
+    screenClockSetting,       // 10 clock setting
+    screenTimeProgram,        // 11 time program
+    nullptr,                  // 12 nothing
+    nullptr,                  // 13 nothing
+    screenOperatingCaseSelection, // 14 operating case selection
+    screenNumericEditor,      // 15 numeric editor, marker
+    screenNumericEditor,      // 16 numeric editor, bar
+    screenManualRun,          // 17 manual run
+    screenQuickSettingView,   // 18 quick setting view
+    screenQuickSettingEditor, // 19 quick setting editor
+    screenResetAlarmLogConfirmation, // 20 reset alarm log confirmation
+    screenListChoice,         // 21 list choice
+    screenOperatingTimesReadout, // 22 operating times readout
+    screenResetOperatingTimesConfirmation, // 23 reset operating times confirmation
+    screenFactoryValuesConfirmation, // 24 factory values confirmation
+    screenTimersReadout,      // 25 timers readout
+    screenMainDisplay,        // 26 main display
+    screenAlarmLogViewer,     // 27 alarm log viewer
+    screenExtraSensorSelection, // 28 extra sensor selection
+    screenAlarmHelp,          // 29 alarm help
+    screenVersionReadout,     // 30 version readout
+    screenLiveValuesReadout,  // 31 live values readout
+    screenQuickRestartConfirmation, // 32 quick restart confirmation
+    screenAlarmDisplay,       // 33 alarm display
+};
+// clang-format on
+
+// The status pages of the main display; nullptr leaves the status view blank.
+const ScreenFunction StatusViewScreen = screenStatusView;
+
+} // namespace kv410

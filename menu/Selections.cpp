@@ -1,0 +1,306 @@
+#include "menu/Selections.h"
+
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "display/TextTable.h"
+#include "menu/MenuEngine.h"
+#include "menu/MenuTree.h"
+#include "menu/Screens.h"
+
+#include <algorithm>
+
+namespace kv410 {
+
+int8_t choice;
+bool caretEditStarted;
+bool caretKnobArmed;
+bool warningShown;
+
+int8_t listValue;
+bool listEditStarted;
+bool listKnobArmed;
+
+uint16_t detectedSensors;
+
+namespace {
+
+constexpr int SavedMessageText = 534;
+constexpr int ConfirmingMessageText = 535;
+constexpr int BlankText = TextGroupLine2;
+// Config of the remote-heating entry while no external control function is chosen.
+constexpr uint8_t RemoteHeatingConfig = 0x21;
+// The operating case bits of the configuration word.
+constexpr uint16_t OperatingCaseBits = 0x07;
+// What the operating case selection keeps of the configuration word: the option bits 3..7.
+constexpr uint16_t KeptByCaseSelection = 0x00F8;
+// The slave address is shown as a number, every other list as option texts.
+constexpr uint32_t SlaveAddressCell = 62;
+
+// The four lines of the 9 kW warning.
+constexpr int WarningTexts[4] = {574, 575, 576, 443};
+// The choice that asks for the warning first.
+constexpr int8_t NineKilowatts = 4;
+
+// Where the caret stands on line 3 for each option.
+struct CaretPosition {
+    int8_t option;
+    int column;
+};
+constexpr CaretPosition CaretPositions[] = {{1, 3}, {2, 10}, {4, 17}};
+
+// The optional sensors and inputs of the configuration word and where each is named on line 3.
+struct SensorLabel {
+    uint16_t bit;
+    int column;
+    const char* name;
+};
+constexpr SensorLabel SensorLabels[] = {
+    {0x08, 2, "GT3"},
+    {0x10, 7, "GT4"},
+    {0x20, 12, "GT5"},
+    {0x40, 17, "VVP"},
+};
+
+bool keyPressed(int word) {
+    return (IoWords[word] & 1) != 0;
+}
+
+void handBack() {
+    menuFlags &= ~EditingFlag;
+    menuFlags |= RedrawRequestFlag;
+}
+
+void showLineFour(int offset) {
+    showText(4, TextGroupLine4 + offset);
+}
+
+// ---- caret choice ---------------------------------------------------------------------------
+
+bool isOperatingCaseScreen() {
+    return currentNode->cell == ConfigurationCell;
+}
+
+void drawCaret() {
+    for (const CaretPosition& position : CaretPositions) {
+        if (position.option == choice) {
+            writeText(3, position.column, "^");
+        }
+    }
+}
+
+void openCaretChoice() {
+    showMenuEntry();
+    const uint16_t stored = cellUnsigned(static_cast<int>(currentNode->cell));
+    choice =
+        static_cast<int8_t>(isOperatingCaseScreen() ? stored & OperatingCaseBits : stored & 0xFF);
+    drawCaret();
+    caretEditStarted = false;
+    caretKnobArmed = false;
+    warningShown = false;
+    menuFlags |= EditingFlag;
+}
+
+void storeCaretChoice() {
+    if (isOperatingCaseScreen()) {
+        const uint16_t configuration =
+            (cellUnsigned(ConfigurationCell) & KeptByCaseSelection) | static_cast<uint8_t>(choice);
+        storeParameter(ConfigurationCell, configuration);
+        applyInstallationMask();
+    } else {
+        storeParameter(static_cast<int>(currentNode->cell), choice);
+    }
+    showMessage(SavedMessageText);
+    handBack();
+}
+
+// The right key; returns true when the screen handed back.
+bool caretChangeKey() {
+    if (!caretEditStarted) {
+        showLineFour(currentNode->altTexts[3]);
+        writeText(4, 10, "           ");
+        caretEditStarted = true;
+        return false;
+    }
+    if (!isOperatingCaseScreen() && choice == NineKilowatts && !warningShown) {
+        warningShown = true;
+        for (int line = 1; line <= 4; ++line) {
+            showText(line, WarningTexts[line - 1]);
+        }
+        return false;
+    }
+    storeCaretChoice();
+    return true;
+}
+
+void caretKnob() {
+    if (knobSteps == 0) {
+        return;
+    }
+    if (warningShown || !caretEditStarted) {
+        knobSteps = 0;
+        return;
+    }
+    if (!caretKnobArmed) {
+        caretKnobArmed = true;
+        showLineFour(currentNode->altTexts[3]);
+        return;
+    }
+    // One step per pass; the rest stay pending for the next passes.
+    int moved = choice;
+    if (knobSteps < 0) {
+        moved >>= 1;
+        ++knobSteps;
+    } else {
+        moved *= 2;
+        --knobSteps;
+    }
+    choice = static_cast<int8_t>(std::clamp(moved, 1, 4));
+    showText(3, BlankText);
+    drawCaret();
+}
+
+// ---- list choice ----------------------------------------------------------------------------
+
+int8_t lastOption() {
+    return static_cast<int8_t>(std::clamp<int32_t>(currentNode->max, 0, INT8_MAX));
+}
+
+void drawListValue() {
+    if (currentNode->cell == SlaveAddressCell) {
+        writeText(2, 6, "Adress:");
+        showInteger(2, 10, listValue);
+    } else {
+        showText(2, TextGroupLine4 + static_cast<int>(currentNode->min) + listValue);
+    }
+}
+
+void openListChoice() {
+    // A stored value outside the list shows and keeps the nearest option, never a text
+    // of another list.
+    const int8_t stored = static_cast<int8_t>(cellUnsigned(static_cast<int>(currentNode->cell)));
+    listValue = std::clamp<int8_t>(stored, 0, lastOption());
+    showScreen(currentNode->texts[0], 0, currentNode->texts[2], currentNode->texts[3]);
+    drawListValue();
+    menuFlags |= EditingFlag;
+    listEditStarted = false;
+    listKnobArmed = false;
+}
+
+void storeListChoice() {
+    showMessage(SavedMessageText);
+    storeParameter(static_cast<int>(currentNode->cell), listValue);
+    if (currentNode->cell == ExternalControlCell) {
+        MenuNodes[NodeRemoteHeating].config = remoteHeatingConfig(listValue);
+    }
+    handBack();
+}
+
+void listKnob() {
+    if (knobSteps == 0) {
+        return;
+    }
+    if (listEditStarted && !listKnobArmed) {
+        listKnobArmed = true;
+        showLineFour(currentNode->altTexts[3]);
+        showText(3, BlankText);
+    }
+    if (listKnobArmed) {
+        listValue = static_cast<int8_t>(std::clamp(listValue + knobSteps, 0, int{lastOption()}));
+        drawListValue();
+    }
+    knobSteps = 0;
+}
+
+} // namespace
+
+uint8_t remoteHeatingConfig(int32_t externalControl) {
+    return externalControl == 0 ? RemoteHeatingConfig : 0;
+}
+
+void screenOperatingCaseSelection() {
+    if ((menuFlags & EditingFlag) == 0) {
+        openCaretChoice();
+    }
+    IoWords[2] = 0;
+    if (keyPressed(1)) {
+        IoWords[1] = 0;
+        if (caretEditStarted) {
+            handBack();
+        } else {
+            leaveToParent();
+        }
+        return;
+    }
+    if (keyPressed(3)) {
+        IoWords[3] = 0;
+        if (caretChangeKey()) {
+            return;
+        }
+    }
+    caretKnob();
+}
+
+void screenListChoice() {
+    if ((menuFlags & EditingFlag) == 0) {
+        openListChoice();
+    }
+    IoWords[2] = 0;
+    if (keyPressed(1)) {
+        leaveToParent();
+        return;
+    }
+    if (keyPressed(3)) {
+        if (listEditStarted) {
+            // The key word stays set; the message hold discards it.
+            storeListChoice();
+            return;
+        }
+        writeText(4, 13, "        ");
+        showText(3, BlankText);
+        listEditStarted = true;
+        IoWords[3] = 0;
+    }
+    listKnob();
+}
+
+void screenExtraSensorSelection() {
+    if ((menuFlags & EditingFlag) == 0) {
+        detectedSensors = 0;
+        showMenuEntry();
+        for (const SensorLabel& sensor : SensorLabels) {
+            if ((cellUnsigned(DetectedSensorsCell) & sensor.bit) != 0) {
+                writeText(3, sensor.column, sensor.name);
+                detectedSensors |= sensor.bit;
+            }
+        }
+        menuFlags |= EditingFlag;
+    }
+    // The knob has no use here; steps kept pending would move the menu once the screen is left.
+    knobSteps = 0;
+    IoWords[2] = 0;
+    if (keyPressed(1)) {
+        leaveToParent();
+        return;
+    }
+    if (keyPressed(3)) {
+        showMessage(ConfirmingMessageText);
+        const uint16_t configuration =
+            (cellUnsigned(ConfigurationCell) & OperatingCaseBits) | detectedSensors;
+        storeParameter(ConfigurationCell, configuration);
+        applyInstallationMask();
+        leaveToParent();
+    }
+}
+
+void resetSelectionState() {
+    choice = 0;
+    caretEditStarted = false;
+    caretKnobArmed = false;
+    warningShown = false;
+    listValue = 0;
+    listEditStarted = false;
+    listKnobArmed = false;
+    detectedSensors = 0;
+}
+
+} // namespace kv410

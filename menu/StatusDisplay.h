@@ -1,0 +1,44 @@
+// The status view of the main display: one of 26 pages saying what the heat pump is doing.
+#pragma once
+
+#include <cstdint>
+
+namespace kv410 {
+
+// What a status page shows beside its four texts.
+enum StatusPageType : uint8_t {
+    TextsOnly = 0,
+    Countdown = 1,         // a SecondTimers countdown on line 3
+    SignedValue = 2,       // a setting on line 3, a sensor on line 4
+    RoomValue = 3,         // an unsigned setting; the room sensor only when it is installed
+    HotWaterStopValue = 4, // hot-water temperature plus half its differential
+    OffsetValue = 5,       // a setting plus 0.8 degrees
+};
+
+// One status page: its type, its texts (offsets into the line-4 group) and the values it shows.
+struct StatusPage {
+    uint8_t pageType;
+    uint8_t pageTexts[4];
+    int32_t cellA; // a SecondTimers index for a countdown, else the line-3 cell
+    int32_t cellB; // the line-4 sensor cell
+};
+
+inline constexpr int StatusPageCount = 26;
+// The cell that selects the page; an index outside the table shows page 0.
+inline constexpr int StatusPageIndexCell = 106;
+
+// The 26 status pages.
+extern const StatusPage StatusPageTable[StatusPageCount];
+
+// The raw line-3 value last drawn; -3000 when nothing is drawn.
+extern int32_t shownValueA;
+// The raw line-4 value last drawn; -3000 when nothing is drawn.
+extern int32_t shownValueB;
+
+// One pass of the status view; the main display runs it while its status view is on.
+void runStatusView();
+
+// Returns the status view's state to its process-start state.
+void resetStatusDisplayState();
+
+} // namespace kv410

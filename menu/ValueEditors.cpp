@@ -1,0 +1,550 @@
+#include "menu/ValueEditors.h"
+
+#include "core/Controller.h"
+#include "core/FactoryDefaults.h"
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "display/TextTable.h"
+#include "menu/MenuEngine.h"
+#include "menu/Screens.h"
+#include "supervision/HeatingCurves.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace kv410 {
+
+int32_t choiceValue;
+bool choiceArmed;
+bool choiceChanged;
+
+int32_t editorValue;
+uint8_t editorUnitLength;
+bool offShown;
+bool editorArmed;
+bool editorChanged;
+
+int32_t curveValue;
+bool curveChanged;
+
+namespace {
+
+constexpr int SavedMessageText = 534;
+constexpr char ChoiceArrow[] = "\x7F\xB0";
+constexpr char DegreeSign[] = "\xDF";
+
+// Unit names by the node's unit code, in controller codes.
+constexpr const char* UnitNameTable[] = {"", "dag", "tim", "min", "s", "P", DegreeSign, "%"};
+
+// How the numeric editor scales a cell into shown units, by the node's format.
+struct ValueScale {
+    uint8_t format;
+    int32_t factor;
+};
+constexpr ValueScale ValueScales[] = {{5, 1440}, {6, 60}, {7, 60}, {8, 1}};
+
+// Cells the valve opening time limits from below, with their editor nodes.
+struct RampLimit {
+    int cell;
+    int editorNode;
+};
+
+bool keyPressed(int word) {
+    return (IoWords[word] & 1) != 0;
+}
+
+// The middle key has no effect in the editors; it is consumed so it cannot act later.
+void dropMiddleKey() {
+    if (keyPressed(2)) {
+        IoWords[2] = 0;
+    }
+}
+
+void handBack() {
+    menuFlags &= ~EditingFlag;
+    menuFlags |= RedrawRequestFlag;
+}
+
+int32_t nodeMin() {
+    return static_cast<int16_t>(currentNode->min);
+}
+
+int32_t nodeMax() {
+    return static_cast<int16_t>(currentNode->max);
+}
+
+const ValueScale* scaleOf(uint8_t format) {
+    for (const ValueScale& scale : ValueScales) {
+        if (scale.format == format) {
+            return &scale;
+        }
+    }
+    return nullptr;
+}
+
+void showLineFourText(int offset) {
+    showText(4, TextGroupLine4 + offset);
+}
+
+int32_t curveValueOf(const MenuNode* n) {
+    return curvePointSetpoint(static_cast<uint8_t>(n->cell), static_cast<uint8_t>(n->aux));
+}
+
+// ---- two-way choice --------------------------------------------------------------------
+
+int choiceLine() {
+    return static_cast<int>(choiceValue) + 2;
+}
+
+void openTwoWayChoice() {
+    const uint16_t stored =
+        currentNode->aux == 1 ? IoWords[currentNode->cell] : cellUnsigned(currentNode->cell);
+    // A stored value other than 0 or 1 marks line 3, so the arrow stays on the screen.
+    choiceValue = stored == 0 ? 0 : 1;
+    showMenuEntry();
+    writeText(choiceLine(), 18, ChoiceArrow);
+    choiceArmed = false;
+    choiceChanged = false;
+    menuFlags |= EditingFlag;
+}
+
+void saveTwoWayChoice() {
+    if (currentNode->aux == 1) {
+        IoWords[currentNode->cell] = static_cast<uint16_t>(choiceValue);
+    } else {
+        storeParameter(static_cast<int>(currentNode->cell), choiceValue);
+    }
+    showMessage(SavedMessageText);
+    handBack();
+}
+
+// ---- numeric editor -----------------------------------------------------------------------
+
+bool isOffValue(int32_t value) {
+    const uint32_t cell = currentNode->cell;
+    return (cell == 89 && value == nodeMin()) ||
+           ((cell == 83 || cell == 117) && value == nodeMax());
+}
+
+int32_t scaledCellValue() {
+    const int cell = static_cast<int>(currentNode->cell);
+    if (const ValueScale* scale = scaleOf(currentNode->format)) {
+        return cellUnsigned(cell) / scale->factor;
+    }
+    return ControllerCells[cell];
+}
+
+int32_t storedFromScaled(int32_t value) {
+    if (const ValueScale* scale = scaleOf(currentNode->format)) {
+        return value * scale->factor;
+    }
+    return value;
+}
+
+void drawIndicator() {
+    if (currentNode->kind == 6 || currentNode->kind == 15) {
+        showMarker(nodeMin(), nodeMax(), editorValue);
+    } else {
+        showBar(nodeMin(), nodeMax(), editorValue);
+    }
+}
+
+// The value field in the middle of line 3, with or without the unit behind it.
+void drawEditorValue(bool withUnit) {
+    if (isOffValue(editorValue)) {
+        writeText(3, 7, OffMarker);
+        offShown = true;
+        return;
+    }
+    char unit[4];
+    unitName(unit, currentNode->unit);
+    int unitColumn;
+    if (editorUnitLength == 3) {
+        showInteger(3, 6, editorValue);
+        unitColumn = 11;
+    } else if (currentNode->format == 1) {
+        showTenths(3, 7, editorValue);
+        unitColumn = 13;
+    } else {
+        showInteger(3, 7, editorValue);
+        unitColumn = 12;
+    }
+    if (withUnit && editorUnitLength > 0) {
+        writeText(3, unitColumn, unit);
+    }
+}
+
+void drawEditorLimits() {
+    char unit[4];
+    const int unitLength = unitName(unit, currentNode->unit);
+    const uint32_t cell = currentNode->cell;
+    char limit[12];
+
+    const int32_t low = cell == 89 ? nodeMin() + 1 : nodeMin();
+    int length = formatLimit(limit, low);
+    writeText(3, 1, limit);
+    if (unitLength > 0) {
+        writeText(3, 1 + length, unit);
+    }
+
+    const int32_t high = (cell == 83 || cell == 117) ? nodeMax() - 1 : nodeMax();
+    length = formatLimit(limit, high);
+    writeText(3, 20 - length - unitLength + 1, limit);
+    if (unitLength > 0) {
+        writeText(3, 20 - unitLength + 1, unit);
+    }
+}
+
+void openNumericEditor() {
+    offShown = false;
+    editorValue = scaledCellValue();
+    showMenuEntry();
+    char unit[4];
+    editorUnitLength = static_cast<uint8_t>(unitName(unit, currentNode->unit));
+    drawEditorLimits();
+    drawEditorValue(true);
+    drawIndicator();
+    editorArmed = false;
+    editorChanged = false;
+    menuFlags |= EditingFlag;
+}
+
+void followValveOpeningTime() {
+    constexpr RampLimit RampLimits[] = {{66, NodeValveOpenRuntimeEditor},
+                                        {67, NodeValveCloseRuntimeEditor}};
+    const int32_t opening = cellUnsigned(68);
+    const int32_t minutes = opening / 60 + (opening % 60 != 0 ? 1 : 0);
+    for (const RampLimit& ramp : RampLimits) {
+        MenuNodes[ramp.editorNode].min = minutes;
+        if (cellUnsigned(ramp.cell) < minutes * 60) {
+            storeParameter(ramp.cell, minutes * 60);
+        }
+    }
+}
+
+void followSwitchingDifferential() {
+    const int32_t differential = ControllerCells[2];
+    if (differential < ControllerCells[32] + 10) {
+        storeParameter(32, differential - 10);
+    }
+    MenuNodes[NodeShuntDeadZoneEditor].max = differential < 100 ? differential - 10 : 90;
+}
+
+// What else changes when a setting has been saved.
+void followSavedSetting(uint32_t cell) {
+    switch (cell) {
+    case 68:
+        followValveOpeningTime();
+        deriveValveTimings();
+        break;
+    case 66:
+    case 67:
+        deriveValveTimings();
+        break;
+    case 41:
+        MinuteTimers[1] = cellUnsigned(41);
+        break;
+    case 42:
+        MinuteTimers[0] = cellUnsigned(42);
+        break;
+    case 35:
+        MinuteTimers[2] = cellUnsigned(35);
+        break;
+    case 2:
+        followSwitchingDifferential();
+        break;
+    default:
+        break;
+    }
+}
+
+void saveNumericEditor() {
+    const int cell = static_cast<int>(currentNode->cell);
+    const int32_t stored = storedFromScaled(editorValue);
+    ControllerCells[cell] = static_cast<int16_t>(stored);
+    showMessage(SavedMessageText);
+    writeFlashWord(cell, stored);
+    followSavedSetting(currentNode->cell);
+    handBack();
+}
+
+void numericEditorKnob() {
+    if (!editorArmed) {
+        knobSteps = 0;
+        return;
+    }
+    if (!editorChanged) {
+        editorChanged = true;
+        showLineFourText(currentNode->altTexts[3]);
+    }
+    adjustByKnob(editorValue);
+    if (isOffValue(editorValue)) {
+        writeText(3, 7, OffMarker);
+        offShown = true;
+    } else {
+        if (offShown) {
+            writeText(3, 7, "      \xDF ");
+            offShown = false;
+        }
+        drawEditorValue(false);
+    }
+    drawIndicator();
+}
+
+// ---- curve point editor -----------------------------------------------------------------
+
+void openCurvePointEditor() {
+    curveValue = curveValueOf(currentNode);
+    showMenuEntry();
+    char limit[12];
+    int length = formatLimit(limit, nodeMin());
+    writeText(3, 1, limit);
+    writeText(3, 1 + length, DegreeSign);
+    showTenths(3, 7, curveValue);
+    writeText(3, 13, DegreeSign);
+    length = formatLimit(limit, nodeMax());
+    writeText(3, 20 - length, limit);
+    writeText(3, 20, DegreeSign);
+    showBar(nodeMin(), nodeMax(), curveValue);
+    curveChanged = false;
+    menuFlags |= EditingFlag;
+}
+
+void saveCurvePoint() {
+    showMessage(SavedMessageText);
+    const int32_t difference = curveValue - curveValueOf(currentNode);
+    const int correctionCell = static_cast<int>(8 + currentNode->cell + 2 * currentNode->aux);
+    storeParameter(correctionCell, ControllerCells[correctionCell] + difference);
+}
+
+// ---- temperature readout ------------------------------------------------------------------
+
+// The set point and its heading for the two readouts whose set point depends on an output.
+struct SwitchingSetPoint {
+    uint32_t aux;
+    int outputCell;
+    int switchOnCell;
+    int switchOffCell;
+};
+constexpr SwitchingSetPoint SwitchingSetPoints[] = {{112, 516, 111, 112}, {114, 517, 113, 114}};
+
+void showSetPoint(uint32_t aux) {
+    for (const SwitchingSetPoint& entry : SwitchingSetPoints) {
+        if (entry.aux == aux) {
+            const bool off = ControllerCells[entry.outputCell] == 0;
+            showTenths(3, 4, ControllerCells[off ? entry.switchOnCell : entry.switchOffCell]);
+            writeText(3, 1, off ? FromToHeadings + 10 : FromToHeadings);
+            return;
+        }
+    }
+    showTenths(3, 4, ControllerCells[aux]);
+}
+
+} // namespace
+
+void adjustByKnob(int32_t& value) {
+    value += knobSteps;
+    knobSteps = 0;
+    if (value < nodeMin()) {
+        value = nodeMin();
+    }
+    if (value > nodeMax()) {
+        value = nodeMax();
+    }
+}
+
+int formatLimit(char* out, int32_t value) {
+    if (currentNode->format == 1) {
+        value /= 10;
+    }
+    return std::snprintf(out, 12, "%d", static_cast<int>(value));
+}
+
+int unitName(char* out, int unit) {
+    const char* name = "";
+    if (unit >= 0 && unit < static_cast<int>(std::size(UnitNameTable))) {
+        name = UnitNameTable[unit];
+    }
+    std::strcpy(out, name);
+    return static_cast<int>(std::strlen(name));
+}
+
+void screenTwoWayChoice() {
+    if ((menuFlags & EditingFlag) == 0) {
+        openTwoWayChoice();
+    }
+    if (keyPressed(1)) {
+        leaveToParent();
+        return;
+    }
+    dropMiddleKey();
+    if (keyPressed(3)) {
+        IoWords[3] = 0;
+        if (!choiceArmed) {
+            choiceArmed = true;
+            writeText(4, 13, "        ");
+        } else {
+            saveTwoWayChoice();
+            return;
+        }
+    }
+    if (knobSteps != 0) {
+        if (choiceArmed && !choiceChanged) {
+            choiceChanged = true;
+            showLineFourText(currentNode->altTexts[3]);
+        }
+        if (choiceChanged) {
+            writeText(choiceLine(), 18, "  ");
+            choiceValue += knobSteps;
+            choiceValue = choiceValue < 0 ? 0 : (choiceValue > 1 ? 1 : choiceValue);
+            writeText(choiceLine(), 18, ChoiceArrow);
+        }
+        knobSteps = 0;
+    }
+}
+
+void screenReadOnlyValue() {
+    if ((menuFlags & FullRedrawFlag) != 0) {
+        menuFlags &= ~FullRedrawFlag;
+        showMenuEntry();
+    }
+    menuFlags |= RedrawRequestFlag;
+    const int32_t value = ControllerCells[currentNode->cell];
+    if (value == shownValue) {
+        return;
+    }
+    shownValue = value;
+    if (currentNode->format == 1) {
+        showTenths(2, 14, value);
+    } else {
+        showInteger(2, 15, value);
+    }
+}
+
+void screenTemperatureReadout() {
+    if ((menuFlags & FullRedrawFlag) != 0) {
+        menuFlags &= ~FullRedrawFlag;
+        showMenuEntry();
+    }
+    menuFlags |= RedrawRequestFlag;
+    const int32_t measured = ControllerCells[currentNode->cell];
+    if (currentNode->aux == 0) {
+        if (measured == shownValue) {
+            return;
+        }
+        shownValue = measured;
+        if (measured < -400) {
+            writeText(3, 7, "   --    ");
+        } else if (measured > 1400) {
+            writeText(3, 7, "   ---   ");
+        } else {
+            showTenths(3, 7, measured);
+        }
+        return;
+    }
+    const int32_t sum = measured + ControllerCells[currentNode->aux];
+    if (sum == shownValue) {
+        return;
+    }
+    shownValue = sum;
+    showSetPoint(currentNode->aux);
+    if (measured < -400) {
+        writeText(3, 15, " --   ");
+    } else if (measured > 1400) {
+        writeText(3, 15, " ---  ");
+    } else {
+        showTenths(3, 14, measured);
+    }
+}
+
+void screenNumericEditor() {
+    if ((menuFlags & EditingFlag) == 0) {
+        openNumericEditor();
+    }
+    if (keyPressed(1)) {
+        IoWords[1] = 0;
+        if (editorArmed || editorChanged) {
+            showLineFourText(currentNode->texts[3]);
+        } else if (currentNode->parent != nullptr) {
+            currentNode = currentNode->parent;
+        }
+        handBack();
+        return;
+    }
+    dropMiddleKey();
+    if (keyPressed(3)) {
+        IoWords[3] = 0;
+        if (!editorArmed) {
+            editorArmed = true;
+            showLineFourText(currentNode->altTexts[3]);
+            writeText(4, 10, "           ");
+        } else if (editorChanged) {
+            saveNumericEditor();
+            return;
+        } else {
+            writeText(4, 10, "           ");
+        }
+    }
+    if (knobSteps != 0) {
+        numericEditorKnob();
+    }
+}
+
+void screenCurvePointReadout() {
+    showMenuEntry();
+    showTenths(2, 14, curveValueOf(currentNode));
+    if (currentNode->next != nullptr) {
+        showTenths(3, 14, curveValueOf(currentNode->next));
+    }
+}
+
+void screenCurvePointEditor() {
+    if ((menuFlags & EditingFlag) == 0) {
+        openCurvePointEditor();
+    }
+    if (keyPressed(1)) {
+        IoWords[1] = 0;
+        if (currentNode->parent != nullptr) {
+            currentNode = currentNode->parent;
+        }
+        handBack();
+        return;
+    }
+    dropMiddleKey();
+    if (keyPressed(3)) {
+        IoWords[3] = 0;
+        if (curveChanged) {
+            saveCurvePoint();
+            if (currentNode->parent != nullptr) {
+                currentNode = currentNode->parent;
+            }
+            handBack();
+            return;
+        }
+    }
+    if (knobSteps != 0) {
+        if (!curveChanged) {
+            curveChanged = true;
+            showLineFourText(currentNode->altTexts[3]);
+        }
+        adjustByKnob(curveValue);
+        showTenths(3, 7, curveValue);
+        showBar(nodeMin(), nodeMax(), curveValue);
+    }
+}
+
+void resetValueEditorState() {
+    choiceValue = 0;
+    choiceArmed = false;
+    choiceChanged = false;
+    editorValue = 0;
+    editorUnitLength = 0;
+    offShown = false;
+    editorArmed = false;
+    editorChanged = false;
+    curveValue = 0;
+    curveChanged = false;
+}
+
+} // namespace kv410

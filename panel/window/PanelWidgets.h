@@ -1,0 +1,100 @@
+// The small element kinds of the front panel window: picture, knob, click area, LED, Graph.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+
+namespace kv410 {
+
+// A picture drawn stretched over the whole element (Image1).
+class PictureBox : public QWidget {
+public:
+    PictureBox(const QPixmap& picture, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+};
+
+// The knob (RattImage): shows one of twelve frames, the bottom-left pixel's colour transparent.
+class KnobImage : public QWidget {
+public:
+    explicit KnobImage(QWidget* parent);
+    // Called on every mouse press with the button and the Shift state.
+    std::function<void(Qt::MouseButton, bool)> onMouseDown;
+    // The frame to show, 0..11.
+    std::function<int()> frame;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QPixmap frames_[12];
+};
+
+// A click area over a part of the picture (Shape1..Shape3, Shape6); outlined or invisible.
+class ClickArea : public QWidget {
+public:
+    ClickArea(bool outlined, QWidget* parent);
+    std::function<void()> onMouseDown;
+    std::function<void()> onMouseUp;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool outlined_;
+};
+
+// A 16 x 16 filled circle with an outline: the front LEDs and the relay lamps.
+class LedShape : public QWidget {
+public:
+    LedShape(QColor fill, QColor outline, QWidget* parent);
+    // Repaints only when the colour really changes.
+    void setFill(QColor fill);
+    QColor fill() const { return fill_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_;
+    QColor outline_;
+};
+
+// A plain filled rectangle without outline (the LCD glass shadows and highlights).
+class FilledRect : public QWidget {
+public:
+    FilledRect(QColor fill, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor fill_;
+};
+
+// The paint area over LCD line 2 that draws the scale line and the bar or marker.
+class GraphArea : public QWidget {
+public:
+    explicit GraphArea(QWidget* parent);
+    // Redraws when the bar moved.
+    void setBar(int start, int end);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int barStart_ = 0;
+    int barEnd_ = 0;
+};
+
+} // namespace kv410

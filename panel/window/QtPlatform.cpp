@@ -1,0 +1,39 @@
+#include "panel/window/QtPlatform.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QMessageBox>
+
+namespace kv410 {
+
+HostDateTime QtPlatform::localNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    HostDateTime result;
+    result.year = date.year();
+    result.month = date.month();
+    result.day = date.day();
+    result.hour = time.hour();
+    result.minute = time.minute();
+    result.second = time.second();
+    // Qt counts Monday = 1 .. Sunday = 7; the controller counts Sunday = 1 .. Saturday = 7.
+    result.dayOfWeek = date.dayOfWeek() % 7 + 1;
+    return result;
+}
+
+void QtPlatform::showMessageBox(std::string_view text, std::string_view caption,
+                                MessageButtons buttons) {
+    QMessageBox box(QMessageBox::Warning,
+                    QString::fromUtf8(caption.data(), qsizetype(caption.size())),
+                    QString::fromUtf8(text.data(), qsizetype(text.size())),
+                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                        : QMessageBox::Ok);
+    box.exec();
+}
+
+void QtPlatform::playAlarmSound() {
+    QApplication::beep();
+}
+
+} // namespace kv410

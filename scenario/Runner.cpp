@@ -1,0 +1,359 @@
+#include "scenario/Runner.h"
+
+#include "core/ControllerState.h"
+#include "core/FlashFile.h"
+#include "core/Memory.h"
+#include "core/VirtualPlatform.h"
+#include "display/Lcd.h"
+#include "panel/FrontPanel.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+
+namespace kv410 {
+
+namespace {
+
+// Ticks of 50 ms in one second: the one-second and the long-press timers.
+constexpr int64_t TicksPerSecond = 1000 / TickMs;
+
+// One script being played.
+struct Run {
+    const Script& script;
+    const ScenarioOptions& options;
+    std::ostream& out;
+    ScenarioTotals& totals;
+    VirtualPlatform host;
+    // Virtual time in ticks since the script began.
+    int64_t tick = 0;
+    // Tick of the last button press; the long-press timer ticks every second from it.
+    int64_t pressTick = 0;
+    // The LCD lines as last traced.
+    char tracedLines[4][21] = {};
+    // Flash words 0..1023 carried over a restart without a flash file.
+    uint16_t carriedImage[PersistedFlashWords] = {};
+};
+
+std::string timeStamp(int64_t tick) {
+    const int64_t ms = tick * TickMs;
+    char text[40];
+    std::snprintf(text, sizeof text, "[%02lld:%02lld:%02lld.%03lld]",
+                  static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
+                  static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
+    return text;
+}
+
+std::string lcdLine(int line) {
+    return std::string(LcdLines[line - 1], 20);
+}
+
+void traceLcd(Run& run) {
+    for (int line = 0; line < 4; ++line) {
+        if (std::memcmp(run.tracedLines[line], LcdLines[line], 20) != 0) {
+            std::memcpy(run.tracedLines[line], LcdLines[line], 20);
+            run.out << timeStamp(run.tick) << " L" << line + 1 << " \""
+                    << latin1ToUtf8(lcdLine(line + 1)) << "\"\n";
+        }
+    }
+}
+
+void showLcd(Run& run) {
+    run.out << timeStamp(run.tick) << "\n+--------------------+\n";
+    for (int line = 1; line <= 4; ++line) {
+        run.out << '|' << latin1ToUtf8(lcdLine(line)) << "|\n";
+    }
+    run.out << "+--------------------+\n";
+}
+
+// Advances the virtual clock by whole ticks, running every timer that falls due.
+void advance(Run& run, int64_t ticks) {
+    for (int64_t i = 0; i < ticks; ++i) {
+        ++run.tick;
+        run.host.advance(TickMs);
+        Timer1Timer();
+        if (run.tick % TicksPerSecond == 0) {
+            Timer2Timer();
+        }
+        if (Timer3Running && (run.tick - run.pressTick) % TicksPerSecond == 0) {
+            Timer3Timer();
+        }
+        if (run.options.trace) {
+            traceLcd(run);
+        }
+    }
+}
+
+// The window's start: flash image, start values of the inputs, boot.
+void startProgram(Run& run) {
+    if (!run.options.flashPath.empty()) {
+        FlashFilePath = run.options.flashPath;
+        FormCreate();
+    }
+    FormShow();
+}
+
+void freshProcess(Run& run) {
+    resetControllerState();
+    installPlatform(&run.host);
+    run.host.beeps = 0;
+}
+
+void restart(Run& run) {
+    if (!run.options.flashPath.empty()) {
+        FormDestroy();
+    } else {
+        std::memcpy(run.carriedImage, FlashImage, sizeof run.carriedImage);
+    }
+    freshProcess(run);
+    if (run.options.flashPath.empty()) {
+        std::memcpy(FlashImage, run.carriedImage, sizeof run.carriedImage);
+    }
+    startProgram(run);
+}
+
+void pressButton(Run& run, int button) {
+    run.pressTick = run.tick;
+    if (button == 0) {
+        Shape1MouseDown();
+    } else if (button == 1) {
+        Shape3MouseDown();
+    } else {
+        Shape2MouseDown();
+    }
+}
+
+void releaseButton(int button) {
+    if (button == 0) {
+        Shape1MouseUp();
+    } else if (button == 1) {
+        Shape3MouseUp();
+    } else {
+        Shape2MouseUp();
+    }
+}
+
+void keyDown(const ScriptKey& key) {
+    FormKeyDown(static_cast<PanelKey>(key.key), key.shift);
+    if (key.character != 0) {
+        FormKeyPress(key.character);
+    }
+}
+
+bool holds(const Run& run, const Check& check) {
+    switch (check.kind) {
+    case CheckKind::LcdExact:
+        return std::memcmp(LcdLines[check.index - 1], check.text.data(), 20) == 0;
+    case CheckKind::LcdContains:
+        return std::string_view(LcdLines[check.index - 1], 20).find(check.text) !=
+               std::string_view::npos;
+    case CheckKind::Cell:
+        return static_cast<uint16_t>(ControllerCells[check.index]) == check.value;
+    case CheckKind::Io:
+        return IoWords[check.index] == check.value;
+    case CheckKind::Flash:
+        return FlashImage[check.index] == check.value;
+    case CheckKind::Led:
+        return FrontLedLit[check.index] == check.lit;
+    case CheckKind::Lamp:
+        return RelayLampLit[check.index - 1] == check.lit;
+    case CheckKind::Display:
+        return LcdLit == check.lit;
+    case CheckKind::GraphHidden:
+        return !GraphVisible;
+    case CheckKind::GraphRange:
+        return GraphVisible && barStart == check.value && barEnd == check.value2;
+    case CheckKind::Beeps:
+        return run.host.beeps == check.value;
+    case CheckKind::KnobFrame:
+        return knobFrame == check.value;
+    case CheckKind::KnobSteps:
+        return knobSteps == check.value;
+    }
+    return false;
+}
+
+std::string wordText(uint16_t word, bool isSigned) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d (0x%04X)",
+                  isSigned ? static_cast<int>(static_cast<int16_t>(word)) : static_cast<int>(word),
+                  static_cast<unsigned>(word));
+    return text;
+}
+
+std::string litText(bool lit, const char* onWord, const char* offWord) {
+    return lit ? onWord : offWord;
+}
+
+// What the check looked at, as the failure message shows it.
+std::string actual(const Run& run, const Check& check) {
+    switch (check.kind) {
+    case CheckKind::LcdExact:
+    case CheckKind::LcdContains:
+        return "\"" + latin1ToUtf8(lcdLine(check.index)) + "\"";
+    case CheckKind::Cell:
+        return wordText(static_cast<uint16_t>(ControllerCells[check.index]), true);
+    case CheckKind::Io:
+        return wordText(IoWords[check.index], false);
+    case CheckKind::Flash:
+        return wordText(FlashImage[check.index], false);
+    case CheckKind::Led:
+        return litText(FrontLedLit[check.index], "lit", "unlit");
+    case CheckKind::Lamp:
+        return litText(RelayLampLit[check.index - 1], "lit", "unlit");
+    case CheckKind::Display:
+        return litText(LcdLit, "lit", "dark");
+    case CheckKind::GraphHidden:
+    case CheckKind::GraphRange:
+        return GraphVisible ? "graph " + std::to_string(barStart) + " " + std::to_string(barEnd)
+                            : "graph hidden";
+    case CheckKind::Beeps:
+        return std::to_string(run.host.beeps) + " beeps";
+    case CheckKind::KnobFrame:
+        return "knobframe " + std::to_string(knobFrame);
+    case CheckKind::KnobSteps:
+        return "knobsteps " + std::to_string(knobSteps);
+    }
+    return "";
+}
+
+void pass(Run& run) {
+    ++run.totals.passed;
+}
+
+void fail(Run& run, const Step& step, const std::string& expected) {
+    ++run.totals.failed;
+    run.out << "FAIL " << run.script.file << ':' << step.line << ": expected " << expected
+            << ", got " << actual(run, step.check) << '\n';
+    if (step.check.kind == CheckKind::LcdExact || step.check.kind == CheckKind::LcdContains) {
+        showLcd(run);
+    }
+}
+
+void expect(Run& run, const Step& step) {
+    if (holds(run, step.check)) {
+        pass(run);
+    } else {
+        fail(run, step, step.check.source);
+    }
+}
+
+void waitUntil(Run& run, const Step& step) {
+    const int64_t start = run.tick;
+    bool held = holds(run, step.check);
+    for (int64_t i = 0; !held && i < step.ticks; ++i) {
+        advance(run, 1);
+        held = holds(run, step.check);
+    }
+    if (!held) {
+        fail(run, step, step.check.source + " within " + step.text);
+        return;
+    }
+    pass(run);
+    if (run.options.trace) {
+        run.out << timeStamp(run.tick) << ' ' << run.script.file << ':' << step.line
+                << ": held after " << (run.tick - start) * TickMs << " ms\n";
+    }
+}
+
+void perform(Run& run, const Step& step) {
+    switch (step.kind) {
+    case StepKind::Wait:
+        advance(run, step.ticks);
+        break;
+    case StepKind::ClickPower:
+        Shape6MouseDown();
+        break;
+    case StepKind::ClickButton:
+        pressButton(run, step.count);
+        releaseButton(step.count);
+        break;
+    case StepKind::HoldButton:
+        pressButton(run, step.count);
+        advance(run, step.ticks);
+        releaseButton(step.count);
+        break;
+    case StepKind::ClickKnob:
+        RattImageMouseDown(step.count > 0 ? MouseButton::Left : MouseButton::Right, step.shift);
+        break;
+    case StepKind::Turn:
+        for (int32_t i = 0; i < (step.count < 0 ? -step.count : step.count); ++i) {
+            RattImageMouseDown(step.count > 0 ? MouseButton::Left : MouseButton::Right, step.shift);
+            advance(run, 1);
+        }
+        break;
+    case StepKind::ClickToggle:
+        SpeedButtonClick(step.count);
+        break;
+    case StepKind::Key:
+        for (int32_t i = 0; i < step.count; ++i) {
+            keyDown(step.key);
+            FormKeyUp();
+        }
+        break;
+    case StepKind::KeyDown:
+        keyDown(step.key);
+        break;
+    case StepKind::KeyUp:
+        FormKeyUp();
+        break;
+    case StepKind::Sensor:
+        TrackBarChange(step.count, step.value);
+        break;
+    case StepKind::Restart:
+        restart(run);
+        break;
+    case StepKind::SetClock:
+        run.host.setClock(step.clock[0], step.clock[1], step.clock[2], step.clock[3], step.clock[4],
+                          step.clock[5]);
+        break;
+    case StepKind::PokeCell:
+        ControllerCells[step.count] = static_cast<int16_t>(step.value);
+        break;
+    case StepKind::PokeIo:
+        IoWords[step.count] = static_cast<uint16_t>(step.value);
+        break;
+    case StepKind::PokeFlash:
+        FlashImage[step.count] = static_cast<uint16_t>(step.value);
+        break;
+    case StepKind::Expect:
+        expect(run, step);
+        break;
+    case StepKind::WaitUntil:
+        waitUntil(run, step);
+        break;
+    case StepKind::Show:
+        showLcd(run);
+        break;
+    case StepKind::Print:
+        run.out << step.text << '\n';
+        break;
+    }
+    if (run.options.trace) {
+        traceLcd(run);
+    }
+}
+
+} // namespace
+
+void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
+               ScenarioTotals& totals) {
+    Run run{script, options, out, totals, {}};
+    const int* c = options.clock;
+    run.host.setClock(c[0], c[1], c[2], c[3], c[4], c[5]);
+    freshProcess(run);
+    std::memcpy(run.tracedLines, LcdLines, sizeof run.tracedLines);
+    startProgram(run);
+    if (options.trace) {
+        traceLcd(run);
+    }
+    for (const Step& step : script.steps) {
+        perform(run, step);
+    }
+    if (!options.flashPath.empty()) {
+        FormDestroy();
+    }
+    installPlatform(nullptr);
+}
+
+} // namespace kv410

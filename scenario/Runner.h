@@ -1,0 +1,37 @@
+// Plays parsed scripts on the panel logic with a virtual clock and counts the checks.
+#pragma once
+
+#include "scenario/Script.h"
+
+#include <iosfwd>
+#include <span>
+#include <string>
+
+namespace kv410 {
+
+// How a run is set up from the command line.
+struct ScenarioOptions {
+    // The file that plays Flash.dat; empty keeps the image in memory.
+    std::string flashPath;
+    // Host clock at the start: year, month, day, hour, minute, second.
+    int clock[6] = {2026, 12, 7, 8, 0, 0};
+    // Print every change of an LCD line.
+    bool trace = false;
+};
+
+// Checks counted over all scripts of a run.
+struct ScenarioTotals {
+    int passed = 0;
+    int failed = 0;
+};
+
+// Runs one script in a fresh process state, printing to out and adding to totals.
+void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
+               ScenarioTotals& totals);
+
+// The whole tool: arguments (without the program name), standard input for "-", output and
+// error streams; returns the exit status (0 all passed, 1 a check failed, 2 not runnable).
+int runScenarioTool(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
+                    std::ostream& err);
+
+} // namespace kv410

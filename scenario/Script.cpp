@@ -1,0 +1,535 @@
+#include "scenario/Script.h"
+
+#include "core/Memory.h"
+#include "core/VirtualPlatform.h"
+#include "panel/FrontPanel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <limits>
+
+namespace kv410 {
+
+namespace {
+
+// The longest duration a step may ask for: about a hundred years.
+constexpr int64_t MaxDurationMs = int64_t{100} * 366 * 86400 * 1000;
+
+struct Token {
+    std::string text;
+    bool quoted = false;
+};
+
+// A line cannot be understood; carries the message.
+struct LineError {
+    std::string message;
+};
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::vector<Token> tokenize(std::string_view line) {
+    std::vector<Token> tokens;
+    size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            Token token{"", true};
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                const char d = line[i++];
+                if (d == '"') {
+                    closed = true;
+                    break;
+                }
+                if (d == '\\') {
+                    if (i >= line.size() || (line[i] != '"' && line[i] != '\\')) {
+                        throw LineError{"unknown escape in a quoted text (only \\\" and \\\\)"};
+                    }
+                    token.text += line[i++];
+                } else {
+                    token.text += d;
+                }
+            }
+            if (!closed) {
+                throw LineError{"quoted text without its closing quote"};
+            }
+            tokens.push_back(std::move(token));
+        } else {
+            Token token;
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' &&
+                   line[i] != '"' && line[i] != '#') {
+                token.text += line[i++];
+            }
+            tokens.push_back(std::move(token));
+        }
+    }
+    return tokens;
+}
+
+// Reads the tokens of one line in order.
+class LineReader {
+public:
+    explicit LineReader(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
+
+    bool atEnd() const { return next_ >= tokens_.size(); }
+    size_t remaining() const { return tokens_.size() - next_; }
+
+    const Token& take(const char* what) {
+        if (atEnd()) {
+            throw LineError{std::string("missing ") + what};
+        }
+        return tokens_[next_++];
+    }
+    // The next word, lower case.
+    std::string word(const char* what) {
+        const Token& token = take(what);
+        if (token.quoted) {
+            throw LineError{std::string("expected ") + what + ", got a quoted text"};
+        }
+        return lower(token.text);
+    }
+    bool takeIf(std::string_view lowered) {
+        if (!atEnd() && !tokens_[next_].quoted && lower(tokens_[next_].text) == lowered) {
+            ++next_;
+            return true;
+        }
+        return false;
+    }
+    std::string quoted(const char* what) {
+        const Token& token = take(what);
+        if (!token.quoted) {
+            throw LineError{std::string("expected ") + what + " in double quotes"};
+        }
+        return token.text;
+    }
+    int64_t number(const char* what, int64_t min, int64_t max) {
+        const std::string text = word(what);
+        int64_t value = 0;
+        if (!parseNumber(text, value)) {
+            throw LineError{std::string("expected ") + what + " (a number), got '" + text + "'"};
+        }
+        if (value < min || value > max) {
+            throw LineError{std::string(what) + " " + text + " is outside " + std::to_string(min) +
+                            ".." + std::to_string(max)};
+        }
+        return value;
+    }
+    void end() {
+        if (!atEnd()) {
+            throw LineError{"unexpected '" + tokens_[next_].text + "'"};
+        }
+    }
+    // The tokens from the current one on, joined by blanks, as written.
+    std::string rest() const {
+        std::string out;
+        for (size_t i = next_; i < tokens_.size(); ++i) {
+            if (!out.empty()) {
+                out += ' ';
+            }
+            out += tokens_[i].quoted ? "\"" + tokens_[i].text + "\"" : tokens_[i].text;
+        }
+        return out;
+    }
+
+    static bool parseNumber(std::string_view text, int64_t& value) {
+        bool negative = false;
+        if (!text.empty() && text[0] == '-') {
+            negative = true;
+            text.remove_prefix(1);
+        }
+        int base = 10;
+        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+            base = 16;
+            text.remove_prefix(2);
+        }
+        if (text.empty()) {
+            return false;
+        }
+        const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+        if (ec != std::errc{} || ptr != text.data() + text.size()) {
+            return false;
+        }
+        value = negative ? -value : value;
+        return true;
+    }
+
+private:
+    std::vector<Token> tokens_;
+    size_t next_ = 0;
+};
+
+// Duration units and their length in ms.
+struct DurationUnit {
+    const char* suffix;
+    int64_t ms;
+};
+constexpr DurationUnit DurationUnits[] = {{"ms", 1},       {"s", 1000},     {"m", 60000},
+                                          {"h", 3600000},  {"d", 86400000}, {"ticks", TickMs},
+                                          {"tick", TickMs}};
+
+// A duration in whole ticks, a duration in ms rounded up.
+int64_t durationTicks(const std::string& text) {
+    for (const DurationUnit& unit : DurationUnits) {
+        const std::string_view suffix = unit.suffix;
+        if (text.size() <= suffix.size() ||
+            text.compare(text.size() - suffix.size(), suffix.size(), suffix) != 0) {
+            continue;
+        }
+        const std::string_view digits(text.data(), text.size() - suffix.size());
+        if (!std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        int64_t amount = 0;
+        const auto [ptr, ec] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), amount);
+        if (ec != std::errc{} || amount > MaxDurationMs / unit.ms) {
+            throw LineError{"duration '" + text + "' is too long"};
+        }
+        return (amount * unit.ms + TickMs - 1) / TickMs;
+    }
+    throw LineError{"expected a duration such as 250ms, 5s, 10m, 2h, 1d or 3ticks, got '" + text +
+                    "'"};
+}
+
+// Names of the sensors, in slider order.
+constexpr const char* SensorNames[11] = {"gt1", "gt2", "gt3",  "gt4",  "gt5", "gt6",
+                                         "gt8", "gt9", "gt10", "gt11", "gt3x"};
+// Names of the front LEDs, in FrontLed order.
+constexpr const char* LedNames[FrontLedCount] = {"on", "hotwater", "aux", "compressor", "alarm"};
+
+struct KeyName {
+    const char* name;
+    ScriptKey key;
+};
+constexpr KeyName KeyNames[] = {
+    {"up", {static_cast<int>(PanelKey::Up), false, 0}},
+    {"down", {static_cast<int>(PanelKey::Down), false, 0}},
+    {"left", {static_cast<int>(PanelKey::Left), false, 0}},
+    {"right", {static_cast<int>(PanelKey::Right), false, 0}},
+    {"shift+up", {static_cast<int>(PanelKey::Up), true, 0}},
+    {"shift+down", {static_cast<int>(PanelKey::Down), true, 0}},
+    {"shift+left", {static_cast<int>(PanelKey::Left), true, 0}},
+    {"shift+right", {static_cast<int>(PanelKey::Right), true, 0}},
+    {"esc", {static_cast<int>(PanelKey::Escape), false, EscapeChar}},
+    {"enter", {static_cast<int>(PanelKey::Enter), false, EnterChar}},
+    {"+", {static_cast<int>(PanelKey::Other), false, '+'}},
+    {"-", {static_cast<int>(PanelKey::Other), false, '-'}},
+    {"*", {static_cast<int>(PanelKey::Other), false, '*'}},
+    {"/", {static_cast<int>(PanelKey::Other), false, '/'}},
+    {"1", {static_cast<int>(PanelKey::Other), false, '1'}},
+};
+
+template <size_t N>
+int indexOf(const char* const (&names)[N], const std::string& name) {
+    for (size_t i = 0; i < N; ++i) {
+        if (name == names[i]) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+ScriptKey keyNamed(const std::string& name) {
+    for (const KeyName& entry : KeyNames) {
+        if (name == entry.name) {
+            return entry.key;
+        }
+    }
+    throw LineError{"unknown key '" + name + "'"};
+}
+
+int buttonNamed(const std::string& name) {
+    if (name == "left") {
+        return 0;
+    }
+    if (name == "right") {
+        return 1;
+    }
+    if (name == "middle") {
+        return 2;
+    }
+    throw LineError{"expected left, middle or right, got '" + name + "'"};
+}
+
+bool litWord(LineReader& reader, const char* onWord, const char* offWord) {
+    const std::string state = reader.word("the expected state");
+    if (state == onWord) {
+        return true;
+    }
+    if (state == offWord) {
+        return false;
+    }
+    throw LineError{std::string("expected ") + onWord + " or " + offWord + ", got '" + state + "'"};
+}
+
+int32_t wordValue(LineReader& reader) {
+    return static_cast<int32_t>(reader.number("value", -32768, 65535));
+}
+
+void parseCheck(LineReader& reader, Check& check) {
+    check.source = reader.rest();
+    const std::string what = reader.word("a check");
+    if (what == "lcd") {
+        check.index = static_cast<int>(reader.number("line", 1, 4));
+        check.kind = reader.takeIf("contains") ? CheckKind::LcdContains : CheckKind::LcdExact;
+        if (!utf8ToLatin1(reader.quoted("the text"), check.text)) {
+            throw LineError{"the text is not UTF-8 or holds a character the display cannot show"};
+        }
+        if (check.kind == CheckKind::LcdExact && check.text.size() != 20) {
+            throw LineError{"an LCD line has 20 characters, the text has " +
+                            std::to_string(check.text.size())};
+        }
+    } else if (what == "cell" || what == "io" || what == "flash") {
+        check.kind = what == "cell" ? CheckKind::Cell
+                     : what == "io" ? CheckKind::Io
+                                    : CheckKind::Flash;
+        const int last = what == "flash" ? FlashWordCount - 1 : CellCount - 1;
+        check.index = static_cast<int>(reader.number("word number", 0, last));
+        check.value = static_cast<uint16_t>(wordValue(reader));
+    } else if (what == "led") {
+        const std::string name = reader.word("LED name");
+        check.kind = CheckKind::Led;
+        check.index = indexOf(LedNames, name);
+        if (check.index < 0) {
+            throw LineError{"unknown LED '" + name + "' (on, compressor, aux, hotwater, alarm)"};
+        }
+        check.lit = litWord(reader, "lit", "unlit");
+    } else if (what == "lamp") {
+        check.kind = CheckKind::Lamp;
+        check.index = static_cast<int>(reader.number("lamp", 1, 10));
+        check.lit = litWord(reader, "lit", "unlit");
+    } else if (what == "display") {
+        check.kind = CheckKind::Display;
+        check.lit = litWord(reader, "lit", "dark");
+    } else if (what == "graph") {
+        if (reader.takeIf("hidden")) {
+            check.kind = CheckKind::GraphHidden;
+        } else {
+            check.kind = CheckKind::GraphRange;
+            check.value = static_cast<int32_t>(reader.number("START", -100000, 100000));
+            check.value2 = static_cast<int32_t>(reader.number("END", -100000, 100000));
+        }
+    } else if (what == "beeps") {
+        check.kind = CheckKind::Beeps;
+        check.value = static_cast<int32_t>(reader.number("beeps", 0, 1000000000));
+    } else if (what == "knobframe") {
+        check.kind = CheckKind::KnobFrame;
+        check.value = static_cast<int32_t>(reader.number("frame", 0, 11));
+    } else if (what == "knobsteps") {
+        check.kind = CheckKind::KnobSteps;
+        check.value = static_cast<int32_t>(reader.number("steps", -128, 127));
+    } else {
+        throw LineError{"unknown check '" + what + "'"};
+    }
+}
+
+void parseClick(LineReader& reader, Step& step) {
+    const std::string what = reader.word("what to click");
+    if (what == "power") {
+        step.kind = StepKind::ClickPower;
+    } else if (what == "left" || what == "middle" || what == "right") {
+        step.kind = StepKind::ClickButton;
+        step.count = buttonNamed(what);
+    } else if (what == "knob") {
+        step.kind = StepKind::ClickKnob;
+        const std::string direction = reader.word("forward or back");
+        if (direction != "forward" && direction != "back") {
+            throw LineError{"expected forward or back, got '" + direction + "'"};
+        }
+        step.count = direction == "forward" ? 1 : -1;
+        step.shift = reader.takeIf("shift");
+    } else {
+        step.kind = StepKind::ClickToggle;
+        for (int n = 0; n < 11; ++n) {
+            if (what == lower(ToggleCaptions[n])) {
+                step.count = n + 1;
+            }
+        }
+        if (step.count == 0) {
+            throw LineError{"unknown click target '" + what + "'"};
+        }
+    }
+}
+
+void parseLine(LineReader& reader, Step& step) {
+    const std::string name = reader.word("a step");
+    if (name == "wait") {
+        if (reader.takeIf("until")) {
+            step.kind = StepKind::WaitUntil;
+            if (reader.remaining() < 2) {
+                throw LineError{"expected 'wait until CHECK within D'"};
+            }
+            // The check ends at the word "within".
+            std::vector<Token> checkTokens;
+            while (reader.remaining() > 2) {
+                checkTokens.push_back(reader.take("a check"));
+            }
+            if (!reader.takeIf("within")) {
+                throw LineError{"expected 'within D' at the end of 'wait until'"};
+            }
+            step.text = reader.word("a duration");
+            step.ticks = durationTicks(step.text);
+            LineReader checkReader(std::move(checkTokens));
+            parseCheck(checkReader, step.check);
+            checkReader.end();
+            return;
+        }
+        step.kind = StepKind::Wait;
+        step.ticks = durationTicks(reader.word("a duration"));
+    } else if (name == "tick") {
+        step.kind = StepKind::Wait;
+        step.ticks = reader.atEnd() ? 1 : reader.number("tick count", 0, MaxDurationMs / TickMs);
+    } else if (name == "click") {
+        parseClick(reader, step);
+    } else if (name == "hold") {
+        step.kind = StepKind::HoldButton;
+        step.count = buttonNamed(reader.word("a button"));
+        step.ticks = durationTicks(reader.word("a duration"));
+    } else if (name == "turn") {
+        step.kind = StepKind::Turn;
+        step.count = static_cast<int32_t>(reader.number("knob clicks", -1000000, 1000000));
+        step.shift = reader.takeIf("shift");
+    } else if (name == "key") {
+        step.kind = StepKind::Key;
+        step.key = keyNamed(reader.word("a key"));
+        step.count = 1;
+        if (!reader.atEnd()) {
+            const std::string repeat = reader.word("xN");
+            int64_t count = 0;
+            if (repeat.size() < 2 || repeat[0] != 'x' ||
+                !LineReader::parseNumber(std::string_view(repeat).substr(1), count) || count < 1 ||
+                count > 1000000) {
+                throw LineError{"expected a repeat count such as x3, got '" + repeat + "'"};
+            }
+            step.count = static_cast<int32_t>(count);
+        }
+    } else if (name == "keydown" || name == "keyup") {
+        step.kind = name == "keydown" ? StepKind::KeyDown : StepKind::KeyUp;
+        step.key = keyNamed(reader.word("a key"));
+    } else if (name == "sensor") {
+        step.kind = StepKind::Sensor;
+        const std::string sensor = reader.word("a sensor");
+        step.count = indexOf(SensorNames, sensor) + 1;
+        if (step.count == 0) {
+            throw LineError{"unknown sensor '" + sensor + "'"};
+        }
+        step.value = static_cast<int32_t>(reader.number("value", -1000000, 1000000));
+    } else if (name == "restart") {
+        step.kind = StepKind::Restart;
+    } else if (name == "clock") {
+        step.kind = StepKind::SetClock;
+        const std::string text = reader.quoted("the date and time");
+        int* c = step.clock;
+        if (!parseDateTime(text, c[0], c[1], c[2], c[3], c[4], c[5])) {
+            throw LineError{"expected \"YYYY-MM-DD hh:mm:ss\", got \"" + text + "\""};
+        }
+    } else if (name == "poke") {
+        const std::string target = reader.word("cell, io or flash");
+        if (target != "cell" && target != "io" && target != "flash") {
+            throw LineError{"expected cell, io or flash, got '" + target + "'"};
+        }
+        step.kind = target == "cell" ? StepKind::PokeCell
+                    : target == "io" ? StepKind::PokeIo
+                                     : StepKind::PokeFlash;
+        const int last = target == "flash" ? FlashWordCount - 1 : CellCount - 1;
+        step.count = static_cast<int32_t>(reader.number("word number", 0, last));
+        step.value = wordValue(reader);
+    } else if (name == "expect") {
+        step.kind = StepKind::Expect;
+        parseCheck(reader, step.check);
+    } else if (name == "show") {
+        step.kind = StepKind::Show;
+    } else if (name == "print") {
+        step.kind = StepKind::Print;
+        step.text = reader.quoted("the text");
+    } else {
+        throw LineError{"unknown step '" + name + "'"};
+    }
+    reader.end();
+}
+
+} // namespace
+
+bool parseScript(std::string_view source, const std::string& file, Script& script,
+                 std::vector<std::string>& errors) {
+    script.file = file;
+    script.steps.clear();
+    const size_t errorsBefore = errors.size();
+    int lineNumber = 0;
+    size_t start = 0;
+    while (start < source.size()) {
+        size_t end = source.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = source.size();
+        }
+        const std::string_view line = source.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        try {
+            LineReader reader(tokenize(line));
+            if (reader.atEnd()) {
+                continue;
+            }
+            Step step;
+            step.line = lineNumber;
+            parseLine(reader, step);
+            script.steps.push_back(std::move(step));
+        } catch (const LineError& error) {
+            errors.push_back(file + ":" + std::to_string(lineNumber) + ": " + error.message);
+        }
+    }
+    return errors.size() == errorsBefore;
+}
+
+bool utf8ToLatin1(std::string_view utf8, std::string& latin1) {
+    latin1.clear();
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            latin1 += static_cast<char>(c);
+            continue;
+        }
+        // Latin-1 reaches only two-byte sequences led by 0xC2 or 0xC3.
+        if ((c != 0xC2 && c != 0xC3) || i + 1 >= utf8.size()) {
+            return false;
+        }
+        const auto d = static_cast<unsigned char>(utf8[i + 1]);
+        if ((d & 0xC0) != 0x80) {
+            return false;
+        }
+        latin1 += static_cast<char>(((c & 0x1F) << 6) | (d & 0x3F));
+        ++i;
+    }
+    return true;
+}
+
+std::string latin1ToUtf8(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size() * 2);
+    for (const char ch : latin1) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) {
+            out += '?';
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace kv410

@@ -1,0 +1,119 @@
+// A scenario script as the runner plays it: every line parsed into a step before anything runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv410 {
+
+// Milliseconds of virtual time per 50 ms tick.
+inline constexpr int64_t TickMs = 50;
+
+// What a check looks at.
+enum class CheckKind : uint8_t {
+    LcdExact,
+    LcdContains,
+    Cell,
+    Io,
+    Flash,
+    Led,
+    Lamp,
+    Display,
+    GraphHidden,
+    GraphRange,
+    Beeps,
+    KnobFrame,
+    KnobSteps
+};
+
+// One check of an `expect` or `wait until` step.
+struct Check {
+    CheckKind kind = CheckKind::Beeps;
+    // Line 1..4, word number, LED (FrontLed), lamp 1..10.
+    int index = 0;
+    // Expected value (16-bit pattern for words), START of a graph, beeps, frame.
+    int32_t value = 0;
+    // END of a graph.
+    int32_t value2 = 0;
+    // Expected lit (LEDs, lamps, display).
+    bool lit = false;
+    // Expected LCD text, in the display's single-byte characters.
+    std::string text;
+    // The check as written in the script, for messages.
+    std::string source;
+};
+
+// The keys a script can strike.
+struct ScriptKey {
+    // PanelKey of the key-down.
+    int key = 0;
+    bool shift = false;
+    // Character of the key-press, 0 for none.
+    char character = 0;
+};
+
+// What a step does.
+enum class StepKind : uint8_t {
+    Wait,
+    ClickPower,
+    ClickButton,
+    HoldButton,
+    ClickKnob,
+    Turn,
+    ClickToggle,
+    Key,
+    KeyDown,
+    KeyUp,
+    Sensor,
+    Restart,
+    SetClock,
+    PokeCell,
+    PokeIo,
+    PokeFlash,
+    Expect,
+    WaitUntil,
+    Show,
+    Print
+};
+
+// One line of a script.
+struct Step {
+    StepKind kind = StepKind::Show;
+    int line = 0;
+    // Ticks to advance (wait, tick, hold, wait until).
+    int64_t ticks = 0;
+    // Repeat count (key xN), knob clicks (turn, signed), button 0 left / 1 right / 2 middle,
+    // toggle button 1..11, slider 1..11, word number of a poke.
+    int32_t count = 0;
+    // Value of a sensor or a poke.
+    int32_t value = 0;
+    // Shift held (knob clicks).
+    bool shift = false;
+    ScriptKey key;
+    // Clock fields of a `clock` step: year, month, day, hour, minute, second.
+    int clock[6] = {};
+    // Text of `print`; the duration as written for `wait until`.
+    std::string text;
+    Check check;
+};
+
+// A parsed script.
+struct Script {
+    std::string file;
+    std::vector<Step> steps;
+};
+
+// Parses the whole script; each line that cannot be understood adds "file:line: message" to
+// errors. True when there was none.
+bool parseScript(std::string_view source, const std::string& file, Script& script,
+                 std::vector<std::string>& errors);
+
+// Converts UTF-8 text to the display's single-byte characters (Latin-1); false when the text is
+// not UTF-8 or holds a character outside Latin-1.
+bool utf8ToLatin1(std::string_view utf8, std::string& latin1);
+// Converts display characters (Latin-1) to UTF-8; control bytes show as '?'.
+std::string latin1ToUtf8(std::string_view latin1);
+
+} // namespace kv410

@@ -1,0 +1,123 @@
+#include "ControllerFixture.h"
+
+#include "core/Clock.h"
+#include "core/Controller.h"
+#include "core/Memory.h"
+#include "supervision/AlarmLog.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace kv410 {
+namespace {
+
+class ClockTest : public ControllerTest {
+protected:
+    // The weekday names the start-up set-up would take from the text table.
+    void SetUp() override {
+        ControllerTest::SetUp();
+        const char* names = "MaTiOnToFrLoSo";
+        for (int day = 0; day < 7; ++day) {
+            WeekdayNames[day][0] = names[2 * day];
+            WeekdayNames[day][1] = names[2 * day + 1];
+            WeekdayNames[day][2] = '\0';
+        }
+    }
+
+    static std::vector<uint16_t> clockWords() {
+        return std::vector<uint16_t>(IoWords + 35, IoWords + 42);
+    }
+};
+
+TEST_F(ClockTest, WordsHoldBcdDigitsAndTheWeekday) {
+    host.setClock(2026, 12, 6, 12, 15, 20); // a Sunday
+    refreshClock();
+    EXPECT_EQ(clockWords(), (std::vector<uint16_t>{0x26, 0x12, 0x06, 0x12, 0x15, 0x20, 7}));
+    EXPECT_STREQ(HostClockText, "2026-12-06 12:15:20");
+    EXPECT_STREQ(WeekdayAbbreviation, "So");
+
+    host.setClock(2026, 12, 7, 23, 59, 9); // a Monday
+    refreshClock();
+    EXPECT_EQ(clockWords(), (std::vector<uint16_t>{0x26, 0x12, 0x07, 0x23, 0x59, 0x09, 1}));
+    EXPECT_STREQ(WeekdayAbbreviation, "Ma");
+
+    host.setClock(2026, 12, 12, 0, 0, 0); // a Saturday
+    refreshClock();
+    EXPECT_EQ(IoWords[41], 6);
+    EXPECT_STREQ(WeekdayAbbreviation, "Lo");
+}
+
+TEST_F(ClockTest, TextCarriesTheWeekdayOfThePreviousChange) {
+    host.setClock(2026, 12, 6, 12, 15, 20);
+    refreshClock();
+    // Nothing was known before the first change of second.
+    EXPECT_EQ(std::string(ClockText, 16), "261206 12:15:20 ");
+    EXPECT_EQ(ClockText[16], '\0');
+
+    host.advance(1000);
+    refreshClock();
+    EXPECT_STREQ(ClockText, "261206 12:15:21 So");
+    EXPECT_STREQ(ClockTextBuffer, "261206 12:15:21 So");
+    EXPECT_EQ(ClockText[19], ' ');
+    EXPECT_EQ(ClockText[20], '\0');
+}
+
+TEST_F(ClockTest, MidnightChangesTheWordsAtOnceAndTheTextOneSecondLater) {
+    host.setClock(2026, 12, 6, 23, 59, 58);
+    refreshClock();
+    host.advance(1000);
+    refreshClock();
+    host.advance(1000);
+    refreshClock();
+    EXPECT_EQ(clockWords(), (std::vector<uint16_t>{0x26, 0x12, 0x07, 0x00, 0x00, 0x00, 1}));
+    EXPECT_STREQ(ClockText, "261207 00:00:00 So");
+    host.advance(1000);
+    refreshClock();
+    EXPECT_STREQ(ClockText, "261207 00:00:01 Ma");
+}
+
+TEST_F(ClockTest, WordsWrittenByAnEditorLastUntilTheSecondMoves) {
+    host.setClock(2026, 12, 6, 12, 15, 20);
+    refreshClock();
+    IoWords[38] = 0x07;
+    IoWords[41] = 3;
+    host.advance(900);
+    refreshClock();
+    EXPECT_EQ(IoWords[38], 0x07);
+    EXPECT_EQ(IoWords[41], 3);
+    host.advance(100);
+    refreshClock();
+    EXPECT_EQ(IoWords[38], 0x12);
+    EXPECT_EQ(IoWords[40], 0x21);
+    EXPECT_EQ(IoWords[41], 7);
+}
+
+TEST_F(ClockTest, TheYearIsAlwaysItsLastTwoDigits) {
+    host.setClock(1999, 3, 4, 5, 6, 7);
+    refreshClock();
+    EXPECT_EQ(IoWords[35], 0x99);
+    EXPECT_EQ(IoWords[36], 0x03);
+    host.setClock(3005, 3, 4, 5, 6, 8);
+    refreshClock();
+    EXPECT_EQ(IoWords[35], 0x05);
+    EXPECT_EQ(IoWords[36], 0x03);
+    EXPECT_EQ(IoWords[40], 0x08);
+    host.setClock(812, 3, 4, 5, 6, 9);
+    refreshClock();
+    EXPECT_EQ(IoWords[35], 0x12);
+    EXPECT_EQ(IoWords[37], 0x04);
+}
+
+TEST_F(ClockTest, InitSetsAccessLevelAndLogCursor) {
+    FlashImage[513] = 26;
+    IoWords[42] = 8;
+    host.setClock(2026, 12, 6, 12, 15, 20);
+    initClock();
+    EXPECT_EQ(IoWords[42], 1);
+    EXPECT_EQ(AlarmLogCursor, 26);
+    EXPECT_EQ(IoWords[40], 0x20);
+}
+
+} // namespace
+} // namespace kv410

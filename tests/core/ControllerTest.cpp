@@ -1,0 +1,274 @@
+#include "ControllerFixture.h"
+
+#include "core/Controller.h"
+#include "core/FactoryDefaults.h"
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "supervision/Alarms.h"
+
+#include <cstring>
+#include <string>
+
+namespace kv410 {
+namespace {
+
+const std::string Blank(20, ' ');
+
+class BootCycleTest : public ControllerTest {
+protected:
+    void SetUp() override {
+        ControllerTest::SetUp();
+        host.setClock(2026, 12, 6, 12, 15, 20);
+        // The sensor values the window starts with: all in range, GT3X not fitted.
+        const int16_t sensors[] = {217, 140, 480, 217, 200, 900, 450, 220, 0, -40, -500};
+        for (int i = 0; i < 11; ++i) {
+            IoWords[24 + i] = static_cast<uint16_t>(sensors[i]);
+        }
+        idleCountdown = 600;
+    }
+
+    // A valid parameter image in flash, as a previous run would have left it.
+    static void storeValidImage(bool unitOn) {
+        loadFactoryDefaults();
+        FlashImage[116] = unitOn ? 1 : 0;
+        std::memset(ControllerCells, 0, sizeof ControllerCells);
+    }
+
+    static void pressPower() { IoWords[0] = 1; }
+
+    void bootSwitchedOn() {
+        storeValidImage(true);
+        bootController();
+    }
+};
+
+TEST_F(BootCycleTest, FirstBootLoadsFactoryDefaultsAndStaysOff) {
+    bootController();
+    EXPECT_EQ(std::string(LcdLines[1]), "      KAVO 410      ");
+    EXPECT_EQ(std::string(LcdLines[0]), Blank);
+    EXPECT_EQ(ControllerCells[0], 40);
+    EXPECT_EQ(ControllerCells[89], -201);
+    EXPECT_EQ(FlashImage[49], 49);
+    EXPECT_EQ(FlashImage[55], 1);
+    EXPECT_EQ(ControllerCells[55], static_cast<int16_t>(0xFFFF));
+    EXPECT_EQ(ControllerCells[116], 0);
+    EXPECT_EQ(IoWords[44], 2);
+    EXPECT_EQ(IoWords[50], 0);
+    EXPECT_EQ(IoWords[42], 1);
+    EXPECT_EQ(ControllerCells[65], 102);
+    EXPECT_EQ(SecondTimers[0], 3600u);
+    EXPECT_EQ(SecondTimers[1], 3600u);
+    EXPECT_EQ(SecondTimers[2], 0u);
+    EXPECT_EQ(SecondTimers[3], 1800u);
+    EXPECT_EQ(SecondTimers[4], 3600u);
+    EXPECT_EQ(MinuteTimers[0], 0u);
+    EXPECT_EQ(ActiveAlarmList[0], NoAlarm);
+    EXPECT_EQ(ActiveAlarmList[32], NoAlarm);
+    EXPECT_EQ(IoWords[35], 0x26);
+}
+
+TEST_F(BootCycleTest, ValidImageIsLoadedAndTheUnitComesBackOn) {
+    storeValidImage(true);
+    FlashImage[33] = 215;
+    FlashImage[55] = 0x09;
+    FlashImage[42] = 12;
+    FlashImage[82] = static_cast<uint16_t>(-1); // countdowns take cells unsigned
+    FlashImage[65] = 7;
+    FlashImage[69] = 1;
+    FlashImage[108] = 50;
+    bootController();
+    EXPECT_EQ(ControllerCells[33], 215);
+    EXPECT_EQ(ControllerCells[116], 1);
+    EXPECT_EQ(FlashImage[55], 0x09);
+    EXPECT_EQ(ControllerCells[55], static_cast<int16_t>(0xFFFF));
+    EXPECT_EQ(MinuteTimers[0], 12u);
+    EXPECT_EQ(SecondTimers[0], 65535u);
+    EXPECT_EQ(ControllerCells[65], 102);
+    EXPECT_EQ(ControllerCells[69], 0);
+    EXPECT_EQ(ControllerCells[108], 0);
+    EXPECT_EQ(IoWords[50], 1);
+    EXPECT_EQ(IoWords[44], 1);
+}
+
+TEST_F(BootCycleTest, OneWrongSignatureWordMeansFactoryDefaults) {
+    storeValidImage(true);
+    FlashImage[33] = 215;
+    FlashImage[53] = 52;
+    bootController();
+    EXPECT_EQ(ControllerCells[33], 200);
+    EXPECT_EQ(ControllerCells[53], 53);
+    EXPECT_EQ(FlashImage[53], 53);
+    EXPECT_EQ(ControllerCells[116], 0);
+}
+
+TEST_F(BootCycleTest, StartupSetupTakesItsTablesFromTheTexts) {
+    startupSetup();
+    EXPECT_EQ(std::string(WeekdayLetters, 14), "mMtToOtTfFlLsS");
+    EXPECT_STREQ(WeekdayNames[0], "Ma");
+    EXPECT_STREQ(WeekdayNames[5], "Lo");
+    EXPECT_STREQ(WeekdayNames[6], "So");
+    EXPECT_STREQ(FromToHeadings, "Fra");
+    EXPECT_STREQ(FromToHeadings + 10, "Til");
+    EXPECT_STREQ(OffMarker, "Ikke Akt");
+    EXPECT_STREQ(UnitNames[0], "dag");
+    EXPECT_STREQ(UnitNames[1], "tim");
+    EXPECT_STREQ(UnitNames[2], "min");
+    EXPECT_STREQ(UnitNames[3], "sek");
+}
+
+TEST_F(BootCycleTest, PowerRequestWhileOffSwitchesOnInTheSameCycle) {
+    bootController();
+    ControllerCells[55] = 3;
+    pressPower();
+    runControllerCycle();
+    EXPECT_EQ(IoWords[0], 0);
+    EXPECT_EQ(ControllerCells[116], 1);
+    EXPECT_EQ(FlashImage[116], 1);
+    EXPECT_EQ(ControllerCells[55], static_cast<int16_t>(0xFFFF)); // the set-up ran again
+    EXPECT_EQ(IoWords[50], 1);
+    EXPECT_EQ(IoWords[44], 1);
+
+    runControllerCycle();
+    EXPECT_EQ(ControllerCells[116], 1);
+}
+
+TEST_F(BootCycleTest, PowerRequestWhileOnSwitchesOffAndClearsOutputs) {
+    bootSwitchedOn();
+    for (int cell = 509; cell <= 520; ++cell) {
+        ControllerCells[cell] = 1;
+    }
+    runControllerCycle();
+    EXPECT_EQ(IoWords[12], 1);
+    for (int word = 45; word <= 48; ++word) {
+        IoWords[word] = 1;
+    }
+    writeText(3, 1, "something shown");
+
+    pressPower();
+    runControllerCycle();
+    EXPECT_EQ(IoWords[0], 0);
+    EXPECT_EQ(ControllerCells[116], 0);
+    EXPECT_EQ(FlashImage[116], 0);
+    for (int cell = 509; cell <= 520; ++cell) {
+        EXPECT_EQ(ControllerCells[cell], 0) << "cell " << cell;
+    }
+    for (int word : {12, 13, 14, 15, 18, 19, 20, 21, 22, 23}) {
+        EXPECT_EQ(IoWords[word], 0) << "I/O word " << word;
+    }
+    for (int line = 0; line < 4; ++line) {
+        EXPECT_EQ(std::string(LcdLines[line]), Blank);
+    }
+    for (int word = 45; word <= 48; ++word) {
+        EXPECT_EQ(IoWords[word], 0);
+    }
+    EXPECT_EQ(IoWords[44], 2);
+    EXPECT_EQ(IoWords[50], 0);
+
+    // The request was used up by the switch-off: the unit stays off.
+    runControllerCycle();
+    EXPECT_EQ(ControllerCells[116], 0);
+}
+
+TEST_F(BootCycleTest, WhileOffTheClockAndTheExchangeStillRun) {
+    bootController();
+    host.advance(3000);
+    IoWords[24] = 333;
+    IoWords[8] = 1;
+    runControllerCycle();
+    EXPECT_EQ(IoWords[40], 0x23);
+    EXPECT_EQ(ControllerCells[521], 333);
+    EXPECT_EQ(ControllerCells[504], 1);
+}
+
+TEST_F(BootCycleTest, IdleDisplayGoesDark) {
+    bootSwitchedOn();
+    runControllerCycle();
+    EXPECT_EQ(IoWords[50], 1);
+    idleCountdown = 0;
+    runControllerCycle();
+    EXPECT_EQ(IoWords[50], 0);
+}
+
+TEST_F(BootCycleTest, SumAlarmCommandReachesItsRelayInTheNextExchange) {
+    bootSwitchedOn();
+    ControllerCells[518] = 1;
+    runControllerCycle();
+    EXPECT_EQ(IoWords[21], 1);
+}
+
+TEST_F(BootCycleTest, ExchangeCopiesInputsAndDrivesOutputs) {
+    for (int word = 4; word <= 11; ++word) {
+        IoWords[word] = static_cast<uint16_t>(word);
+    }
+    IoWords[34] = static_cast<uint16_t>(-500);
+    IoWords[60] = 6;
+    ControllerCells[506] = 99;
+    const int16_t commands[] = {1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 0, 1};
+    for (int i = 0; i < 12; ++i) {
+        ControllerCells[509 + i] = commands[i];
+    }
+    exchangeIo();
+
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(ControllerCells[521 + i], static_cast<int16_t>(IoWords[24 + i]));
+    }
+    EXPECT_EQ(ControllerCells[531], -500);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(ControllerCells[500 + i], 4 + i);
+    }
+    EXPECT_EQ(ControllerCells[506], 99);
+    EXPECT_EQ(ControllerCells[507], 10);
+    EXPECT_EQ(ControllerCells[508], 11);
+    EXPECT_EQ(ControllerCells[533], 6);
+    EXPECT_EQ(IoWords[12], 1);
+    EXPECT_EQ(IoWords[13], 0);
+    EXPECT_EQ(IoWords[15], 1);
+    EXPECT_EQ(IoWords[18], 1);
+    EXPECT_EQ(IoWords[19], 0);
+    EXPECT_EQ(IoWords[23], 1);
+    EXPECT_EQ(outputTestWatchdog, 32);
+}
+
+TEST_F(BootCycleTest, ValveRequestsBecomeSinglePulses) {
+    ControllerCells[513] = 1;
+    exchangeIo();
+    EXPECT_EQ(IoWords[17], 1);
+    EXPECT_EQ(IoWords[16], 0);
+    EXPECT_EQ(ControllerCells[513], 0);
+
+    IoWords[17] = 0; // the pulse timer ended it
+    exchangeIo();
+    EXPECT_EQ(IoWords[17], 0);
+
+    ControllerCells[514] = 1;
+    exchangeIo();
+    EXPECT_EQ(IoWords[16], 1);
+    EXPECT_EQ(ControllerCells[514], 0);
+}
+
+TEST_F(BootCycleTest, OutputTestLeavesTheRelaysToTheTestButStillReadsInputs) {
+    exchangeIo(); // a normal exchange loads the watchdog
+    ControllerCells[57] = 1;
+    IoWords[13] = 1;
+    IoWords[24] = 123;
+    ControllerCells[513] = 1;
+    exchangeIo();
+    EXPECT_EQ(ControllerCells[57], 1);
+    EXPECT_EQ(IoWords[13], 1);
+    EXPECT_EQ(IoWords[17], 0);
+    EXPECT_EQ(ControllerCells[513], 1);
+    EXPECT_EQ(ControllerCells[521], 123);
+}
+
+TEST_F(BootCycleTest, OutputTestLoadedFromFlashEndsAtTheFirstExchange) {
+    ControllerCells[57] = 1;
+    IoWords[14] = 1;
+    exchangeIo();
+    EXPECT_EQ(ControllerCells[57], 0);
+    EXPECT_EQ(IoWords[14], 1); // the outputs are only driven again from the next exchange
+    exchangeIo();
+    EXPECT_EQ(IoWords[14], 0);
+}
+
+} // namespace
+} // namespace kv410

@@ -1,0 +1,98 @@
+#include "ControllerFixture.h"
+#include "core/Memory.h"
+#include "panel/FrontPanel.h"
+#include "supervision/MixingValve.h"
+
+namespace kv410 {
+namespace {
+
+using PanelPaintTest = ControllerTest;
+
+TEST_F(PanelPaintTest, DisplayLitOnlyWhenAwakeAndOn) {
+    struct Case {
+        uint16_t awake;
+        int16_t on;
+        bool lit;
+    };
+    for (const Case c : {Case{1, 1, true}, Case{1, 0, false}, Case{0, 1, false}}) {
+        IoWords[50] = c.awake;
+        ControllerCells[116] = c.on;
+        IoWords[42] = 4;
+        refreshPanel();
+        EXPECT_EQ(LcdLit, c.lit);
+        EXPECT_EQ(IoWords[42], c.lit ? 4 : 1) << "a dark display drops the access level";
+    }
+}
+
+TEST_F(PanelPaintTest, BlinkingLedFollowsPhasesZeroAndFive) {
+    IoWords[44] = 1;
+    refreshPanel();
+    EXPECT_TRUE(FrontLedLit[OnLed]);
+    IoWords[44] = 2;
+    // Phases 1..10 then 0: a lit LED keeps its colour until phase 0.
+    for (int phase = 1; phase <= 10; ++phase) {
+        refreshPanel();
+        EXPECT_TRUE(FrontLedLit[OnLed]) << "phase " << phase;
+    }
+    refreshPanel();
+    EXPECT_FALSE(FrontLedLit[OnLed]);
+    for (int phase = 1; phase <= 4; ++phase) {
+        refreshPanel();
+        EXPECT_FALSE(FrontLedLit[OnLed]) << "phase " << phase;
+    }
+    refreshPanel();
+    EXPECT_TRUE(FrontLedLit[OnLed]);
+}
+
+TEST_F(PanelPaintTest, AnyOtherModeLightsSteadilyWithoutSound) {
+    IoWords[45] = 7;
+    IoWords[48] = 1;
+    for (int i = 0; i < 30; ++i) {
+        refreshPanel();
+        EXPECT_TRUE(FrontLedLit[KompressorLed]);
+        EXPECT_TRUE(FrontLedLit[AlarmLed]);
+    }
+    EXPECT_EQ(host.beeps, 0);
+}
+
+TEST_F(PanelPaintTest, BlinkingAlarmBeepsEveryFifthLitPhase) {
+    IoWords[48] = 2;
+    int litPhases = 0;
+    for (int tick = 0; tick < 11 * 11; ++tick) {
+        const bool wasLit = FrontLedLit[AlarmLed];
+        refreshPanel();
+        litPhases += !wasLit && FrontLedLit[AlarmLed];
+    }
+    EXPECT_EQ(litPhases, 11);
+    EXPECT_EQ(host.beeps, 3) << "lit phases 1, 6 and 11 beep";
+}
+
+TEST_F(PanelPaintTest, ValvePulseEndClearsBothValveRelays) {
+    ValvePulseTimer = 2;
+    ValveStepTimer = 1;
+    IoWords[17] = 1;
+    Timer1Timer();
+    EXPECT_EQ(IoWords[17], 1);
+    EXPECT_EQ(ValveStepTimer, 0);
+    Timer1Timer();
+    EXPECT_EQ(ValvePulseTimer, 0);
+    EXPECT_EQ(IoWords[16], 0);
+    EXPECT_EQ(IoWords[17], 0);
+}
+
+TEST_F(PanelPaintTest, RelayLampsFollowTheirWords) {
+    IoWords[17] = 1;
+    IoWords[21] = 3;
+    const uint32_t generation = LampsGeneration;
+    paintRelayLamps();
+    for (int lamp = 0; lamp < 10; ++lamp) {
+        EXPECT_EQ(RelayLampLit[lamp], lamp == 4 || lamp == 9) << "Led" << lamp + 1;
+    }
+    EXPECT_NE(LampsGeneration, generation);
+    const uint32_t painted = LampsGeneration;
+    paintRelayLamps();
+    EXPECT_EQ(LampsGeneration, painted) << "nothing changed, nothing to repaint";
+}
+
+} // namespace
+} // namespace kv410

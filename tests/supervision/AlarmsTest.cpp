@@ -1,0 +1,361 @@
+#include "../ControllerFixture.h"
+
+#include "core/Memory.h"
+#include "supervision/AlarmLog.h"
+#include "supervision/Alarms.h"
+
+#include <random>
+#include <set>
+#include <vector>
+
+namespace kv410 {
+namespace {
+
+constexpr int Gt1 = 521, Gt2 = 522, Gt3 = 523, Gt4 = 524, Gt5 = 525, Gt6 = 526, Gt8 = 527,
+              Gt9 = 528, Gt10 = 529, Gt11 = 530, Gt3x = 531;
+
+class AlarmsTest : public ControllerTest {
+protected:
+    void SetUp() override {
+        ControllerTest::SetUp();
+        for (int cell = Gt1; cell <= Gt3x; ++cell) {
+            ControllerCells[cell] = 200;
+        }
+        ControllerCells[55] = -1; // every optional sensor supervised, as after switch-on
+        ControllerCells[90] = 490;
+        ControllerCells[91] = 700;
+        ControllerCells[92] = -100;
+        ControllerCells[93] = -100;
+        ControllerCells[94] = 1250;
+        const uint16_t clock[7] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20, 7};
+        for (int k = 0; k < 7; ++k) {
+            IoWords[35 + k] = clock[k];
+        }
+        clearActiveAlarmList();
+        initAlarmSupervision();
+    }
+
+    // One second of the controller: the tick counts the delays down, then one pass.
+    void seconds(int count) {
+        for (int s = 0; s < count; ++s) {
+            for (int32_t& d : AlarmDelayCounters) {
+                if (d != 0) {
+                    --d;
+                }
+            }
+            superviseAlarms();
+        }
+    }
+    // Leaves the start delay behind with every condition normal.
+    void started() {
+        superviseAlarms();
+        seconds(60);
+    }
+    std::vector<int> listed() {
+        std::vector<int> out;
+        for (int i = 0; i < 33 && ActiveAlarmList[i] != NoAlarm; ++i) {
+            out.push_back(ActiveAlarmList[i]);
+        }
+        return out;
+    }
+};
+
+TEST_F(AlarmsTest, SensorRangeLimitsAndDelay) {
+    started();
+    ControllerCells[Gt1] = -400;
+    ControllerCells[Gt2] = 1400;
+    seconds(10);
+    EXPECT_EQ(isAlarmActive(0), 0);
+    EXPECT_EQ(isAlarmActive(1), 0);
+
+    ControllerCells[Gt1] = 200;
+    ControllerCells[Gt6] = -401;
+    ControllerCells[Gt8] = 1401;
+    seconds(4);
+    EXPECT_EQ(isAlarmActive(5), 0);
+    seconds(1);
+    EXPECT_EQ(isAlarmActive(5), 1);
+    EXPECT_EQ(isAlarmActive(6), 1);
+    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(NewAlarmFlag, 1);
+
+    // The boundary values do not clear a self-resetting alarm either; a valid value does.
+    ControllerCells[Gt6] = -400;
+    seconds(3);
+    EXPECT_EQ(isAlarmActive(5), 1);
+    ControllerCells[Gt6] = -399;
+    superviseAlarms();
+    EXPECT_EQ(isAlarmActive(5), 0);
+    EXPECT_EQ(listed(), std::vector<int>{6});
+}
+
+TEST_F(AlarmsTest, InterruptedFaultRestartsItsDelay) {
+    started();
+    ControllerCells[Gt10] = 1500;
+    seconds(4);
+    ControllerCells[Gt10] = 200;
+    superviseAlarms();
+    ControllerCells[Gt10] = 1500;
+    seconds(4);
+    EXPECT_EQ(isAlarmActive(8), 0);
+    seconds(1);
+    EXPECT_EQ(isAlarmActive(8), 1);
+}
+
+TEST_F(AlarmsTest, NothingRaisedWithinSixtySecondsOfStart) {
+    ControllerCells[Gt11] = -500;
+    seconds(59);
+    EXPECT_EQ(isAlarmActive(9), 0);
+    EXPECT_EQ(NewAlarmFlag, 0);
+    seconds(1);
+    EXPECT_EQ(isAlarmActive(9), 1);
+}
+
+TEST_F(AlarmsTest, OptionalSensorsFollowTheConfigurationWord) {
+    ControllerCells[55] = 0x10; // GT4 supervised, GT5 not
+    started();
+    ControllerCells[Gt4] = -500;
+    ControllerCells[Gt5] = -500;
+    seconds(10);
+    EXPECT_EQ(isAlarmActive(3), 1);
+    EXPECT_EQ(isAlarmActive(4), 0);
+    EXPECT_EQ(ControllerCells[56] & 0x30, 0);
+
+    ControllerCells[55] = 0;
+    superviseAlarms();
+    EXPECT_EQ(isAlarmActive(3), 0);
+    EXPECT_TRUE(listed().empty());
+
+    ControllerCells[Gt4] = 200;
+    superviseAlarms();
+    EXPECT_EQ(ControllerCells[56] & 0x30, 0x10);
+}
+
+TEST_F(AlarmsTest, HotWaterAlarmFollowsGt3xWhenGt3IsMissing) {
+    started();
+    ControllerCells[Gt3] = -500;
+    ControllerCells[Gt3x] = 450;
+    seconds(10);
+    EXPECT_EQ(ControllerCells[532], 450);
+    EXPECT_EQ(ControllerCells[56] & 0x08, 0x08);
+    EXPECT_EQ(isAlarmActive(2), 0);
+
+    ControllerCells[Gt3x] = -500;
+    seconds(5);
+    EXPECT_EQ(ControllerCells[56] & 0x08, 0);
+    EXPECT_EQ(isAlarmActive(2), 1);
+}
+
+TEST_F(AlarmsTest, LatchingAlarmWaitsForAcknowledgement) {
+    started();
+    IoWords[5] = 1; // MB1 while the compressor is off
+    seconds(10);
+    EXPECT_EQ(isAlarmActive(10), 0);
+    IoWords[13] = 1;
+    seconds(5);
+    EXPECT_EQ(isAlarmActive(10), 1);
+    EXPECT_EQ(ClassActiveFlags[0], 1);
+
+    IoWords[5] = 0;
+    seconds(3);
+    EXPECT_EQ(isAlarmActive(10), 1);
+    EXPECT_EQ(UnacknowledgedAlarmFlag, 1);
+
+    acknowledgeAlarm(10);
+    EXPECT_EQ(IoWords[48], 1);
+    EXPECT_EQ(UnacknowledgedAlarmFlag, 0);
+    superviseAlarms();
+    EXPECT_EQ(isAlarmActive(10), 0);
+    EXPECT_EQ(IoWords[48], 0);
+    EXPECT_TRUE(listed().empty());
+}
+
+TEST_F(AlarmsTest, AcknowledgedFaultStaysListedWithItsFirstStamp) {
+    started();
+    ControllerCells[Gt2] = 1500;
+    seconds(5);
+    IoWords[40] = 0x59;
+    acknowledgeAlarm(1);
+    seconds(20);
+    EXPECT_EQ(isAlarmActive(1), 1);
+    EXPECT_EQ(listed(), std::vector<int>{1});
+    EXPECT_EQ(ControllerCells[415 + 1], 0x20);
+    EXPECT_EQ(IoWords[48], 1);
+}
+
+TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
+    struct Case {
+        int alarm;
+        std::vector<int> ioWords; // set to 1
+        std::vector<int> cells;   // set to 1
+        int cls;
+    };
+    const Case cases[] = {
+        {10, {13, 5}, {}, 0},    {11, {15, 6}, {}, 1}, {12, {12, 4}, {}, 0},
+        {13, {}, {504, 510}, 0}, {14, {}, {503}, 0},   {20, {}, {508}, -1},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        started();
+        for (int w : c.ioWords) {
+            IoWords[w] = 1;
+        }
+        for (int cell : c.cells) {
+            ControllerCells[cell] = 1;
+        }
+        seconds(5);
+        EXPECT_EQ(listed(), std::vector<int>{c.alarm}) << "alarm " << c.alarm;
+        if (c.cls >= 0) {
+            EXPECT_EQ(ControllerCells[447 + c.alarm], c.cls) << "alarm " << c.alarm;
+        }
+    }
+}
+
+TEST_F(AlarmsTest, LowPressureHeldOffWhileItsTimerRuns) {
+    started();
+    SecondTimers[8] = 100;
+    ControllerCells[504] = 1;
+    ControllerCells[510] = 1;
+    seconds(10);
+    EXPECT_EQ(isAlarmActive(13), 0);
+    SecondTimers[8] = 0;
+    seconds(5);
+    EXPECT_EQ(isAlarmActive(13), 1);
+}
+
+TEST_F(AlarmsTest, HighReturnHasTwoDegreesOfHysteresis) {
+    started();
+    ControllerCells[Gt9] = 490;
+    seconds(10);
+    EXPECT_EQ(isAlarmActive(15), 0);
+    ControllerCells[Gt9] = 491;
+    seconds(5);
+    EXPECT_EQ(isAlarmActive(15), 1);
+    ControllerCells[Gt9] = 470;
+    seconds(10);
+    EXPECT_EQ(isAlarmActive(15), 1);
+    ControllerCells[Gt9] = 469;
+    superviseAlarms();
+    EXPECT_EQ(isAlarmActive(15), 0);
+}
+
+TEST_F(AlarmsTest, LimitAlarmsHeldOffBySensorAlarms) {
+    started();
+    ControllerCells[Gt9] = 1500;  // beyond cell 90, but a sensor fault
+    ControllerCells[Gt6] = 1450;  // beyond cell 94, but a sensor fault
+    ControllerCells[Gt10] = -450; // below cell 92, but a sensor fault
+    seconds(30);
+    EXPECT_EQ(listed(), (std::vector<int>{8, 7, 5}));
+
+    ControllerCells[Gt8] = 701;
+    ControllerCells[Gt11] = -101;
+    seconds(5);
+    EXPECT_EQ(isAlarmActive(16), 1);
+    EXPECT_EQ(isAlarmActive(18), 1);
+}
+
+TEST_F(AlarmsTest, TwoAlarmsInOnePassListTheLaterFirst) {
+    started();
+    ControllerCells[Gt1] = 1500;
+    ControllerCells[Gt2] = -500;
+    seconds(5);
+    EXPECT_EQ(listed(), (std::vector<int>{1, 0}));
+    EXPECT_EQ(readFlashWord(514), '0');
+    EXPECT_EQ(readFlashWord(514 + 13), '1');
+    EXPECT_EQ(readFlashWord(513), 26);
+}
+
+TEST_F(AlarmsTest, SumAlarmFlagsIgnoreClassThree) {
+    started();
+    ControllerCells[Gt9] = 500;
+    ControllerCells[Gt10] = -200;
+    ControllerCells[Gt11] = -200;
+    seconds(5);
+    EXPECT_EQ(listed(), (std::vector<int>{18, 17, 15}));
+    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(ClassActiveFlags[0] | ClassActiveFlags[1] | ClassActiveFlags[2], 0);
+
+    ControllerCells[Gt1] = 1500;
+    seconds(5);
+    EXPECT_EQ(ClassActiveFlags[2], 1);
+}
+
+TEST_F(AlarmsTest, RaiseStampsTheSlotAndClearsTheAcknowledgement) {
+    ControllerCells[223 + 4] = static_cast<int16_t>(0xFF06);
+    raiseAlarm(4);
+    EXPECT_EQ(ControllerCells[223 + 4], 0x05);
+    const int stamp[6] = {255, 287, 319, 351, 383, 415};
+    const int expected[6] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20};
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(ControllerCells[stamp[k] + 4], expected[k]);
+    }
+}
+
+// Slots loaded from a Flash.dat may hold anything.
+TEST_F(AlarmsTest, StartWithSlotsFromTheFlashImage) {
+    ControllerCells[223 + 10] = 1; // latched, not acknowledged
+    ControllerCells[447 + 10] = 0;
+    ControllerCells[223 + 0] = 1; // self-resetting
+    ControllerCells[447 + 0] = 2;
+    ControllerCells[223 + 16] = 3; // acknowledged
+    ControllerCells[223 + 27] = 1; // no condition, stray class
+    ControllerCells[447 + 27] = -3;
+    ControllerCells[447 + 20] = 200;
+    clearActiveAlarmList();
+    initAlarmSupervision();
+    EXPECT_EQ(listed(), (std::vector<int>{27, 10}));
+    EXPECT_EQ(ClassActiveFlags[0], 1);
+    EXPECT_EQ(ControllerCells[223 + 0], 0);
+    EXPECT_EQ(ControllerCells[223 + 16], 0);
+
+    acknowledgeAlarm(27);
+    clearAlarm(27);
+    EXPECT_EQ(listed(), std::vector<int>{10});
+
+    // Numbers outside the slots are ignored.
+    raiseAlarm(32);
+    acknowledgeAlarm(200);
+    clearAlarm(NoAlarm);
+    setAlarmClass(40, 1);
+    EXPECT_EQ(isAlarmActive(NoAlarm), 0);
+    EXPECT_EQ(listed(), std::vector<int>{10});
+    EXPECT_EQ(ActiveAlarmList[32], NoAlarm);
+}
+
+// Slots and sensors holding anything: the list stays a list of distinct active alarms.
+TEST_F(AlarmsTest, AnySlotsAndInputsKeepTheListSound) {
+    std::mt19937 random(55);
+    for (int round = 0; round < 20; ++round) {
+        for (int cell = 223; cell <= 478; ++cell) {
+            ControllerCells[cell] = static_cast<int16_t>(random());
+        }
+        clearActiveAlarmList();
+        initAlarmSupervision();
+        for (int s = 0; s < 200; ++s) {
+            for (int cell = 500; cell <= 531; ++cell) {
+                if (random() % 16 == 0) {
+                    ControllerCells[cell] = static_cast<int16_t>(random());
+                }
+            }
+            for (int word : {4, 5, 6, 12, 13, 14, 15}) {
+                IoWords[word] = static_cast<uint16_t>(random() % 2);
+            }
+            if (random() % 10 == 0) {
+                acknowledgeAlarm(static_cast<uint8_t>(random() % 40));
+            }
+            seconds(1);
+            const std::vector<int> list = listed();
+            ASSERT_EQ(std::set<int>(list.begin(), list.end()).size(), list.size());
+            for (int i = static_cast<int>(list.size()); i < 33; ++i) {
+                ASSERT_EQ(ActiveAlarmList[i], NoAlarm);
+            }
+            for (int n : list) {
+                ASSERT_LT(n, 32);
+                ASSERT_EQ(isAlarmActive(static_cast<uint8_t>(n)), 1);
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace kv410

@@ -1,0 +1,498 @@
+// The window: its elements, the way events reach the panel logic and the way it paints the state.
+#include "panel/window/MainWindow.h"
+#include "core/ControllerState.h"
+#include "core/Memory.h"
+#include "core/VirtualPlatform.h"
+#include "display/Lcd.h"
+#include "panel/FrontPanel.h"
+#include "panel/window/ShutdownSignals.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+
+using namespace kv410;
+
+namespace {
+
+QColor rgb(PanelColour c) {
+    return QColor(c.red, c.green, c.blue);
+}
+
+QColor fillOf(QWidget* widget) {
+    return widget->palette().color(QPalette::Window);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    QString previousFolder_;
+    VirtualPlatform host_;
+    std::unique_ptr<TMainFrm> window_;
+
+    // Mouse press and release at a point of the window, found by position like a real click.
+    void pressAt(QPoint at, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mousePress(window_->windowHandle(), button, modifiers, at);
+    }
+    void releaseAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseRelease(window_->windowHandle(), button, {}, at);
+    }
+    void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers modifiers = {}) {
+        pressAt(at, button, modifiers);
+        releaseAt(at, button);
+    }
+    void wakeDisplay() { IoWords[50] = 1; }
+    // Keeps the ticks out of the way, so only the handlers change the words.
+    void stopTicks() {
+        window_->Timer1->stop();
+        window_->Timer2->stop();
+    }
+
+private slots:
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder_->isValid());
+        previousFolder_ = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder_->path()));
+        resetControllerState();
+        host_.messages.clear();
+        installPlatform(&host_);
+        window_ = std::make_unique<TMainFrm>();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void cleanup() {
+        window_.reset();
+        installPlatform(nullptr);
+        resetControllerState();
+        QDir::setCurrent(previousFolder_);
+        folder_.reset();
+    }
+
+    void elementsLieWhereTheFormPutsThem() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("KV410"));
+        QCOMPARE(window_->size(), QSize(800, 600));
+        const struct {
+            const char* name;
+            QRect geometry;
+        } elements[] = {
+            {"Image1", {0, 0, 800, 600}},
+            {"LCDDisplay", {188, 291, 231, 87}},
+            {"Lbl1", {5, 4, 220, 22}},
+            {"Lbl4", {5, 63, 220, 22}},
+            {"Shape7", {0, 0, 230, 3}},
+            {"Shape9", {-1, 2, 4, 85}},
+            {"Shape4", {-1, 85, 231, 3}},
+            {"Shape5", {228, 2, 3, 84}},
+            {"Graph", {3, 28, 224, 15}},
+            {"RattImage", {471, 299, 72, 73}},
+            {"Shape1", {208, 418, 41, 39}},
+            {"Shape2", {283, 418, 41, 39}},
+            {"Shape3", {356, 418, 43, 39}},
+            {"Shape6", {224, 200, 49, 49}},
+            {"OnLed", {282, 237, 16, 16}},
+            {"AlarmLed", {318, 180, 16, 16}},
+            {"VVLed", {369, 134, 16, 16}},
+            {"TillskottLed", {431, 105, 16, 16}},
+            {"KompressorLed", {501, 96, 16, 16}},
+            {"SpeedButton9", {668, 484, 73, 21}},
+            {"SpeedButton10", {668, 416, 73, 21}},
+            {"SpeedButton11", {668, 440, 73, 21}},
+            {"Panel1", {626, 188, 323, 187}},
+            {"Panel2", {626, 3, 171, 174}},
+            {"Panel3", {744, 387, 47, 174}},
+            {"TrackBar11", {4, 168, 120, 18}},
+            {"Edit11", {127, 165, 30, 21}},
+            {"Led10", {7, 150, 16, 16}},
+            {"SpeedButton7", {8, 104, 32, 16}},
+            {"SpeedButton8", {7, 120, 32, 16}},
+        };
+        for (const auto& element : elements) {
+            auto* widget = window_->findChild<QWidget*>(QString::fromLatin1(element.name));
+            QVERIFY2(widget != nullptr, element.name);
+            QVERIFY2(widget->geometry() == element.geometry, element.name);
+        }
+        QCOMPARE(window_->findChild<QLabel*>(QStringLiteral("Label4"))->text(),
+                 QStringLiteral("Framledning Radiator GT4"));
+        QCOMPARE(window_->findChild<QLabel*>(QStringLiteral("Label17"))->text(),
+                 QStringLiteral("Shuntventil SV1 Stäng"));
+        QCOMPARE(window_->SpeedButtons[3]->toolTip(), QStringLiteral("Högtryckspressostat"));
+        QCOMPARE(window_->SpeedButtons[8]->text(), QStringLiteral("Larm"));
+        QVERIFY(window_->Panel1->isHidden());
+        QVERIFY(window_->Panel2->isHidden());
+        QVERIFY(window_->Panel3->isHidden());
+        QVERIFY(window_->Timer1->isActive());
+        QCOMPARE(window_->Timer1->interval(), 50);
+        QVERIFY(window_->Timer2->isActive());
+        QVERIFY(!window_->Timer3->isActive());
+        // The start values reach the sliders and value boxes.
+        QCOMPARE(window_->TrackBars[0]->value(), 217);
+        QCOMPARE(window_->Edits[9]->text(), QStringLiteral("-40"));
+        QCOMPARE(window_->TrackBars[10]->value(), -500);
+    }
+
+    void lcdFontFitsTwentyCharactersInALine() {
+        QLabel* label = window_->LcdLineLabels[0];
+        const QFontInfo info(label->font());
+        QVERIFY(info.bold());
+        QCOMPARE(info.pixelSize(), 19);
+        QVERIFY2(info.fixedPitch(), qPrintable(info.family()));
+        const QFontMetricsF metrics(label->font());
+        QVERIFY(metrics.horizontalAdvance(QString(20, u'W')) <= 220.5);
+        QVERIFY(metrics.horizontalAdvance(QString(20, u'W')) >= 215);
+    }
+
+    void clickAreasReachTheirWords() {
+        stopTicks();
+        // Power switch.
+        IoWords[0] = 0;
+        pressAt({248, 224});
+        QCOMPARE(IoWords[0], uint16_t(1));
+        QCOMPARE(idleCountdown, 600);
+
+        // Knob: the first click on a dark display only wakes it.
+        IoWords[50] = 0;
+        knobSteps = 0;
+        const int frame = knobFrame;
+        clickAt({507, 335});
+        QCOMPARE(IoWords[50], uint16_t(1));
+        QCOMPARE(int(knobSteps), 0);
+        QCOMPARE(int(knobFrame), frame);
+        clickAt({480, 310});
+        QCOMPARE(int(knobSteps), 1);
+        QCOMPARE(int(knobFrame), (frame + 1) % 12);
+        IoWords[2] = 0;
+        clickAt({507, 335}, Qt::RightButton, Qt::ShiftModifier);
+        QCOMPARE(int(knobSteps), -1);
+        QCOMPARE(int(knobFrame), frame);
+        QVERIFY(IoWords[2] & 2);
+
+        // The three buttons under the display, pressed and released short.
+        const struct {
+            QPoint at;
+            int word;
+        } buttons[] = {{{228, 437}, 1}, {{303, 437}, 2}, {{377, 437}, 3}};
+        for (const auto& button : buttons) {
+            wakeDisplay();
+            IoWords[1] = IoWords[2] = IoWords[3] = 0;
+            pressAt(button.at);
+            QVERIFY(window_->Timer3->isActive());
+            QCOMPARE(IoWords[button.word], uint16_t(0));
+            releaseAt(button.at);
+            QVERIFY(!window_->Timer3->isActive());
+            QCOMPARE(IoWords[button.word], uint16_t(1));
+        }
+        // The LCD and the picture take no clicks.
+        IoWords[1] = IoWords[2] = IoWords[3] = 0;
+        clickAt({300, 330});
+        clickAt({100, 100});
+        QCOMPARE(IoWords[1] + IoWords[2] + IoWords[3], 0);
+    }
+
+    void longPressOfTheLeftButtonSetsTheAccessLevel() {
+        stopTicks();
+        wakeDisplay();
+        IoWords[1] = 0;
+        IoWords[42] = 1;
+        pressAt({228, 437});
+        QTRY_COMPARE_WITH_TIMEOUT(IoWords[42], uint16_t(2), 4500);
+        QVERIFY(!window_->Timer3->isActive());
+        releaseAt({228, 437});
+        QCOMPARE(IoWords[1], uint16_t(0));
+    }
+
+    void keysReachTheKnobAndTheButtons() {
+        stopTicks();
+        knobSteps = 0;
+        IoWords[50] = 0;
+        QTest::keyClick(window_.get(), Qt::Key_Up);
+        QCOMPARE(IoWords[50], uint16_t(1));
+        QTest::keyClick(window_.get(), Qt::Key_Up);
+        QCOMPARE(int(knobSteps), 2);
+        QTest::keyClick(window_.get(), Qt::Key_Down);
+        QCOMPARE(int(knobSteps), 1);
+
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int word;
+        } strokes[] = {
+            {Qt::Key_Left, {}, 1},   {Qt::Key_Escape, {}, 1}, {Qt::Key_Right, {}, 3},
+            {Qt::Key_Return, {}, 3}, {Qt::Key_Enter, {}, 3},  {Qt::Key_Right, Qt::ShiftModifier, 3},
+        };
+        for (const auto& stroke : strokes) {
+            IoWords[1] = IoWords[3] = 0;
+            QTest::keyClick(window_.get(), stroke.key, stroke.modifiers);
+            QCOMPARE(IoWords[stroke.word], uint16_t(1));
+        }
+        // Shift + Left is the middle button; Shift + Up marks the step until the key is released.
+        IoWords[1] = IoWords[2] = 0;
+        QTest::keyPress(window_.get(), Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(IoWords[2], uint16_t(1));
+        QCOMPARE(IoWords[1], uint16_t(0));
+        QTest::keyRelease(window_.get(), Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(IoWords[2], uint16_t(0));
+        knobSteps = 0;
+        QTest::keyPress(window_.get(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(int(knobSteps), 1);
+        QCOMPARE(IoWords[2], uint16_t(2));
+        QTest::keyRelease(window_.get(), Qt::Key_Up, Qt::ShiftModifier);
+        QCOMPARE(IoWords[2], uint16_t(0));
+    }
+
+    void aFocusedSliderLeavesTheArrowsToTheKnob() {
+        stopTicks();
+        QTest::keyClick(window_.get(), Qt::Key_F2);
+        QSlider* slider = window_->TrackBars[2];
+        slider->setFocus();
+        knobSteps = 0;
+        QTest::keyClick(slider, Qt::Key_Up);
+        QTest::keyClick(slider, Qt::Key_Right);
+        QCOMPARE(slider->value(), 480);
+        QCOMPARE(IoWords[26], uint16_t(480));
+        QCOMPARE(int(knobSteps), 1);
+        QCOMPARE(IoWords[3], uint16_t(1));
+        // Other keys still move it, and the I/O word follows.
+        QTest::keyClick(slider, Qt::Key_PageUp);
+        QVERIFY(slider->value() != 480);
+        QCOMPARE(int16_t(IoWords[26]), int16_t(slider->value()));
+    }
+
+    void sliderKeysMoveTheCurrentSlider() {
+        stopTicks();
+        QTest::keyClick(window_.get(), Qt::Key_Plus);
+        QCOMPARE(IoWords[24], uint16_t(218));
+        QCOMPARE(window_->TrackBars[0]->value(), 218);
+        QCOMPARE(window_->Edits[0]->text(), QStringLiteral("218"));
+        QTest::keyClick(window_.get(), Qt::Key_Slash);
+        QCOMPARE(window_->Edits[0]->text(), QStringLiteral("208"));
+        // "1" with the panels shown gives TrackBar1 the focus back.
+        QTest::keyClick(window_.get(), Qt::Key_F2);
+        window_->TrackBars[5]->setFocus();
+        TrackBar1Enter(6);
+        QTest::keyClick(window_.get(), Qt::Key_1);
+        QCOMPARE(int(currentSlider), 1);
+        QTest::keyClick(window_.get(), Qt::Key_Asterisk);
+        QCOMPARE(window_->TrackBars[0]->value(), 218);
+        QCOMPARE(window_->TrackBars[5]->value(), 900);
+    }
+
+    void slidersAndTogglesReachTheirWords() {
+        stopTicks();
+        window_->setPanelsShown(true);
+        window_->TrackBars[4]->setValue(-123);
+        QCOMPARE(int16_t(IoWords[28]), int16_t(-123));
+        QCOMPARE(window_->Edits[4]->text(), QStringLiteral("-123"));
+        window_->TrackBars[10]->setValue(1500);
+        QCOMPARE(IoWords[34], uint16_t(1500));
+
+        const QColor light = rgb(CaptionLightColour);
+        QToolButton* hp = window_->SpeedButtons[3];
+        QTest::mouseClick(hp, Qt::LeftButton);
+        QCOMPARE(IoWords[7], uint16_t(1));
+        QCOMPARE(hp->palette().color(QPalette::ButtonText), light);
+        QTest::mouseClick(hp, Qt::LeftButton);
+        QCOMPARE(IoWords[7], uint16_t(0));
+        QCOMPARE(hp->palette().color(QPalette::ButtonText), QColor(Qt::black));
+
+        // FFF and Larm share the phase-fault input; Larm shows it.
+        QTest::mouseClick(window_->SpeedButtons[7], Qt::LeftButton);
+        QCOMPARE(IoWords[11], uint16_t(1));
+        QCOMPARE(window_->SpeedButtons[8]->palette().color(QPalette::ButtonText), light);
+        QTest::mouseClick(window_->SpeedButtons[8], Qt::LeftButton);
+        QCOMPARE(IoWords[11], uint16_t(0));
+
+        // GT4 removed: word, slider, value box and caption follow.
+        QTest::mouseClick(window_->SpeedButtons[9], Qt::LeftButton);
+        QCOMPARE(int16_t(IoWords[27]), int16_t(-500));
+        QCOMPARE(window_->TrackBars[3]->value(), -500);
+        QCOMPARE(window_->Edits[3]->text(), QStringLiteral("-500"));
+        QCOMPARE(window_->SpeedButtons[9]->palette().color(QPalette::ButtonText),
+                 QColor(Qt::black));
+        QTest::mouseClick(window_->SpeedButtons[9], Qt::LeftButton);
+        QCOMPARE(IoWords[27], uint16_t(217));
+    }
+
+    void labelsShowTheLcdLinesLatin1Intact() {
+        stopTicks();
+        std::memcpy(LcdLines[0],
+                    "Ute temp   14.0\xBA"
+                    "C   ",
+                    20);
+        std::memcpy(LcdLines[2],
+                    "R\xE5"
+                    "d \xF8 \xC6  12345678901",
+                    20);
+        window_->paintChanges();
+        QCOMPARE(window_->LcdLineLabels[0]->text(), QStringLiteral("Ute temp   14.0ºC   "));
+        QCOMPARE(window_->LcdLineLabels[2]->text(), QStringLiteral("Råd ø Æ  12345678901"));
+        // After real ticks the labels show what the controller wrote.
+        window_->Timer1->start();
+        QTest::qWait(160);
+        for (int line = 0; line < 4; ++line) {
+            QCOMPARE(window_->LcdLineLabels[line]->text(), QString::fromLatin1(LcdLines[line], 20));
+        }
+    }
+
+    void lcdAndLedColoursFollowTheModes() {
+        stopTicks();
+        ControllerCells[116] = 1;
+        IoWords[50] = 1;
+        IoWords[44] = 1;
+        IoWords[48] = 1;
+        IoWords[45] = 0;
+        refreshPanel();
+        window_->paintChanges();
+        QCOMPARE(fillOf(window_->LCDDisplay), rgb(LcdLitColour));
+        QVERIFY(!window_->Shape7->isHidden());
+        QVERIFY(!window_->Shape5->isHidden());
+        QCOMPARE(window_->FrontLeds[OnLed]->fill(), rgb(GreenLedLitColour));
+        QCOMPARE(window_->FrontLeds[AlarmLed]->fill(), rgb(AlarmLedLitColour));
+        QCOMPARE(window_->FrontLeds[KompressorLed]->fill(), rgb(GreenLedUnlitColour));
+
+        // A blinking LED goes dark at the phase 0 of the blink and lit again at phase 5.
+        IoWords[45] = 2;
+        bool sawLit = false;
+        bool sawDark = false;
+        for (int tick = 0; tick < 11; ++tick) {
+            refreshPanel();
+            window_->paintChanges();
+            const QColor fill = window_->FrontLeds[KompressorLed]->fill();
+            sawLit = sawLit || fill == rgb(GreenLedLitColour);
+            sawDark = sawDark || fill == rgb(GreenLedUnlitColour);
+        }
+        QVERIFY(sawLit && sawDark);
+
+        // The unit off: the LCD dark and its glass shapes hidden.
+        ControllerCells[116] = 0;
+        refreshPanel();
+        window_->paintChanges();
+        QCOMPARE(fillOf(window_->LCDDisplay), rgb(LcdUnlitColour));
+        QVERIFY(window_->Shape7->isHidden());
+        QVERIFY(window_->Shape4->isHidden());
+
+        // Relay lamps.
+        IoWords[13] = 1;
+        IoWords[16] = 0;
+        paintRelayLamps();
+        window_->paintChanges();
+        QCOMPARE(window_->Leds[1]->fill(), rgb(LampLitColour));
+        QCOMPARE(window_->Leds[5]->fill(), rgb(LampUnlitColour));
+    }
+
+    void graphFollowsTheBar() {
+        stopTicks();
+        QVERIFY(window_->Graph->isHidden());
+        showBar(0, 100, 50);
+        window_->paintChanges();
+        QVERIFY(!window_->Graph->isHidden());
+        QImage image(224, 15, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        window_->Graph->render(&image, {}, {}, QWidget::DrawChildren);
+        // Scale line over the whole width, the bar only up to barEnd.
+        QCOMPARE(qAlpha(image.pixel(220, 11)), 255);
+        QCOMPARE(qAlpha(image.pixel(2, 7)), 255);
+        QCOMPARE(qAlpha(image.pixel(220, 7)), 0);
+        writeText(2, 1, "x");
+        window_->paintChanges();
+        QVERIFY(window_->Graph->isHidden());
+    }
+
+    void knobFramesAreTransparentAroundTheKnob() {
+        QImage image(72, 73, QImage::Format_ARGB32);
+        for (int frame : {0, 5}) {
+            knobFrame = frame;
+            image.fill(Qt::transparent);
+            window_->RattImage->render(&image, {}, {}, QWidget::DrawChildren);
+            QCOMPARE(qAlpha(image.pixel(0, 72)), 0);
+            QCOMPARE(qAlpha(image.pixel(71, 0)), 0);
+            QCOMPARE(qAlpha(image.pixel(36, 36)), 255);
+        }
+        // Two frames differ: the knob turns.
+        QImage first(72, 73, QImage::Format_ARGB32);
+        first.fill(Qt::transparent);
+        knobFrame = 0;
+        window_->RattImage->render(&first, {}, {}, QWidget::DrawChildren);
+        QVERIFY(first != image);
+    }
+
+    void f2AndTheButtonShowThePanelsReadably() {
+        stopTicks();
+        QTest::keyClick(window_.get(), Qt::Key_F2);
+        for (QWidget* panel : {window_->Panel1, window_->Panel2, window_->Panel3}) {
+            QVERIFY(panel->isVisible());
+            QVERIFY(panel->geometry().right() < window_->width());
+        }
+        QVERIFY(SensorPanelVisible);
+        // Labels stand out from their panels.
+        for (QLabel* label : window_->Labels) {
+            const QColor text = label->palette().color(QPalette::WindowText);
+            const QColor back = label->parentWidget()->palette().color(QPalette::Window);
+            QVERIFY(std::abs(text.lightness() - back.lightness()) > 120);
+        }
+        QTest::keyClick(window_.get(), Qt::Key_F2);
+        QVERIFY(window_->Panel1->isHidden());
+        QCOMPARE(window_->width(), 800);
+        QVERIFY(!SensorPanelVisible);
+        QTest::mouseClick(window_->PanelsButton, Qt::LeftButton);
+        QVERIFY(window_->Panel2->isVisible());
+    }
+
+    void closingWritesFlashDat() {
+        writeFlashWord(3, 0x1234);
+        writeFlashWord(1023, 0xBEEF);
+        QVERIFY(window_->close());
+        QFile file(QStringLiteral("Flash.dat"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 2048);
+        QCOMPARE(uint8_t(bytes[6]), uint8_t(0x34));
+        QCOMPARE(uint8_t(bytes[7]), uint8_t(0x12));
+        QCOMPARE(uint8_t(bytes[2046]), uint8_t(0xEF));
+        QVERIFY(host_.messages.empty());
+        // Destroying the closed window does not save a second time over a changed file.
+        file.close();
+        QFile::remove(QStringLiteral("Flash.dat"));
+        window_.reset();
+        QVERIFY(!QFile::exists(QStringLiteral("Flash.dat")));
+    }
+
+    void terminationSignalClosesAndSaves() {
+        ShutdownSignals shutdown(window_.get());
+        QVERIFY(!QFile::exists(QStringLiteral("Flash.dat")) ||
+                QFile::remove(QStringLiteral("Flash.dat")));
+        std::raise(SIGTERM);
+        QTRY_VERIFY(!window_->isVisible());
+        QVERIFY(QFile::exists(QStringLiteral("Flash.dat")));
+        QCOMPARE(QFile(QStringLiteral("Flash.dat")).size(), qint64(2048));
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MainWindowTest.moc"

@@ -1,0 +1,46 @@
+// The desktop host: the controller's clock reads the local time with Sunday as day 1.
+#include "panel/window/QtPlatform.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <ctime>
+
+using namespace kv410;
+
+class QtPlatformTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void localTimeAgreesWithTheCLibrary() {
+        QtPlatform host;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const std::time_t now = std::time(nullptr);
+            std::tm local{};
+            localtime_r(&now, &local);
+            const HostDateTime read = host.localNow();
+            if (read.second != local.tm_sec) {
+                continue; // the second turned between the two readings
+            }
+            QCOMPARE(read.year, local.tm_year + 1900);
+            QCOMPARE(read.month, local.tm_mon + 1);
+            QCOMPARE(read.day, local.tm_mday);
+            QCOMPARE(read.hour, local.tm_hour);
+            QCOMPARE(read.minute, local.tm_min);
+            QCOMPARE(read.dayOfWeek, local.tm_wday + 1);
+            return;
+        }
+        QFAIL("clock did not hold still");
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QtPlatformTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "QtPlatformTest.moc"
