@@ -111,6 +111,12 @@ void returnWhenIdle() {
     if ((currentNode->access & KeepsDisplayWhenIdle) == 0) {
         currentNode = node(NodeRoot);
     }
+    // Leaving manual operation by going idle drops every output once, as leaving by the menu does;
+    // otherwise a valve pulse word switched on by hand would stay on for good.
+    if (ControllerCells[57] != 0 && (menuFlags2 & ManualOutputsClearedFlag) == 0) {
+        menuFlags2 |= ManualOutputsClearedFlag;
+        clearOutputs();
+    }
     ControllerCells[57] = 0;
     menuFlags &= ~EditingFlag;
     // The screen that follows draws in full, so nothing of the left screen stays on the display.

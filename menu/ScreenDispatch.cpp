@@ -1,4 +1,4 @@
-// Which screen runs for each node kind. A kind whose screen is not built runs nothing.
+// Which screen runs for each node kind. Kinds 3, 12 and 13 have no screen and run nothing.
 #include "menu/Screens.h"
 
 namespace kv410 {
