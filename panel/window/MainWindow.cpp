@@ -1,5 +1,6 @@
 #include "panel/window/MainWindow.h"
 
+#include "core/ControllerState.h"
 #include "display/Lcd.h"
 
 #include <QApplication>
@@ -153,6 +154,9 @@ TMainFrm::TMainFrm(QWidget* parent) : QWidget(parent) {
     });
 
     qApp->installEventFilter(this);
+    // The window owns the process: tables whose start values are not zero (the menu tree, the
+    // screens' "nothing shown" marks) get them before Flash.dat is loaded and the controller boots.
+    resetControllerState();
     FormCreate();
 }
 

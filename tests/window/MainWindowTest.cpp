@@ -4,6 +4,7 @@
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
+#include "menu/MenuTree.h"
 #include "panel/FrontPanel.h"
 #include "panel/window/ShutdownSignals.h"
 
@@ -473,6 +474,30 @@ private slots:
         QFile::remove(QStringLiteral("Flash.dat"));
         window_.reset();
         QVERIFY(!QFile::exists(QStringLiteral("Flash.dat")));
+    }
+
+    void aSavedSettingOutlivesTheWindow() {
+        QTest::mouseClick(window_->Shape6, Qt::LeftButton);
+        QTest::qWait(200);
+        // Quick settings, the heating level's editor, three steps up, save.
+        for (int key :
+             {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Right}) {
+            QTest::keyClick(window_.get(), Qt::Key(key));
+            QTest::qWait(150);
+        }
+        QCOMPARE(ControllerCells[0], int16_t(43));
+        QVERIFY(window_->close());
+        window_.reset();
+
+        // A new process starts from zeroed memory; the window alone must prepare the rest.
+        resetMemory();
+        std::memset(MenuNodes, 0, sizeof MenuNodes);
+        window_ = std::make_unique<TMainFrm>();
+        window_->show();
+        QTest::qWait(200);
+        QCOMPARE(ControllerCells[0], int16_t(43));
+        QCOMPARE(ControllerCells[116], int16_t(1));
+        QCOMPARE(window_->LcdLineLabels[0]->text(), QStringLiteral("         ORV      K1"));
     }
 
     void terminationSignalClosesAndSaves() {
