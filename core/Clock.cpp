@@ -5,7 +5,6 @@
 #include "core/Platform.h"
 #include "supervision/AlarmLog.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace kv410 {
@@ -34,12 +33,38 @@ int lastTwoDigits(int value) {
     return rest < 0 ? -rest : rest;
 }
 
+// Writes value as `width` decimal digits with leading zeros.
+void putDigits(char* at, int value, int width) {
+    for (int i = width - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+}
+
 void formatHostClock(const HostDateTime& now) {
     // The last four digits of the year, so that the two the clock keeps are always at 3 and 4.
     const int year = now.year % 10000 < 0 ? -(now.year % 10000) : now.year % 10000;
-    std::snprintf(HostClockText, sizeof HostClockText, "%04d-%02d-%02d %02d:%02d:%02d", year,
-                  lastTwoDigits(now.month), lastTwoDigits(now.day), lastTwoDigits(now.hour),
-                  lastTwoDigits(now.minute), lastTwoDigits(now.second));
+    putDigits(HostClockText, year, 4);
+    const int fields[5] = {now.month, now.day, now.hour, now.minute, now.second};
+    for (int field = 0; field < 5; ++field) {
+        putDigits(HostClockText + HostDigitPositions[field + 1], lastTwoDigits(fields[field]), 2);
+    }
+    HostClockText[4] = '-';
+    HostClockText[7] = '-';
+    HostClockText[10] = ' ';
+    HostClockText[13] = ':';
+    HostClockText[16] = ':';
+    HostClockText[19] = '\0';
+}
+
+// The host time HostClockText was last formatted from; the host clock is read every cycle but
+// moves on only once a second.
+HostDateTime formattedTime;
+bool hostClockFormatted = false;
+
+bool sameTime(const HostDateTime& a, const HostDateTime& b) {
+    return a.second == b.second && a.minute == b.minute && a.hour == b.hour && a.day == b.day &&
+           a.month == b.month && a.year == b.year && a.dayOfWeek == b.dayOfWeek;
 }
 
 // Monday = 1 .. Sunday = 7 from the host's Sunday = 1 .. Saturday = 7.
@@ -57,7 +82,11 @@ void initClock() {
 
 void refreshClock() {
     const HostDateTime now = platform().localNow();
-    formatHostClock(now);
+    if (!hostClockFormatted || !sameTime(now, formattedTime)) {
+        formatHostClock(now);
+        formattedTime = now;
+        hostClockFormatted = true;
+    }
     if (HostClockText[18] == ClockText[14]) {
         return;
     }
@@ -90,6 +119,7 @@ void resetClock() {
     std::memset(ClockTextBuffer, 0, sizeof ClockTextBuffer);
     std::memset(WeekdayAbbreviation, 0, sizeof WeekdayAbbreviation);
     std::memset(HostClockText, 0, sizeof HostClockText);
+    hostClockFormatted = false;
 }
 
 } // namespace kv410

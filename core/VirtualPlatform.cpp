@@ -40,7 +40,10 @@ void VirtualPlatform::setClock(int year, int month, int day, int hour, int minut
 
 HostDateTime VirtualPlatform::localNow() {
     using namespace std::chrono;
-    int64_t total = startSeconds_ + elapsedMs_ / 1000;
+    const int64_t total = startSeconds_ + elapsedMs_ / 1000;
+    if (total == cachedSecond_) {
+        return cachedNow_;
+    }
     int64_t days = total / 86400;
     int64_t rest = total % 86400;
     if (rest < 0) {
@@ -57,6 +60,8 @@ HostDateTime VirtualPlatform::localNow() {
     t.minute = static_cast<int>(rest / 60 % 60);
     t.second = static_cast<int>(rest % 60);
     t.dayOfWeek = static_cast<int>(weekday{date}.c_encoding()) + 1;
+    cachedSecond_ = total;
+    cachedNow_ = t;
     return t;
 }
 

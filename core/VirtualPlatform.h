@@ -38,6 +38,10 @@ private:
     // Seconds since 1970-01-01 00:00:00 local time of the clock's start.
     int64_t startSeconds_ = 0;
     int64_t elapsedMs_ = 0;
+    // The whole second localNow last took apart, and its date and time: the controller asks
+    // every 50 ms, the answer changes once a second.
+    int64_t cachedSecond_ = INT64_MIN;
+    HostDateTime cachedNow_;
 };
 
 // Parses "YYYY-MM-DD hh:mm:ss" into its six fields; false when the text is not such a time.

@@ -6,6 +6,8 @@
 #include "panel/FrontPanel.h"
 #include "supervision/MixingValve.h"
 
+#include <cstring>
+
 namespace kv410 {
 
 bool LcdLit = false;
@@ -22,6 +24,23 @@ constexpr uint8_t BlinkLitPhase = 5;
 constexpr uint8_t LastBlinkPhase = 10;
 // Lit blink phases between two alarm beeps.
 constexpr uint8_t BeepEvery = 5;
+// The relay lamps' words are 12..21.
+constexpr int FirstRelayWord = 12;
+
+static_assert(
+    [] {
+        for (int word : RelayLampWords) {
+            if (word < FirstRelayWord || word >= FirstRelayWord + 10) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "every relay lamp's word lies in 12..21");
+
+// The relay words as the lamps were last painted from them.
+uint16_t paintedRelayWords[10];
+bool lampsPainted = false;
 
 void paintLed(int led, bool lit) {
     if (FrontLedLit[led] != lit) {
@@ -86,6 +105,13 @@ void Timer1Timer() {
 }
 
 void paintRelayLamps() {
+    // The lamps follow their relay words only, so they are painted again only when one moved.
+    if (lampsPainted &&
+        std::memcmp(paintedRelayWords, &IoWords[FirstRelayWord], sizeof paintedRelayWords) == 0) {
+        return;
+    }
+    std::memcpy(paintedRelayWords, &IoWords[FirstRelayWord], sizeof paintedRelayWords);
+    lampsPainted = true;
     for (int lamp = 0; lamp < 10; ++lamp) {
         const bool lit = IoWords[RelayLampWords[lamp]] != 0;
         if (RelayLampLit[lamp] != lit) {
@@ -105,6 +131,7 @@ void resetPaintState() {
     }
     LedsGeneration = 0;
     LampsGeneration = 0;
+    lampsPainted = false;
 }
 
 } // namespace kv410

@@ -20,6 +20,11 @@ constexpr int AlarmLedWord = 48;
 constexpr int ConfigurationCell = 55;
 constexpr int DetectedCell = 56;
 constexpr int HotWaterCell = 532;
+// The alarm inputs' cells start here; the sensor cells follow, then HotWaterCell.
+constexpr int FirstInputCell = 500;
+// The limits of LimitAlarms, cells 90..94.
+constexpr int FirstLimitCell = 90;
+constexpr int LimitCount = 5;
 constexpr int StartDelaySeconds = 60;
 constexpr int FaultDelaySeconds = 5;
 // A sensor value is valid strictly between these two; beyond them it is a fault.
@@ -115,40 +120,21 @@ bool rangeNormal(int v) {
     return v > SensorLow && v < SensorHigh;
 }
 
-// Applies one alarm's verdict: a fault raises once its delay has run out, a normal condition
-// clears and restarts the delay, anything else leaves the alarm as it is.
-void judge(uint8_t n, bool fault, bool normal) {
-    if (fault) {
-        if (AlarmDelayCounters[n] == 0 && isAlarmActive(n) == 0) {
-            raiseAlarm(n);
-        }
-    } else if (normal) {
-        clearAlarm(n);
-        AlarmDelayCounters[n] = FaultDelaySeconds;
-    }
-}
-
-void judgeSensor(uint8_t n, int cell) {
-    const int v = ControllerCells[cell];
-    judge(n, rangeFault(v), rangeNormal(v));
-}
-
 void setDetected(uint16_t bit, bool present) {
     const uint16_t detected = cellUnsigned(DetectedCell);
     ControllerCells[DetectedCell] =
         static_cast<int16_t>(present ? detected | bit : detected & ~bit);
 }
 
+// Takes the first entry n out of the list; the entries after it move up one place.
 void removeFromList(uint8_t n) {
-    for (int i = 0; i < ListEntries; ++i) {
-        if (ActiveAlarmList[i] == n) {
-            for (int j = i; j < ListEntries - 1; ++j) {
-                ActiveAlarmList[j] = ActiveAlarmList[j + 1];
-            }
-            ActiveAlarmList[ListEntries - 1] = NoAlarm;
-            return;
-        }
+    auto* found = static_cast<uint8_t*>(std::memchr(ActiveAlarmList, n, ListEntries));
+    if (found == nullptr) {
+        return;
     }
+    uint8_t* last = &ActiveAlarmList[ListEntries - 1];
+    std::memmove(found, found + 1, static_cast<size_t>(last - found));
+    *last = NoAlarm;
 }
 
 // Puts n at the head of the list; when all entries are in use the oldest falls out.
@@ -167,6 +153,117 @@ void insertAtHead(uint8_t n) {
 
 char digitCharacter(int value) {
     return static_cast<char>(static_cast<uint8_t>('0' + value));
+}
+
+// Everything a supervision pass reads to judge the alarms, and everything it writes when it
+// raises nothing: the input and sensor cells, the installation and detected words, the limits,
+// every slot's flags and class, the words of the alarm inputs, the low-pressure hold timer, the
+// delays, the list and the summary. A pass judges every alarm once, and judging again what was
+// just judged changes nothing; so while all of these hold what the last pass left in them, the
+// next pass would change nothing either and is skipped.
+struct PassState {
+    int16_t inputCells[HotWaterCell + 1 - FirstInputCell];
+    int16_t installationAndDetected[2];
+    int16_t limits[LimitCount];
+    int16_t flags[AlarmSlotCount];
+    int16_t classes[AlarmSlotCount];
+    uint16_t inputWords[12];
+    uint16_t ledWord[1];
+    uint32_t lowPressureHold[1];
+    int32_t delays[AlarmSlotCount];
+    uint8_t list[sizeof ActiveAlarmList];
+    uint8_t unacknowledged[1];
+    uint8_t classActive[sizeof ClassActiveFlags];
+};
+PassState lastPass;
+bool lastPassValid = false;
+
+// Calls part(copy, live) for every part of the state and its copy in `state`, while it returns
+// true.
+template <typename Part>
+bool forEachPart(PassState& state, Part part) {
+    return part(state.inputCells, &ControllerCells[FirstInputCell]) &&
+           part(state.installationAndDetected, &ControllerCells[ConfigurationCell]) &&
+           part(state.limits, &ControllerCells[FirstLimitCell]) &&
+           part(state.flags, &ControllerCells[AlarmFlagsCell]) &&
+           part(state.classes, &ControllerCells[AlarmClassCell]) &&
+           part(state.inputWords, &IoWords[4]) && part(state.ledWord, &IoWords[AlarmLedWord]) &&
+           part(state.lowPressureHold, &SecondTimers[LowPressureHoldTimer]) &&
+           part(state.delays, AlarmDelayCounters) && part(state.list, ActiveAlarmList) &&
+           part(state.unacknowledged, &UnacknowledgedAlarmFlag) &&
+           part(state.classActive, ClassActiveFlags);
+}
+
+template <typename T, size_t N>
+bool same(T (&copy)[N], const T* live) {
+    return std::memcmp(copy, live, sizeof copy) == 0;
+}
+
+template <typename T, size_t N>
+bool keep(T (&copy)[N], const T* live) {
+    std::memcpy(copy, live, sizeof copy);
+    return true;
+}
+
+bool passUnchanged() {
+    return lastPassValid &&
+           forEachPart(lastPass, [](auto& copy, const auto* live) { return same(copy, live); });
+}
+
+void rememberPass() {
+    forEachPart(lastPass, [](auto& copy, const auto* live) { return keep(copy, live); });
+    lastPassValid = true;
+}
+
+// raiseAlarm without the summary: a supervision pass computes the summary once at its end.
+void raiseSlot(uint8_t n) {
+    NewAlarmFlag = 1;
+    setFlags(n, (flags(n) | AlarmActiveBit) & 0xFD);
+    constexpr int StampCells[6] = {AlarmYearCell, AlarmMonthCell,  AlarmDayCell,
+                                   AlarmHourCell, AlarmMinuteCell, AlarmSecondCell};
+    char record[AlarmRecordWords];
+    record[0] = digitCharacter(n);
+    for (int k = 0; k < 6; ++k) {
+        const uint16_t clockWord = IoWords[35 + k];
+        ControllerCells[StampCells[k] + n] = static_cast<int16_t>(clockWord);
+        record[1 + 2 * k] = digitCharacter(clockWord >> 4);
+        record[2 + 2 * k] = digitCharacter(clockWord & 15);
+    }
+    appendAlarmLog(record);
+    insertAtHead(n);
+}
+
+// clearAlarm without the summary.
+void clearSlot(uint8_t n) {
+    const int cls = ControllerCells[AlarmClassCell + n];
+    if ((flags(n) & AlarmAcknowledgedBit) != 0 || cls == 2 || cls == 3) {
+        setFlags(n, 0);
+        removeFromList(n);
+    }
+}
+
+// Applies one alarm's verdict: a fault raises once its delay has run out, a normal condition
+// clears and restarts the delay, anything else leaves the alarm as it is. True when the alarm
+// was raised or cleared, so that the summary is due.
+bool judge(uint8_t n, bool fault, bool normal) {
+    if (fault) {
+        if (AlarmDelayCounters[n] == 0 && isAlarmActive(n) == 0) {
+            raiseSlot(n);
+            return true;
+        }
+        return false;
+    }
+    if (normal) {
+        clearSlot(n);
+        AlarmDelayCounters[n] = FaultDelaySeconds;
+        return true;
+    }
+    return false;
+}
+
+bool judgeSensor(uint8_t n, int cell) {
+    const int v = ControllerCells[cell];
+    return judge(n, rangeFault(v), rangeNormal(v));
 }
 
 } // namespace
@@ -189,20 +286,7 @@ void raiseAlarm(uint8_t n) {
     if (!validAlarm(n)) {
         return;
     }
-    NewAlarmFlag = 1;
-    setFlags(n, (flags(n) | AlarmActiveBit) & 0xFD);
-    constexpr int StampCells[6] = {AlarmYearCell, AlarmMonthCell,  AlarmDayCell,
-                                   AlarmHourCell, AlarmMinuteCell, AlarmSecondCell};
-    char record[AlarmRecordWords];
-    record[0] = digitCharacter(n);
-    for (int k = 0; k < 6; ++k) {
-        const uint16_t clockWord = IoWords[35 + k];
-        ControllerCells[StampCells[k] + n] = static_cast<int16_t>(clockWord);
-        record[1 + 2 * k] = digitCharacter(clockWord >> 4);
-        record[2 + 2 * k] = digitCharacter(clockWord & 15);
-    }
-    appendAlarmLog(record);
-    insertAtHead(n);
+    raiseSlot(n);
     updateAlarmSummary();
 }
 
@@ -210,11 +294,7 @@ void clearAlarm(uint8_t n) {
     if (!validAlarm(n)) {
         return;
     }
-    const int cls = ControllerCells[AlarmClassCell + n];
-    if ((flags(n) & AlarmAcknowledgedBit) != 0 || cls == 2 || cls == 3) {
-        setFlags(n, 0);
-        removeFromList(n);
-    }
+    clearSlot(n);
     updateAlarmSummary();
 }
 
@@ -274,8 +354,12 @@ void initAlarmSupervision() {
 }
 
 void superviseAlarms() {
+    if (passUnchanged()) {
+        return;
+    }
+    bool summaryDue = false;
     for (const SensorAlarm& s : PlainSensorAlarms) {
-        judgeSensor(s.alarm, s.cell);
+        summaryDue |= judgeSensor(s.alarm, s.cell);
     }
 
     const int gt3 = ControllerCells[Gt3];
@@ -285,19 +369,19 @@ void superviseAlarms() {
     for (const OptionalSensorAlarm& s : OptionalSensorAlarms) {
         setDetected(s.bit, ControllerCells[s.cell] > SensorLow);
         if ((configuration & s.bit) != 0) {
-            judgeSensor(s.alarm, s.cell);
+            summaryDue |= judgeSensor(s.alarm, s.cell);
         } else {
-            judge(s.alarm, false, true);
+            summaryDue |= judge(s.alarm, false, true);
         }
     }
 
     for (const SensorAlarm& s : LaterSensorAlarms) {
-        judgeSensor(s.alarm, s.cell);
+        summaryDue |= judgeSensor(s.alarm, s.cell);
     }
 
     for (const InputAlarm& a : InputAlarms) {
         const bool fault = a.fault();
-        judge(a.alarm, fault, !fault);
+        summaryDue |= judge(a.alarm, fault, !fault);
     }
 
     for (const LimitAlarm& a : LimitAlarms) {
@@ -306,10 +390,18 @@ void superviseAlarms() {
         const bool beyond = a.above ? v > limit : v < limit;
         const bool fault = beyond && isAlarmActive(a.sensorAlarm) == 0;
         const bool normal = a.hysteresis == 0 ? !fault : v < limit - a.hysteresis;
-        judge(a.alarm, fault, normal);
+        summaryDue |= judge(a.alarm, fault, normal);
     }
 
     setDetected(0x40, cellOn(505));
+    if (summaryDue) {
+        updateAlarmSummary();
+    }
+    rememberPass();
+}
+
+void forgetSupervisionPass() {
+    lastPassValid = false;
 }
 
 void resetAlarmState() {
@@ -318,6 +410,7 @@ void resetAlarmState() {
     NewAlarmFlag = 0;
     UnacknowledgedAlarmFlag = 0;
     std::memset(ClassActiveFlags, 0, sizeof ClassActiveFlags);
+    lastPassValid = false;
 }
 
 } // namespace kv410

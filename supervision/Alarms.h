@@ -43,8 +43,11 @@ inline bool isKnownAlarm(int n) {
 void clearActiveAlarmList();
 // Prepares the supervision at start and at every switch-on; also repairs the alarm log's offset.
 void initAlarmSupervision();
-// One supervision pass; the controller cycle runs it while the unit is on.
+// One supervision pass; the controller cycle runs it while the unit is on. A pass is skipped
+// while nothing it reads has changed since the last one.
 void superviseAlarms();
+// Makes the next superviseAlarms run in full.
+void forgetSupervisionPass();
 
 // Marks alarm n active, stamps and logs it and puts it at the head of ActiveAlarmList.
 void raiseAlarm(uint8_t n);

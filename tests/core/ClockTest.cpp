@@ -3,9 +3,13 @@
 #include "core/Clock.h"
 #include "core/Controller.h"
 #include "core/Memory.h"
+#include "core/Platform.h"
 #include "supervision/AlarmLog.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -107,6 +111,44 @@ TEST_F(ClockTest, TheYearIsAlwaysItsLastTwoDigits) {
     refreshClock();
     EXPECT_EQ(IoWords[35], 0x12);
     EXPECT_EQ(IoWords[37], 0x04);
+}
+
+// A host that answers with any time the test sets, in range or not.
+struct FixedHost : Platform {
+    HostDateTime now;
+    HostDateTime localNow() override { return now; }
+    void showMessageBox(std::string_view, std::string_view, MessageButtons) override {}
+    void playAlarmSound() override {}
+};
+
+// The host text is the year's last four digits and the other fields' last two, whatever the
+// host answers; it is written again whenever the host's time moves and after a reset.
+TEST_F(ClockTest, HostTextForAnyHostTime) {
+    FixedHost fixed;
+    installPlatform(&fixed);
+    std::mt19937 random(410);
+    auto any = [&](int span) { return static_cast<int>(random() % (2u * span + 1)) - span; };
+    auto lastTwo = [](int value) { return std::abs(value % 100); };
+    for (int round = 0; round < 3000; ++round) {
+        const HostDateTime t{any(40000),
+                             any(150),
+                             any(150),
+                             any(150),
+                             any(150),
+                             any(150),
+                             1 + static_cast<int>(random() % 7)};
+        fixed.now = t;
+        if (round % 3 == 0) {
+            refreshClock();
+            resetClock();
+        }
+        refreshClock();
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d",
+                      std::abs(t.year % 10000), lastTwo(t.month), lastTwo(t.day), lastTwo(t.hour),
+                      lastTwo(t.minute), lastTwo(t.second));
+        ASSERT_STREQ(HostClockText, expected) << "round " << round;
+    }
 }
 
 TEST_F(ClockTest, InitSetsAccessLevelAndLogCursor) {

@@ -94,5 +94,26 @@ TEST_F(PanelPaintTest, RelayLampsFollowTheirWords) {
     EXPECT_EQ(LampsGeneration, painted) << "nothing changed, nothing to repaint";
 }
 
+// The lamps are painted again only when a relay word moved; a reset of the paint state and any
+// single word still show.
+TEST_F(PanelPaintTest, RelayLampsRepaintAfterResetAndOnEveryWord) {
+    IoWords[12] = 1;
+    paintRelayLamps();
+    resetPaintState();
+    paintRelayLamps();
+    EXPECT_TRUE(RelayLampLit[0]) << "lamps painted anew after a reset of the paint state";
+    for (int word = 12; word <= 21; ++word) {
+        IoWords[word] = 1;
+        paintRelayLamps();
+        IoWords[word] = 0;
+        paintRelayLamps();
+    }
+    IoWords[16] = 1;
+    paintRelayLamps();
+    for (int lamp = 0; lamp < 10; ++lamp) {
+        EXPECT_EQ(RelayLampLit[lamp], lamp == 5) << "Led" << lamp + 1;
+    }
+}
+
 } // namespace
 } // namespace kv410
