@@ -8,9 +8,8 @@
 namespace kv410 {
 
 void screenClockLine() {
-    if ((menuFlags & FullRedrawFlag) != 0) {
+    if (takeFullRedraw()) {
         showMenuEntry();
-        menuFlags &= ~FullRedrawFlag;
         if (currentNode == &MenuNodes[NodeRoot]) {
             showAccessTag();
         }

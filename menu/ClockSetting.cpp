@@ -46,14 +46,6 @@ const ClockField& selected() {
     return ClockFields[clockSettingField - 1];
 }
 
-bool takeKey(int word) {
-    if ((IoWords[word] & 1) == 0) {
-        return false;
-    }
-    IoWords[word] = 0;
-    return true;
-}
-
 void writeTwoDigits(int line, int column, int value) {
     const char digits[3] = {static_cast<char>('0' + (value / 10) % 10),
                             static_cast<char>('0' + value % 10), 0};
@@ -86,8 +78,7 @@ void selectField(int field) {
 }
 
 void openClockSetting() {
-    const MenuNode& node = *currentNode;
-    showScreen(node.texts[0], node.texts[1], node.texts[2], node.texts[3]);
+    showMenuEntry();
     writeText(3, 2, "^^                ");
     for (int field = 1; field < ClockFieldWeekday; ++field) {
         ClockSettingFields[field - 1] =

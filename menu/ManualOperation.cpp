@@ -24,8 +24,7 @@ void moveToSibling(MenuNode* sibling) {
         return;
     }
     currentNode = sibling;
-    menuFlags &= ~EditingFlag;
-    menuFlags |= RedrawRequestFlag;
+    handBack();
 }
 
 } // namespace
@@ -47,18 +46,15 @@ void screenManualRun() {
         ControllerCells[ManualModeCell] = 1;
         menuFlags |= EditingFlag;
     }
-    if ((IoWords[1] & 1) != 0 || ControllerCells[ManualModeCell] == 0) {
+    if (keyPressed(1) || ControllerCells[ManualModeCell] == 0) {
         leaveToParent();
         return;
     }
-    if ((IoWords[2] & 1) != 0) {
-        IoWords[2] = 0;
-    }
+    takeKey(2);
     if ((IoWords[3] & 1) != 0) {
         toggleManualOutput(static_cast<int>(currentNode->cell));
         showMessage(DoneMessageText);
-        menuFlags |= RedrawRequestFlag;
-        menuFlags &= ~EditingFlag;
+        handBack();
         IoWords[3] = 0;
     }
     if (knobSteps > 0) {

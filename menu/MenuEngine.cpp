@@ -45,15 +45,6 @@ MenuNode* node(int index) {
     return &MenuNodes[index];
 }
 
-// Consumes the key word when bit 0 is set.
-bool takeKey(int word) {
-    if ((IoWords[word] & 1) == 0) {
-        return false;
-    }
-    IoWords[word] = 0;
-    return true;
-}
-
 // Takes at most one event; of several, the later in the order back, middle, enter, knob wins.
 MenuEvent collectEvent() {
     MenuEvent event = MenuEvent::None;
@@ -259,10 +250,34 @@ void leaveToParent() {
     if (currentNode->parent != nullptr) {
         currentNode = currentNode->parent;
     }
-    menuFlags &= ~EditingFlag;
-    menuFlags |= RedrawRequestFlag;
+    handBack();
     IoWords[1] = 0;
     IoWords[3] = 0;
+}
+
+bool keyPressed(int word) {
+    return (IoWords[word] & 1) != 0;
+}
+
+bool takeKey(int word) {
+    if (!keyPressed(word)) {
+        return false;
+    }
+    IoWords[word] = 0;
+    return true;
+}
+
+void handBack() {
+    menuFlags &= ~EditingFlag;
+    menuFlags |= RedrawRequestFlag;
+}
+
+bool takeFullRedraw() {
+    if ((menuFlags & FullRedrawFlag) == 0) {
+        return false;
+    }
+    menuFlags &= ~FullRedrawFlag;
+    return true;
 }
 
 void resetMenu() {

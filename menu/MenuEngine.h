@@ -47,6 +47,14 @@ void dispatchScreen();
 void showMenuEntry();
 // Back to the parent: the screens and editors call it on the back key.
 void leaveToParent();
+// True when key word `word` (1 back, 2 middle, 3 enter) holds a press.
+bool keyPressed(int word);
+// Consumes a press of key word `word`; true when there was one.
+bool takeKey(int word);
+// Gives the keys back to the engine and has it run the current screen again.
+void handBack();
+// Clears FullRedrawFlag; true when it was set.
+bool takeFullRedraw();
 // Resets the menu state; the last step of the start-up set-up.
 void resetMenu();
 // Writes the access level's tag at the end of line 1.

@@ -19,14 +19,6 @@ constexpr int SavedMessageText = 534;
 // The fine adjustments of the heating curve and the shunt curve show a marker, not a bar.
 constexpr uint32_t MarkerCells[] = {1, 4};
 
-int32_t nodeMin() {
-    return static_cast<int16_t>(currentNode->min);
-}
-
-int32_t nodeMax() {
-    return static_cast<int16_t>(currentNode->max);
-}
-
 void drawIndicator(int32_t value) {
     for (uint32_t cell : MarkerCells) {
         if (currentNode->cell == cell) {
@@ -41,42 +33,17 @@ void drawIndicator(int32_t value) {
 void drawValue(int32_t value) {
     char unit[4];
     const int unitLength = unitName(unit, currentNode->unit);
-    int unitColumn;
-    if (unitLength == 3) {
-        showInteger(3, 6, value);
-        unitColumn = 11;
-    } else if (currentNode->format == 1) {
-        showTenths(3, 7, value);
-        unitColumn = 13;
-    } else {
-        showInteger(3, 7, value);
-        unitColumn = 12;
-    }
+    const int unitColumn = showValueField(value, unitLength);
     if (unitLength > 0) {
         writeText(3, unitColumn, unit);
     }
 }
 
-// The minimum at the left end of line 3 and the maximum ending at column 20, each with the unit.
-void drawLimits() {
-    char unit[4];
-    const int unitLength = unitName(unit, currentNode->unit);
-    char limit[12];
-    int length = formatLimit(limit, nodeMin());
-    writeText(3, 1, limit);
-    if (unitLength > 0) {
-        writeText(3, 1 + length, unit);
-    }
-    length = formatLimit(limit, nodeMax());
-    writeText(3, 21 - length - unitLength, limit);
-    if (unitLength > 0) {
-        writeText(3, 21 - unitLength, unit);
-    }
-}
-
 void drawSetting(int32_t value) {
     showMenuEntry();
-    drawLimits();
+    char unit[4];
+    unitName(unit, currentNode->unit);
+    drawLimits(nodeMin(), nodeMax(), unit);
     drawValue(value);
     drawIndicator(value);
 }
@@ -107,11 +74,11 @@ void screenQuickSettingEditor() {
         drawSetting(editValue);
         menuFlags |= EditingFlag;
     }
-    if ((IoWords[1] & 1) != 0) {
+    if (keyPressed(1)) {
         leaveToParent();
         return;
     }
-    if ((IoWords[3] & 1) != 0) {
+    if (keyPressed(3)) {
         if (editArmed) {
             saveSetting();
             return;

@@ -184,14 +184,6 @@ void showValveMotion(uint16_t motion) {
     }
 }
 
-bool takeFullRedraw() {
-    if ((menuFlags & FullRedrawFlag) == 0) {
-        return false;
-    }
-    menuFlags &= ~FullRedrawFlag;
-    return true;
-}
-
 } // namespace
 
 void showClippedInteger(int line, int column, int32_t value) {

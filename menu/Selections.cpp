@@ -61,15 +61,6 @@ constexpr SensorLabel SensorLabels[] = {
     {0x40, 17, "VVP"},
 };
 
-bool keyPressed(int word) {
-    return (IoWords[word] & 1) != 0;
-}
-
-void handBack() {
-    menuFlags &= ~EditingFlag;
-    menuFlags |= RedrawRequestFlag;
-}
-
 void showLineFour(int offset) {
     showText(4, TextGroupLine4 + offset);
 }
@@ -222,8 +213,7 @@ void screenOperatingCaseSelection() {
         openCaretChoice();
     }
     IoWords[2] = 0;
-    if (keyPressed(1)) {
-        IoWords[1] = 0;
+    if (takeKey(1)) {
         if (caretEditStarted) {
             handBack();
         } else {
@@ -231,8 +221,7 @@ void screenOperatingCaseSelection() {
         }
         return;
     }
-    if (keyPressed(3)) {
-        IoWords[3] = 0;
+    if (takeKey(3)) {
         if (caretChangeKey()) {
             return;
         }

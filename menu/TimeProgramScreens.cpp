@@ -61,14 +61,6 @@ const TimeField DayTimes[] = {
     {&dayEditorStopMinute, 18, HighestMinute},
 };
 
-bool takeKey(int word) {
-    if ((IoWords[word] & 1) == 0) {
-        return false;
-    }
-    IoWords[word] = 0;
-    return true;
-}
-
 int programEntry(int d) {
     return static_cast<int>(currentNode->cell) + d;
 }
@@ -102,19 +94,13 @@ void showSelectedDay() {
 }
 
 void openTimeProgram() {
-    const MenuNode& node = *currentNode;
-    showScreen(node.texts[0], node.texts[1], node.texts[2], node.texts[3]);
+    showMenuEntry();
     if (selectedProgramDay < 0 || selectedProgramDay > LastDay) {
         selectedProgramDay = 0;
     }
     showSelectedDay();
     menuFlags |= EditingFlag;
     dayEditorOpen = false;
-}
-
-void handBack() {
-    menuFlags &= ~EditingFlag;
-    menuFlags |= RedrawRequestFlag;
 }
 
 void openDayEditor(int d) {

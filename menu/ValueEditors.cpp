@@ -9,6 +9,7 @@
 #include "menu/Screens.h"
 #include "supervision/HeatingCurves.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -50,28 +51,17 @@ struct RampLimit {
     int editorNode;
 };
 
-bool keyPressed(int word) {
-    return (IoWords[word] & 1) != 0;
-}
-
 // The middle key has no effect in the editors; it is consumed so it cannot act later.
 void dropMiddleKey() {
-    if (keyPressed(2)) {
-        IoWords[2] = 0;
+    takeKey(2);
+}
+
+// Back to the parent without consuming the other keys.
+void handBackToParent() {
+    if (currentNode->parent != nullptr) {
+        currentNode = currentNode->parent;
     }
-}
-
-void handBack() {
-    menuFlags &= ~EditingFlag;
-    menuFlags |= RedrawRequestFlag;
-}
-
-int32_t nodeMin() {
-    return static_cast<int16_t>(currentNode->min);
-}
-
-int32_t nodeMax() {
-    return static_cast<int16_t>(currentNode->max);
+    handBack();
 }
 
 const ValueScale* scaleOf(uint8_t format) {
@@ -121,10 +111,17 @@ void saveTwoWayChoice() {
 
 // ---- numeric editor -----------------------------------------------------------------------
 
+// Settings whose lowest or highest value stands for off.
+bool offAtLowest() {
+    return currentNode->cell == 89;
+}
+
+bool offAtHighest() {
+    return currentNode->cell == 83 || currentNode->cell == 117;
+}
+
 bool isOffValue(int32_t value) {
-    const uint32_t cell = currentNode->cell;
-    return (cell == 89 && value == nodeMin()) ||
-           ((cell == 83 || cell == 117) && value == nodeMax());
+    return (offAtLowest() && value == nodeMin()) || (offAtHighest() && value == nodeMax());
 }
 
 int32_t scaledCellValue() {
@@ -159,41 +156,18 @@ void drawEditorValue(bool withUnit) {
     }
     char unit[4];
     unitName(unit, currentNode->unit);
-    int unitColumn;
-    if (editorUnitLength == 3) {
-        showInteger(3, 6, editorValue);
-        unitColumn = 11;
-    } else if (currentNode->format == 1) {
-        showTenths(3, 7, editorValue);
-        unitColumn = 13;
-    } else {
-        showInteger(3, 7, editorValue);
-        unitColumn = 12;
-    }
+    const int unitColumn = showValueField(editorValue, editorUnitLength);
     if (withUnit && editorUnitLength > 0) {
         writeText(3, unitColumn, unit);
     }
 }
 
+// The limits the knob can reach without passing through off.
 void drawEditorLimits() {
     char unit[4];
-    const int unitLength = unitName(unit, currentNode->unit);
-    const uint32_t cell = currentNode->cell;
-    char limit[12];
-
-    const int32_t low = cell == 89 ? nodeMin() + 1 : nodeMin();
-    int length = formatLimit(limit, low);
-    writeText(3, 1, limit);
-    if (unitLength > 0) {
-        writeText(3, 1 + length, unit);
-    }
-
-    const int32_t high = (cell == 83 || cell == 117) ? nodeMax() - 1 : nodeMax();
-    length = formatLimit(limit, high);
-    writeText(3, 20 - length - unitLength + 1, limit);
-    if (unitLength > 0) {
-        writeText(3, 20 - unitLength + 1, unit);
-    }
+    unitName(unit, currentNode->unit);
+    drawLimits(offAtLowest() ? nodeMin() + 1 : nodeMin(),
+               offAtHighest() ? nodeMax() - 1 : nodeMax(), unit);
 }
 
 void openNumericEditor() {
@@ -297,15 +271,9 @@ void numericEditorKnob() {
 void openCurvePointEditor() {
     curveValue = curveValueOf(currentNode);
     showMenuEntry();
-    char limit[12];
-    int length = formatLimit(limit, nodeMin());
-    writeText(3, 1, limit);
-    writeText(3, 1 + length, DegreeSign);
+    drawLimits(nodeMin(), nodeMax(), DegreeSign);
     showTenths(3, 7, curveValue);
     writeText(3, 13, DegreeSign);
-    length = formatLimit(limit, nodeMax());
-    writeText(3, 20 - length, limit);
-    writeText(3, 20, DegreeSign);
     showBar(nodeMin(), nodeMax(), curveValue);
     curveChanged = false;
     menuFlags |= EditingFlag;
@@ -343,6 +311,14 @@ void showSetPoint(uint32_t aux) {
 
 } // namespace
 
+int32_t nodeMin() {
+    return static_cast<int16_t>(currentNode->min);
+}
+
+int32_t nodeMax() {
+    return static_cast<int16_t>(currentNode->max);
+}
+
 void adjustByKnob(int32_t& value) {
     value += knobSteps;
     knobSteps = 0;
@@ -352,6 +328,34 @@ void adjustByKnob(int32_t& value) {
     if (value > nodeMax()) {
         value = nodeMax();
     }
+}
+
+void drawLimits(int32_t low, int32_t high, const char* unit) {
+    const int unitLength = static_cast<int>(std::strlen(unit));
+    char limit[12];
+    int length = formatLimit(limit, low);
+    writeText(3, 1, limit);
+    if (unitLength > 0) {
+        writeText(3, 1 + length, unit);
+    }
+    length = formatLimit(limit, high);
+    writeText(3, 21 - length - unitLength, limit);
+    if (unitLength > 0) {
+        writeText(3, 21 - unitLength, unit);
+    }
+}
+
+int showValueField(int32_t value, int unitLength) {
+    if (unitLength == 3) {
+        showInteger(3, 6, value);
+        return 11;
+    }
+    if (currentNode->format == 1) {
+        showTenths(3, 7, value);
+        return 13;
+    }
+    showInteger(3, 7, value);
+    return 12;
 }
 
 int formatLimit(char* out, int32_t value) {
@@ -379,8 +383,7 @@ void screenTwoWayChoice() {
         return;
     }
     dropMiddleKey();
-    if (keyPressed(3)) {
-        IoWords[3] = 0;
+    if (takeKey(3)) {
         if (!choiceArmed) {
             choiceArmed = true;
             writeText(4, 13, "        ");
@@ -397,7 +400,7 @@ void screenTwoWayChoice() {
         if (choiceChanged) {
             writeText(choiceLine(), 18, "  ");
             choiceValue += knobSteps;
-            choiceValue = choiceValue < 0 ? 0 : (choiceValue > 1 ? 1 : choiceValue);
+            choiceValue = std::clamp<int32_t>(choiceValue, 0, 1);
             writeText(choiceLine(), 18, ChoiceArrow);
         }
         knobSteps = 0;
@@ -405,8 +408,7 @@ void screenTwoWayChoice() {
 }
 
 void screenReadOnlyValue() {
-    if ((menuFlags & FullRedrawFlag) != 0) {
-        menuFlags &= ~FullRedrawFlag;
+    if (takeFullRedraw()) {
         showMenuEntry();
     }
     menuFlags |= RedrawRequestFlag;
@@ -423,8 +425,7 @@ void screenReadOnlyValue() {
 }
 
 void screenTemperatureReadout() {
-    if ((menuFlags & FullRedrawFlag) != 0) {
-        menuFlags &= ~FullRedrawFlag;
+    if (takeFullRedraw()) {
         showMenuEntry();
     }
     menuFlags |= RedrawRequestFlag;
@@ -462,19 +463,17 @@ void screenNumericEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openNumericEditor();
     }
-    if (keyPressed(1)) {
-        IoWords[1] = 0;
+    if (takeKey(1)) {
         if (editorArmed || editorChanged) {
             showLineFourText(currentNode->texts[3]);
-        } else if (currentNode->parent != nullptr) {
-            currentNode = currentNode->parent;
+            handBack();
+        } else {
+            handBackToParent();
         }
-        handBack();
         return;
     }
     dropMiddleKey();
-    if (keyPressed(3)) {
-        IoWords[3] = 0;
+    if (takeKey(3)) {
         if (!editorArmed) {
             editorArmed = true;
             showLineFourText(currentNode->altTexts[3]);
@@ -503,23 +502,15 @@ void screenCurvePointEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openCurvePointEditor();
     }
-    if (keyPressed(1)) {
-        IoWords[1] = 0;
-        if (currentNode->parent != nullptr) {
-            currentNode = currentNode->parent;
-        }
-        handBack();
+    if (takeKey(1)) {
+        handBackToParent();
         return;
     }
     dropMiddleKey();
-    if (keyPressed(3)) {
-        IoWords[3] = 0;
+    if (takeKey(3)) {
         if (curveChanged) {
             saveCurvePoint();
-            if (currentNode->parent != nullptr) {
-                currentNode = currentNode->parent;
-            }
-            handBack();
+            handBackToParent();
             return;
         }
     }

@@ -28,8 +28,16 @@ extern int32_t curveValue;
 // Curve point editor: the knob has turned.
 extern bool curveChanged;
 
+// The current node's lowest and highest value, as the signed values they stand for.
+int32_t nodeMin();
+int32_t nodeMax();
 // value += knobSteps, knobSteps := 0, then clamped to the current node's limits.
 void adjustByKnob(int32_t& value);
+// The lowest value at the start of line 3 and the highest ending at column 20, each with `unit`.
+void drawLimits(int32_t low, int32_t high, const char* unit);
+// A value in the middle of line 3 by the current node's format, placed for a unit name of
+// `unitLength` characters; returns the column the unit goes in.
+int showValueField(int32_t value, int unitLength);
 // A limit as text ("20", "-20"), tenths divided away for format 1; returns its length.
 int formatLimit(char* out, int32_t value);
 // The name of a unit code ("tim", the degree sign, "%"); returns its length.

@@ -42,11 +42,16 @@ static_assert(
 uint16_t paintedRelayWords[10];
 bool lampsPainted = false;
 
-void paintLed(int led, bool lit) {
-    if (FrontLedLit[led] != lit) {
-        FrontLedLit[led] = lit;
-        ++LedsGeneration;
+// Paints one lamp, LED or the display lit or unlit; a change counts in `generation`.
+void paint(bool& shown, bool lit, uint32_t& generation) {
+    if (shown != lit) {
+        shown = lit;
+        ++generation;
     }
+}
+
+void paintLed(int led, bool lit) {
+    paint(FrontLedLit[led], lit, LedsGeneration);
 }
 
 // Paints one LED from its mode word; true when a blinking LED reached its lit phase.
@@ -73,10 +78,7 @@ void refreshPanel() {
         // The access level falls back to the customer level whenever the display is dark.
         IoWords[42] = 1;
     }
-    if (LcdLit != lit) {
-        LcdLit = lit;
-        ++LedsGeneration;
-    }
+    paint(LcdLit, lit, LedsGeneration);
     for (int led = OnLed; led < AlarmLed; ++led) {
         paintLedFromMode(led);
     }
@@ -113,11 +115,7 @@ void paintRelayLamps() {
     std::memcpy(paintedRelayWords, &IoWords[FirstRelayWord], sizeof paintedRelayWords);
     lampsPainted = true;
     for (int lamp = 0; lamp < 10; ++lamp) {
-        const bool lit = IoWords[RelayLampWords[lamp]] != 0;
-        if (RelayLampLit[lamp] != lit) {
-            RelayLampLit[lamp] = lit;
-            ++LampsGeneration;
-        }
+        paint(RelayLampLit[lamp], IoWords[RelayLampWords[lamp]] != 0, LampsGeneration);
     }
 }
 

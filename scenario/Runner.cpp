@@ -112,25 +112,24 @@ void restart(Run& run) {
     startProgram(run);
 }
 
+// The press and release handlers of the left, right and middle button, by button number.
+struct ButtonArea {
+    void (*press)();
+    void (*release)();
+};
+constexpr ButtonArea ButtonAreas[] = {
+    {Shape1MouseDown, Shape1MouseUp},
+    {Shape3MouseDown, Shape3MouseUp},
+    {Shape2MouseDown, Shape2MouseUp},
+};
+
 void pressButton(Run& run, int button) {
     run.pressTick = run.tick;
-    if (button == 0) {
-        Shape1MouseDown();
-    } else if (button == 1) {
-        Shape3MouseDown();
-    } else {
-        Shape2MouseDown();
-    }
+    ButtonAreas[button].press();
 }
 
 void releaseButton(int button) {
-    if (button == 0) {
-        Shape1MouseUp();
-    } else if (button == 1) {
-        Shape3MouseUp();
-    } else {
-        Shape2MouseUp();
-    }
+    ButtonAreas[button].release();
 }
 
 void keyDown(const ScriptKey& key) {

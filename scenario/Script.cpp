@@ -250,15 +250,12 @@ ScriptKey keyNamed(const std::string& name) {
     throw LineError{"unknown key '" + name + "'"};
 }
 
+// Button numbers by name; the runner presses the matching button area.
+constexpr const char* ButtonNames[] = {"left", "right", "middle"};
+
 int buttonNamed(const std::string& name) {
-    if (name == "left") {
-        return 0;
-    }
-    if (name == "right") {
-        return 1;
-    }
-    if (name == "middle") {
-        return 2;
+    if (const int button = indexOf(ButtonNames, name); button >= 0) {
+        return button;
     }
     throw LineError{"expected left, middle or right, got '" + name + "'"};
 }
@@ -272,6 +269,12 @@ bool litWord(LineReader& reader, const char* onWord, const char* offWord) {
         return false;
     }
     throw LineError{std::string("expected ") + onWord + " or " + offWord + ", got '" + state + "'"};
+}
+
+// The number of a word of the cells, the I/O words or the flash image.
+int wordNumber(LineReader& reader, const std::string& space) {
+    const int last = space == "flash" ? FlashWordCount - 1 : CellCount - 1;
+    return static_cast<int>(reader.number("word number", 0, last));
 }
 
 int32_t wordValue(LineReader& reader) {
@@ -295,8 +298,7 @@ void parseCheck(LineReader& reader, Check& check) {
         check.kind = what == "cell" ? CheckKind::Cell
                      : what == "io" ? CheckKind::Io
                                     : CheckKind::Flash;
-        const int last = what == "flash" ? FlashWordCount - 1 : CellCount - 1;
-        check.index = static_cast<int>(reader.number("word number", 0, last));
+        check.index = wordNumber(reader, what);
         check.value = static_cast<uint16_t>(wordValue(reader));
     } else if (what == "led") {
         const std::string name = reader.word("LED name");
@@ -339,7 +341,7 @@ void parseClick(LineReader& reader, Step& step) {
     const std::string what = reader.word("what to click");
     if (what == "power") {
         step.kind = StepKind::ClickPower;
-    } else if (what == "left" || what == "middle" || what == "right") {
+    } else if (indexOf(ButtonNames, what) >= 0) {
         step.kind = StepKind::ClickButton;
         step.count = buttonNamed(what);
     } else if (what == "knob") {
@@ -443,8 +445,7 @@ void parseLine(LineReader& reader, Step& step) {
         step.kind = target == "cell" ? StepKind::PokeCell
                     : target == "io" ? StepKind::PokeIo
                                      : StepKind::PokeFlash;
-        const int last = target == "flash" ? FlashWordCount - 1 : CellCount - 1;
-        step.count = static_cast<int32_t>(reader.number("word number", 0, last));
+        step.count = wordNumber(reader, target);
         step.value = wordValue(reader);
     } else if (name == "expect") {
         step.kind = StepKind::Expect;
