@@ -43,15 +43,17 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     }
 }
 
-KnobImage::KnobImage(QWidget* parent) : QWidget(parent) {
-    for (int n = 0; n < 12; ++n) {
-        frames_[n] = transparentFrame(QStringLiteral(":/ID_RATT%1").arg(n + 1, 2, 10, QChar(u'0')));
-    }
-}
+KnobImage::KnobImage(QWidget* parent) : QWidget(parent) {}
 
 void KnobImage::paintEvent(QPaintEvent*) {
     const int n = frame ? frame() : 0;
     if (n >= 0 && n < 12) {
+        // Each frame is prepared when it is first shown, so the window opens without waiting
+        // for all twelve.
+        if (frames_[n].isNull()) {
+            frames_[n] =
+                transparentFrame(QStringLiteral(":/ID_RATT%1").arg(n + 1, 2, 10, QChar(u'0')));
+        }
         QPainter painter(this);
         painter.drawPixmap(0, 0, frames_[n]);
     }
