@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the simulator and starts its window.
+# Builds the simulator and starts its window in the current folder, where it keeps Flash.dat.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+here="$(pwd)"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/scripts/install-deps.sh"
+cd "$root"
 cmake --preset default
 cmake --build --preset default --target kv410
-exec ./build/default/panel/window/kv410 "$@"
+cd "$here"
+exec "$root/build/default/panel/window/kv410" "$@"
