@@ -102,7 +102,6 @@ void showOperatingTimeValue() {
 // The timer screen with this format reads MinuteTimers; every other format SecondTimers.
 constexpr uint8_t MinuteTimerFormat = 5;
 constexpr int TimerUnitsText = 427;
-constexpr int TimerUnitCount = 4;
 constexpr int SecondTimerCount = static_cast<int>(sizeof SecondTimers / sizeof SecondTimers[0]);
 constexpr int MinuteTimerCount = static_cast<int>(sizeof MinuteTimers / sizeof MinuteTimers[0]);
 
