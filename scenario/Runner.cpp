@@ -84,11 +84,22 @@ void advance(Run& run, int64_t ticks) {
     }
 }
 
+// Prints the message boxes the controller asked for (the Flash.dat failures), so a run that could
+// not load or save its flash file says so.
+void reportMessages(Run& run) {
+    for (const RecordedMessage& message : run.host.messages) {
+        run.out << timeStamp(run.tick) << " message box \"" << message.caption
+                << "\": " << message.text << '\n';
+    }
+    run.host.messages.clear();
+}
+
 // The window's start: flash image, start values of the inputs, boot.
 void startProgram(Run& run) {
     if (!run.options.flashPath.empty()) {
         FlashFilePath = run.options.flashPath;
         FormCreate();
+        reportMessages(run);
     }
     FormShow();
 }
@@ -102,6 +113,7 @@ void freshProcess(Run& run) {
 void restart(Run& run) {
     if (!run.options.flashPath.empty()) {
         FormDestroy();
+        reportMessages(run);
     } else {
         std::memcpy(run.carriedImage, FlashImage, sizeof run.carriedImage);
     }
@@ -351,6 +363,7 @@ void runScript(const Script& script, const ScenarioOptions& options, std::ostrea
     }
     if (!options.flashPath.empty()) {
         FormDestroy();
+        reportMessages(run);
     }
     installPlatform(nullptr);
 }

@@ -115,6 +115,20 @@ TEST_F(RunnerTest, FlashFileCarriesTheStateFromScriptToScriptAndAtRestart) {
     EXPECT_EQ(word[1], 0);
 }
 
+TEST_F(RunnerTest, FlashFileThatCannotBeOpenedIsReported) {
+    const std::string flash = (folder / "missing" / "Flash.dat").string();
+    const std::string script = write("on.kvs", "click power\ntick\nexpect cell 116 1\n");
+    EXPECT_EQ(run({"--flash", flash, script}), 0) << out;
+    EXPECT_NE(out.find("message box \"File Access Error\": Could not open or create file "
+                       "FLASH.DAT"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("message box \"File Access Error\": Could not open file Flash.DAT"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(lastLine(), "1 passed, 0 failed");
+}
+
 TEST_F(RunnerTest, ClockOptionAndClockStepSetTheHostClock) {
     const std::string script =
         write("c.kvs", "expect io 35 0x30\nclock \"2031-06-01 12:00:00\"\nclick power\ntick 2\n"
