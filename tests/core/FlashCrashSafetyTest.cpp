@@ -1,5 +1,5 @@
 // A process killed while it saves Flash.dat leaves the old file or the new one, whole.
-#include "ControllerFixture.h"
+#include "FlashFolderFixture.h"
 
 #include "core/FlashFile.h"
 #include "core/Memory.h"
@@ -52,23 +52,8 @@ std::vector<char> readAll(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class FlashCrashSafetyTest : public ControllerTest {
+class FlashCrashSafetyTest : public FlashFolderTest {
 protected:
-    void SetUp() override {
-        ControllerTest::SetUp();
-        folder = fs::temp_directory_path() / ("kv410-crash-" + std::to_string(::getpid()) + "-" +
-                                              std::to_string(std::random_device{}()));
-        fs::create_directories(folder);
-        savedPath = FlashFilePath;
-        FlashFilePath = (folder / "Flash.dat").string();
-    }
-    void TearDown() override {
-        FlashFilePath = savedPath;
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-        ControllerTest::TearDown();
-    }
-
     // Forks a child that saves image 0 and image 1 in turn without end, and kills it after
     // delay.
     static void killSaverAfter(std::chrono::microseconds delay) {
@@ -86,9 +71,6 @@ protected:
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
     }
-
-    fs::path folder;
-    std::string savedPath;
 };
 
 TEST_F(FlashCrashSafetyTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) {

@@ -1,4 +1,4 @@
-#include "ControllerFixture.h"
+#include "FlashFolderFixture.h"
 
 #include "core/FlashFile.h"
 #include "core/Memory.h"
@@ -21,25 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FlashFileTest : public ControllerTest {
+class FlashFileTest : public FlashFolderTest {
 protected:
-    void SetUp() override {
-        ControllerTest::SetUp();
-        static std::atomic<int> serial{0};
-        folder =
-            fs::temp_directory_path() / ("kv410-flash-" + std::to_string(std::random_device{}()) +
-                                         "-" + std::to_string(++serial));
-        fs::create_directories(folder);
-        savedPath = FlashFilePath;
-        FlashFilePath = (folder / "Flash.dat").string();
-    }
-    void TearDown() override {
-        FlashFilePath = savedPath;
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-        ControllerTest::TearDown();
-    }
-
     static std::vector<unsigned char> readAll(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -57,9 +40,6 @@ protected:
         return bytes;
     }
     fs::path file() const { return FlashFilePath; }
-
-    fs::path folder;
-    std::string savedPath;
 };
 
 TEST_F(FlashFileTest, MissingFileIsCreatedEmptyAndSavedWhole) {
