@@ -264,8 +264,8 @@ void screenExtraSensorSelection() {
         }
         menuFlags |= EditingFlag;
     }
-    // The knob has no use here; steps kept pending would move the menu once the screen is left.
-    knobSteps = 0;
+    // The screen reads no knob: pending steps wait for the engine, which takes them once the
+    // screen is left with "Tilbake" ("Bekrefte" ends in a message, whose hold drops them).
     IoWords[2] = 0;
     if (keyPressed(1)) {
         leaveToParent();

@@ -321,17 +321,18 @@ TEST_F(SelectionTest, ConfirmedSensorsReplaceTheInstalledBits) {
     EXPECT_EQ(MenuNodes[NodeHotWaterSettingsFirst].config & 0x08, 0);
 }
 
-TEST_F(SelectionTest, SensorScreenBackStoresNothingAndDropsTheKnob) {
+TEST_F(SelectionTest, SensorScreenBackStoresNothingAndLeavesTheKnobToTheEngine) {
     ControllerCells[56] = 0x78;
     openUnder({5, 13});
     EXPECT_EQ(line(3), " GT3  GT4  GT5  VVP ");
-    turn(4);
-    EXPECT_EQ(knobSteps, 0);
+    turn(-1);
+    EXPECT_EQ(knobSteps, -1);
+    EXPECT_EQ(line(1), "____Ekstra Giver____");
     pressBack();
-    EXPECT_EQ(currentNode, entry({5, 13}));
     EXPECT_EQ(cellUnsigned(55), 0xFFFF);
     cycle(3);
-    EXPECT_EQ(currentNode, entry({5, 13}));
+    EXPECT_EQ(currentNode, entry({5, 12}));
+    EXPECT_EQ(knobSteps, 0);
 }
 
 } // namespace
