@@ -4,6 +4,7 @@
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "panel/FrontPanel.h"
+#include "unit/VirtualTime.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,14 +23,10 @@ void startController(VirtualPlatform& host, bool on) {
     }
 }
 
-void runTicks(benchmark::State& state, VirtualPlatform& host) {
-    int64_t tick = 0;
+void runTicks(benchmark::State& state) {
+    VirtualTime time;
     for (auto _ : state) {
-        host.advance(50);
-        Timer1Timer();
-        if (++tick % 20 == 0) {
-            Timer2Timer();
-        }
+        runTick(time);
     }
     state.counters["cycles/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -40,7 +37,7 @@ void runTicks(benchmark::State& state, VirtualPlatform& host) {
 void UnitOnIdle(benchmark::State& state) {
     VirtualPlatform host;
     startController(host, true);
-    runTicks(state, host);
+    runTicks(state);
     benchmark::DoNotOptimize(ControllerCells[116]);
 }
 BENCHMARK(UnitOnIdle);
@@ -49,7 +46,7 @@ BENCHMARK(UnitOnIdle);
 void UnitOff(benchmark::State& state) {
     VirtualPlatform host;
     startController(host, false);
-    runTicks(state, host);
+    runTicks(state);
     benchmark::DoNotOptimize(IoWords[44]);
 }
 BENCHMARK(UnitOff);

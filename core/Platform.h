@@ -1,6 +1,7 @@
 // The only way from the controller out to its host: clock, message boxes and the alarm sound.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace kv410 {
@@ -31,6 +32,9 @@ public:
                                 MessageButtons buttons) = 0;
     // Plays the alarm notification sound once.
     virtual void playAlarmSound() = 0;
+    // The unit's time moved on by ms milliseconds; a host whose clock is virtual follows it, a
+    // host that reads a real clock ignores it.
+    virtual void advanceClock(int64_t ms) { (void)ms; }
 };
 
 // Installs the host; the front-end does it before the controller boots.

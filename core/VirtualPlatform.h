@@ -29,7 +29,7 @@ public:
     // Sets the host clock to a local date and time (the virtual time keeps running from there).
     void setClock(int year, int month, int day, int hour, int minute, int second);
     // Moves the host clock on by ms milliseconds.
-    void advance(int64_t ms) { elapsedMs_ += ms; }
+    void advanceClock(int64_t ms) override { elapsedMs_ += ms; }
 
     std::vector<RecordedMessage> messages;
     int beeps = 0;

@@ -6,6 +6,7 @@
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
+#include "unit/VirtualTime.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,9 +16,6 @@ namespace kv410 {
 
 namespace {
 
-// Ticks of 50 ms in one second: the one-second and the long-press timers.
-constexpr int64_t TicksPerSecond = 1000 / TickMs;
-
 // One script being played.
 struct Run {
     const Script& script;
@@ -25,10 +23,8 @@ struct Run {
     std::ostream& out;
     ScenarioTotals& totals;
     VirtualPlatform host;
-    // Virtual time in ticks since the script began.
-    int64_t tick = 0;
-    // Tick of the last button press; the long-press timer ticks every second from it.
-    int64_t pressTick = 0;
+    // Virtual time since the script began.
+    VirtualTime time;
     // The LCD lines as last traced.
     char tracedLines[4][21] = {};
     // Flash words 0..1023 carried over a restart without a flash file.
@@ -52,14 +48,14 @@ void traceLcd(Run& run) {
     for (int line = 0; line < 4; ++line) {
         if (std::memcmp(run.tracedLines[line], LcdLines[line], 20) != 0) {
             std::memcpy(run.tracedLines[line], LcdLines[line], 20);
-            run.out << timeStamp(run.tick) << " L" << line + 1 << " \""
+            run.out << timeStamp(run.time.tick) << " L" << line + 1 << " \""
                     << latin1ToUtf8(lcdLine(line + 1)) << "\"\n";
         }
     }
 }
 
 void showLcd(Run& run) {
-    run.out << timeStamp(run.tick) << "\n+--------------------+\n";
+    run.out << timeStamp(run.time.tick) << "\n+--------------------+\n";
     for (int line = 1; line <= 4; ++line) {
         run.out << '|' << latin1ToUtf8(lcdLine(line)) << "|\n";
     }
@@ -68,19 +64,10 @@ void showLcd(Run& run) {
 
 // Advances the virtual clock by whole ticks, running every timer that falls due.
 void advance(Run& run, int64_t ticks) {
-    for (int64_t i = 0; i < ticks; ++i) {
-        ++run.tick;
-        run.host.advance(TickMs);
-        Timer1Timer();
-        if (run.tick % TicksPerSecond == 0) {
-            Timer2Timer();
-        }
-        if (Timer3Running && (run.tick - run.pressTick) % TicksPerSecond == 0) {
-            Timer3Timer();
-        }
-        if (run.options.trace) {
-            traceLcd(run);
-        }
+    if (run.options.trace) {
+        advanceTicks(run.time, ticks, [&run] { traceLcd(run); });
+    } else {
+        advanceTicks(run.time, ticks);
     }
 }
 
@@ -88,7 +75,7 @@ void advance(Run& run, int64_t ticks) {
 // not load or save its flash file says so.
 void reportMessages(Run& run) {
     for (const RecordedMessage& message : run.host.messages) {
-        run.out << timeStamp(run.tick) << " message box \"" << message.caption
+        run.out << timeStamp(run.time.tick) << " message box \"" << message.caption
                 << "\": " << message.text << '\n';
     }
     run.host.messages.clear();
@@ -124,24 +111,12 @@ void restart(Run& run) {
     startProgram(run);
 }
 
-// The press and release handlers of the left, right and middle button, by button number.
-struct ButtonArea {
-    void (*press)();
-    void (*release)();
-};
-constexpr ButtonArea ButtonAreas[] = {
-    {Shape1MouseDown, Shape1MouseUp},
-    {Shape3MouseDown, Shape3MouseUp},
-    {Shape2MouseDown, Shape2MouseUp},
-};
-
 void pressButton(Run& run, int button) {
-    run.pressTick = run.tick;
-    ButtonAreas[button].press();
+    pressPanelButton(run.time, static_cast<PanelButton>(button));
 }
 
 void releaseButton(int button) {
-    ButtonAreas[button].release();
+    releasePanelButton(static_cast<PanelButton>(button));
 }
 
 void keyDown(const ScriptKey& key) {
@@ -250,7 +225,7 @@ void expect(Run& run, const Step& step) {
 }
 
 void waitUntil(Run& run, const Step& step) {
-    const int64_t start = run.tick;
+    const int64_t start = run.time.tick;
     bool held = holds(run, step.check);
     for (int64_t i = 0; !held && i < step.ticks; ++i) {
         advance(run, 1);
@@ -262,8 +237,8 @@ void waitUntil(Run& run, const Step& step) {
     }
     pass(run);
     if (run.options.trace) {
-        run.out << timeStamp(run.tick) << ' ' << run.script.file << ':' << step.line
-                << ": held after " << (run.tick - start) * TickMs << " ms\n";
+        run.out << timeStamp(run.time.tick) << ' ' << run.script.file << ':' << step.line
+                << ": held after " << (run.time.tick - start) * TickMs << " ms\n";
     }
 }
 
@@ -349,7 +324,7 @@ void perform(Run& run, const Step& step) {
 
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals) {
-    Run run{script, options, out, totals, {}};
+    Run run{script, options, out, totals, {}, {}};
     const int* c = options.clock;
     run.host.setClock(c[0], c[1], c[2], c[3], c[4], c[5]);
     freshProcess(run);

@@ -250,12 +250,9 @@ ScriptKey keyNamed(const std::string& name) {
     throw LineError{"unknown key '" + name + "'"};
 }
 
-// Button numbers by name; the runner presses the matching button area.
-constexpr const char* ButtonNames[] = {"left", "right", "middle"};
-
 int buttonNamed(const std::string& name) {
-    if (const int button = indexOf(ButtonNames, name); button >= 0) {
-        return button;
+    if (PanelButton button; panelButtonByName(name.c_str(), button)) {
+        return static_cast<int>(button);
     }
     throw LineError{"expected left, middle or right, got '" + name + "'"};
 }
@@ -341,7 +338,7 @@ void parseClick(LineReader& reader, Step& step) {
     const std::string what = reader.word("what to click");
     if (what == "power") {
         step.kind = StepKind::ClickPower;
-    } else if (indexOf(ButtonNames, what) >= 0) {
+    } else if (PanelButton button; panelButtonByName(what.c_str(), button)) {
         step.kind = StepKind::ClickButton;
         step.count = buttonNamed(what);
     } else if (what == "knob") {

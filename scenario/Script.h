@@ -1,15 +1,14 @@
 // A scenario script as the runner plays it: every line parsed into a step before anything runs.
 #pragma once
 
+#include "unit/VirtualTime.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kv410 {
-
-// Milliseconds of virtual time per 50 ms tick.
-inline constexpr int64_t TickMs = 50;
 
 // What a check looks at.
 enum class CheckKind : uint8_t {

@@ -59,7 +59,7 @@ TEST_F(ClockTest, TextCarriesTheWeekdayOfThePreviousChange) {
     EXPECT_EQ(std::string(ClockText, 16), "261206 12:15:20 ");
     EXPECT_EQ(ClockText[16], '\0');
 
-    host.advance(1000);
+    host.advanceClock(1000);
     refreshClock();
     EXPECT_STREQ(ClockText, "261206 12:15:21 So");
     EXPECT_STREQ(ClockTextBuffer, "261206 12:15:21 So");
@@ -70,13 +70,13 @@ TEST_F(ClockTest, TextCarriesTheWeekdayOfThePreviousChange) {
 TEST_F(ClockTest, MidnightChangesTheWordsAtOnceAndTheTextOneSecondLater) {
     host.setClock(2026, 12, 6, 23, 59, 58);
     refreshClock();
-    host.advance(1000);
+    host.advanceClock(1000);
     refreshClock();
-    host.advance(1000);
+    host.advanceClock(1000);
     refreshClock();
     EXPECT_EQ(clockWords(), (std::vector<uint16_t>{0x26, 0x12, 0x07, 0x00, 0x00, 0x00, 1}));
     EXPECT_STREQ(ClockText, "261207 00:00:00 So");
-    host.advance(1000);
+    host.advanceClock(1000);
     refreshClock();
     EXPECT_STREQ(ClockText, "261207 00:00:01 Ma");
 }
@@ -86,11 +86,11 @@ TEST_F(ClockTest, WordsWrittenByAnEditorLastUntilTheSecondMoves) {
     refreshClock();
     IoWords[38] = 0x07;
     IoWords[41] = 3;
-    host.advance(900);
+    host.advanceClock(900);
     refreshClock();
     EXPECT_EQ(IoWords[38], 0x07);
     EXPECT_EQ(IoWords[41], 3);
-    host.advance(100);
+    host.advanceClock(100);
     refreshClock();
     EXPECT_EQ(IoWords[38], 0x12);
     EXPECT_EQ(IoWords[40], 0x21);

@@ -171,7 +171,7 @@ TEST_F(BootCycleTest, PowerRequestWhileOnSwitchesOffAndClearsOutputs) {
 
 TEST_F(BootCycleTest, WhileOffTheClockAndTheExchangeStillRun) {
     bootController();
-    host.advance(3000);
+    host.advanceClock(3000);
     IoWords[24] = 333;
     IoWords[8] = 1;
     runControllerCycle();

@@ -18,21 +18,21 @@ std::array<int, 7> fields(const HostDateTime& t) {
 TEST_F(VirtualPlatformTest, LocalTimeFollowsTheVirtualClock) {
     host.setClock(2026, 12, 7, 8, 0, 0);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{2026, 12, 7, 8, 0, 0, 2}));
-    host.advance(999);
+    host.advanceClock(999);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{2026, 12, 7, 8, 0, 0, 2}));
-    host.advance(1);
+    host.advanceClock(1);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{2026, 12, 7, 8, 0, 1, 2}));
 
     host.setClock(2024, 2, 28, 23, 59, 59);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{2024, 2, 28, 23, 59, 59, 4}));
-    host.advance(1000);
+    host.advanceClock(1000);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{2024, 2, 29, 0, 0, 0, 5}));
-    host.advance(86400 * 1000);
+    host.advanceClock(86400 * 1000);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{2024, 3, 1, 0, 0, 0, 6}));
 
     host.setClock(1969, 12, 31, 23, 59, 59);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{1969, 12, 31, 23, 59, 59, 4}));
-    host.advance(1000);
+    host.advanceClock(1000);
     EXPECT_EQ(fields(host.localNow()), (std::array<int, 7>{1970, 1, 1, 0, 0, 0, 5}));
 
     // A clock set back to the same second it already showed, and then to another date.

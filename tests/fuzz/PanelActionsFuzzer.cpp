@@ -19,6 +19,7 @@
 #include "panel/FrontPanel.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "unit/VirtualTime.h"
 
 #include <algorithm>
 #include <chrono>
@@ -33,8 +34,6 @@ namespace {
 
 using namespace kv410;
 
-constexpr int64_t TickMs = 50;
-constexpr int64_t TicksPerSecond = 1000 / TickMs;
 constexpr int64_t TicksPerDay = 24 * 3600 * TicksPerSecond;
 // Virtual time one input may use: one full day, so that a run
 // stays quick enough to explore many inputs.
@@ -59,8 +58,7 @@ struct Reader {
 // One played input: the host, the virtual clock and what the access rule needs to know.
 struct Session {
     VirtualPlatform host;
-    int64_t tick = 0;
-    int64_t pressTick = 0;
+    VirtualTime time;
     // A button was held long enough for its long press to fire.
     bool longPressSeen = false;
     const char* lastAction = "boot";
@@ -122,39 +120,15 @@ void checkRules() {
 // Advances the virtual clock by up to ticks, within the input's budget, running the timers as
 // the window does.
 void advance(int64_t ticks) {
-    ticks = std::min(ticks, TickBudget - session->tick);
-    for (int64_t i = 0; i < ticks; ++i) {
-        ++session->tick;
-        session->host.advance(TickMs);
-        Timer1Timer();
-        if (session->tick % TicksPerSecond == 0) {
-            Timer2Timer();
-        }
-        if (Timer3Running && (session->tick - session->pressTick) % TicksPerSecond == 0) {
-            Timer3Timer();
-        }
-    }
+    advanceTicks(session->time, std::min(ticks, TickBudget - session->time.tick));
 }
 
 void pressButton(int button) {
-    session->pressTick = session->tick;
-    if (button == 0) {
-        Shape1MouseDown();
-    } else if (button == 1) {
-        Shape3MouseDown();
-    } else {
-        Shape2MouseDown();
-    }
+    pressPanelButton(session->time, static_cast<PanelButton>(button));
 }
 
 void releaseButton(int button) {
-    if (button == 0) {
-        Shape1MouseUp();
-    } else if (button == 1) {
-        Shape3MouseUp();
-    } else {
-        Shape2MouseUp();
-    }
+    releasePanelButton(static_cast<PanelButton>(button));
 }
 
 // The keys a person can use: key, shift, character.
@@ -371,7 +345,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FormCreate();
     FormShow();
     checkRules();
-    while (!in.atEnd() && session->tick < TickBudget) {
+    while (!in.atEnd() && session->time.tick < TickBudget) {
         play(in);
         checkRules();
     }

@@ -21,7 +21,7 @@ TEST_F(MenuTest, ClockLineRedrawsOnlyWhenSecondsChange) {
     cycle(3);
     EXPECT_EQ(LcdLines[2][0], 'X');
     // The clock moves on after the engine's pass, so the line follows one cycle later.
-    host.advance(1000);
+    host.advanceClock(1000);
     cycle();
     EXPECT_EQ(LcdLines[2][0], 'X');
     cycle();

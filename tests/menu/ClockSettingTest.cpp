@@ -76,7 +76,7 @@ TEST_F(ClockSettingTest, SavesOnTheWeekdayUntilTheHostClockMovesOn) {
     EXPECT_EQ(IoWords[40], 0x20);
     EXPECT_EQ(IoWords[41], 1);
 
-    host.advance(1000);
+    host.advanceClock(1000);
     endMessage();
     EXPECT_EQ(IoWords[35], 0x26);
     EXPECT_EQ(IoWords[41], 6);
