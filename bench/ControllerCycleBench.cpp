@@ -1,9 +1,11 @@
 // Controller ticks per second: the 50 ms tick (panel refresh and one cycle) with the one-second
 // tick every twentieth time, as the window and kv410-script run them.
-#include "core/ControllerState.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "panel/FrontPanel.h"
+#include "unit/ControllerState.h"
+#include "unit/FormLifeCycle.h"
+#include "unit/Ticks.h"
 #include "unit/VirtualTime.h"
 
 #include <benchmark/benchmark.h>

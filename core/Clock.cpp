@@ -1,9 +1,7 @@
 #include "core/Clock.h"
 
-#include "core/Controller.h"
 #include "core/Memory.h"
 #include "core/Platform.h"
-#include "supervision/AlarmLog.h"
 
 #include <cstring>
 
@@ -13,11 +11,11 @@ char ClockText[21];
 char ClockTextBuffer[19];
 char WeekdayAbbreviation[3];
 char HostClockText[20];
+char WeekdayNames[7][3];
 
 namespace {
 
 constexpr int AccessLevelWord = 42;
-constexpr int AlarmLogOffsetWord = 513;
 // Clock words: year, month, day, hour, minute, second, then the weekday.
 constexpr int FirstClockWord = 35;
 constexpr int WeekdayWord = 41;
@@ -76,7 +74,6 @@ int controllerWeekday(int hostDayOfWeek) {
 
 void initClock() {
     IoWords[AccessLevelWord] = 1;
-    AlarmLogCursor = readFlashWord(AlarmLogOffsetWord);
     refreshClock();
 }
 
@@ -119,6 +116,7 @@ void resetClock() {
     std::memset(ClockTextBuffer, 0, sizeof ClockTextBuffer);
     std::memset(WeekdayAbbreviation, 0, sizeof WeekdayAbbreviation);
     std::memset(HostClockText, 0, sizeof HostClockText);
+    std::memset(WeekdayNames, 0, sizeof WeekdayNames);
     hostClockFormatted = false;
 }
 

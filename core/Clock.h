@@ -11,8 +11,10 @@ extern char ClockTextBuffer[19];
 extern char WeekdayAbbreviation[3];
 // The host's time as "yyyy-mm-dd hh:mm:ss".
 extern char HostClockText[20];
+// Two-letter weekday names and a zero, Monday first (text 471, taken at start-up).
+extern char WeekdayNames[7][3];
 
-// Access level 1, log cursor from flash, first refresh.
+// Access level 1 and the first refresh.
 void initClock();
 // Rewrites the clock words 35..41 and ClockText whenever the host's second has moved on.
 void refreshClock();

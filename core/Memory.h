@@ -22,8 +22,9 @@ extern uint16_t FlashImage[FlashWordCount];
 
 // Pending knob steps, positive = turned forward.
 extern int8_t knobSteps;
-// Seconds until the display goes dark; every panel input reloads it with 600.
+// Seconds until the display goes dark; every panel input reloads it with IdleSeconds.
 extern int32_t idleCountdown;
+inline constexpr int32_t IdleSeconds = 600;
 // Countdowns in seconds, each decremented once per second while non-zero.
 extern uint32_t SecondTimers[10];
 // Countdowns in minutes, decremented once per minute while non-zero.

@@ -1,7 +1,7 @@
 // The clock setting screen: the seven clock fields edited one at a time and written back together.
 #include "menu/ClockSetting.h"
 
-#include "core/Controller.h"
+#include "core/Clock.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"

@@ -1,9 +1,9 @@
 #include "menu/Confirmations.h"
 
-#include "core/Controller.h"
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "display/RelayLamps.h"
 #include "menu/MenuEngine.h"
 #include "menu/MenuTree.h"
 #include "menu/Screens.h"

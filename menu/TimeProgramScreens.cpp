@@ -2,9 +2,10 @@
 // editor of one day's switch and window.
 #include "menu/TimeProgramScreens.h"
 
-#include "core/Controller.h"
+#include "core/Clock.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "display/TextWords.h"
 #include "menu/MenuEngine.h"
 #include "menu/Screens.h"
 #include "supervision/TimePrograms.h"

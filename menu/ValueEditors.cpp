@@ -1,10 +1,10 @@
 #include "menu/ValueEditors.h"
 
-#include "core/Controller.h"
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
+#include "display/TextWords.h"
 #include "menu/MenuEngine.h"
 #include "menu/Screens.h"
 #include "supervision/HeatingCurves.h"

@@ -1,8 +1,5 @@
 #include "panel/FrontPanel.h"
 
-#include "core/Clock.h"
-#include "core/Controller.h"
-#include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "supervision/Alarms.h"
@@ -19,20 +16,8 @@ uint32_t KnobGeneration = 0;
 
 namespace {
 
-constexpr int32_t IdleSeconds = 600;
 constexpr int KnobFrameCount = 12;
 constexpr int8_t MaxPendingSteps = 127;
-
-// The three buttons under the display, in the order of pressedButton.
-struct ButtonArea {
-    int eventWord;
-    int32_t longPressSeconds;
-    uint16_t accessLevel;
-};
-constexpr ButtonArea LeftButton{1, 3, 2};
-constexpr ButtonArea RightButton{3, 5, 4};
-constexpr ButtonArea MiddleButton{2, 5, 8};
-constexpr ButtonArea ButtonAreas[3] = {LeftButton, RightButton, MiddleButton};
 
 void panelInput() {
     idleCountdown = IdleSeconds;
@@ -52,7 +37,7 @@ void addKnobStep(int delta) {
 
 void pressButton(int button) {
     pressedButton = button;
-    longPressCountdown = ButtonAreas[button].longPressSeconds;
+    longPressCountdown = ButtonRules[button].longPressSeconds;
     Timer3Running = true;
 }
 
@@ -62,54 +47,11 @@ void releaseButton(int button) {
     if (IoWords[50] == 0) {
         wakeDisplay();
     } else if (longPressCountdown > 0) {
-        IoWords[ButtonAreas[button].eventWord] = 1;
-    }
-}
-
-template <typename T, size_t N>
-void countDown(T (&counters)[N]) {
-    for (T& counter : counters) {
-        if (counter != 0) {
-            --counter;
-        }
+        IoWords[ButtonRules[button].eventWord] = 1;
     }
 }
 
 } // namespace
-
-void FormCreate() {
-    knobFrame = 0;
-    ++KnobGeneration;
-    loadFlashFile();
-}
-
-void FormShow() {
-    for (int n = 0; n < 11; ++n) {
-        IoWords[24 + n] = static_cast<uint16_t>(SensorStartValues[n]);
-    }
-    for (int n = 1; n <= 11; ++n) {
-        TrackBarChange(n, static_cast<int16_t>(IoWords[23 + n]));
-    }
-    for (int n = 1; n <= 9; ++n) {
-        CaptionLight[n - 1] = IoWords[ToggleWords[n - 1]] == 1;
-    }
-    CaptionLight[7] = false;
-    CaptionLight[9] = IoWords[27] != 0;
-    CaptionLight[10] = IoWords[28] != 0;
-    ++CaptionsGeneration;
-    ++KnobGeneration;
-    std::memset(ClockText, ' ', 20);
-    ClockText[20] = '\0';
-    idleCountdown = IdleSeconds;
-    barStart = 0;
-    barEnd = 0;
-    bootController();
-    currentSlider = 1;
-}
-
-void FormDestroy() {
-    saveFlashFile();
-}
 
 void RattImageMouseDown(MouseButton button, bool shift) {
     panelInput();
@@ -156,16 +98,6 @@ void Shape3MouseUp() {
 void Shape6MouseDown() {
     panelInput();
     IoWords[0] = 1;
-}
-
-void Timer3Timer() {
-    if (longPressCountdown > 0) {
-        --longPressCountdown;
-    }
-    if (longPressCountdown == 0) {
-        IoWords[42] = ButtonAreas[pressedButton].accessLevel;
-        Timer3Running = false;
-    }
 }
 
 void FormKeyDown(PanelKey key, bool shift) {
@@ -222,16 +154,9 @@ void FormKeyPress(char character) {
     }
 }
 
-void Timer2Timer() {
-    minuteDivider = minuteDivider < 59 ? minuteDivider + 1 : 0;
-    countDown(SecondTimers);
-    if (minuteDivider == 0) {
-        countDown(MinuteTimers);
-    }
-    countDown(AlarmDelayCounters);
-    if (idleCountdown != 0) {
-        --idleCountdown;
-    }
+bool TrackBar1KeyDown(PanelKey key) {
+    return key == PanelKey::Left || key == PanelKey::Right || key == PanelKey::Up ||
+           key == PanelKey::Down;
 }
 
 void resetPanelState() {

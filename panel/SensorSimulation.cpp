@@ -1,5 +1,6 @@
+#include "panel/SensorSimulation.h"
+
 #include "core/Memory.h"
-#include "panel/FrontPanel.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -63,11 +64,6 @@ void TrackBar1Enter(int n) {
     if (n >= 1 && n <= 11) {
         currentSlider = n;
     }
-}
-
-bool TrackBar1KeyDown(PanelKey key) {
-    return key == PanelKey::Left || key == PanelKey::Right || key == PanelKey::Up ||
-           key == PanelKey::Down;
 }
 
 void sliderKey(char character) {

@@ -1,11 +1,12 @@
 #include "scenario/Runner.h"
 
-#include "core/ControllerState.h"
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
+#include "unit/ControllerState.h"
+#include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"
 
 #include <cstdio>

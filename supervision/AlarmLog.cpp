@@ -28,6 +28,10 @@ void dropOldestRecord() {
 
 } // namespace
 
+void loadAlarmLogCursor() {
+    AlarmLogCursor = readFlashWord(AlarmLogOffsetFlashWord);
+}
+
 int repairAlarmLogOffset() {
     const int stored = readFlashWord(AlarmLogOffsetFlashWord);
     int offset = stored > AlarmLogMaxOffset ? AlarmLogMaxOffset : stored;

@@ -32,6 +32,9 @@ void resetAlarmLog();
 // returns the offset.
 int repairAlarmLogOffset();
 
+// Puts the cursor at the write offset stored in flash word 513; at boot.
+void loadAlarmLogCursor();
+
 // Returns the log's own state to its process-start state.
 void resetAlarmLogState();
 

@@ -1,8 +1,8 @@
 // Test fixture: a fresh controller on a virtual host for every test.
 #pragma once
 
-#include "core/ControllerState.h"
 #include "core/VirtualPlatform.h"
+#include "unit/ControllerState.h"
 
 #include <gtest/gtest.h>
 

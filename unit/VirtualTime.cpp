@@ -2,6 +2,7 @@
 
 #include "core/Platform.h"
 #include "panel/FrontPanel.h"
+#include "unit/Ticks.h"
 
 #include <cctype>
 #include <cstring>

@@ -1,7 +1,10 @@
 #include "panel/window/MainWindow.h"
 
-#include "core/ControllerState.h"
 #include "display/Lcd.h"
+#include "display/RelayLamps.h"
+#include "unit/ControllerState.h"
+#include "unit/FormLifeCycle.h"
+#include "unit/Ticks.h"
 
 #include <QApplication>
 #include <QCloseEvent>

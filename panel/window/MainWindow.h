@@ -4,6 +4,7 @@
 
 #include "panel/FrontPanel.h"
 #include "panel/window/PanelWidgets.h"
+#include "unit/FormLifeCycle.h"
 
 #include <QWidget>
 

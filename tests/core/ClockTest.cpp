@@ -1,10 +1,8 @@
 #include "ControllerFixture.h"
 
 #include "core/Clock.h"
-#include "core/Controller.h"
 #include "core/Memory.h"
 #include "core/Platform.h"
-#include "supervision/AlarmLog.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -151,13 +149,11 @@ TEST_F(ClockTest, HostTextForAnyHostTime) {
     }
 }
 
-TEST_F(ClockTest, InitSetsAccessLevelAndLogCursor) {
-    FlashImage[513] = 26;
+TEST_F(ClockTest, InitSetsAccessLevelAndReadsTheClock) {
     IoWords[42] = 8;
     host.setClock(2026, 12, 6, 12, 15, 20);
     initClock();
     EXPECT_EQ(IoWords[42], 1);
-    EXPECT_EQ(AlarmLogCursor, 26);
     EXPECT_EQ(IoWords[40], 0x20);
 }
 

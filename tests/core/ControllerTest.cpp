@@ -1,10 +1,12 @@
 #include "ControllerFixture.h"
 
-#include "core/Controller.h"
+#include "core/Clock.h"
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "display/TextWords.h"
 #include "supervision/Alarms.h"
+#include "unit/Controller.h"
 
 #include <cstring>
 #include <string>

@@ -9,7 +9,6 @@
 // Every input starts a fresh process: the state is reset, the image is written to a file and
 // loaded as the window's create handler does, the controller boots and the actions are played.
 // After every action the rules below are checked; a broken rule aborts with a message.
-#include "core/ControllerState.h"
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
@@ -19,6 +18,8 @@
 #include "panel/FrontPanel.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "unit/ControllerState.h"
+#include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"
 
 #include <algorithm>

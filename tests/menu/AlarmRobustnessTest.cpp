@@ -3,7 +3,6 @@
 // outside its tables. Run under the sanitizers to catch a stray access at once.
 #include "ControllerFixture.h"
 
-#include "core/Controller.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "menu/AlarmDisplay.h"
@@ -12,6 +11,7 @@
 #include "menu/MenuTree.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "unit/Controller.h"
 
 #include <cstdint>
 #include <random>

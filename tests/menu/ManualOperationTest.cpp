@@ -1,6 +1,7 @@
 #include "MenuTestDriver.h"
 
 #include "menu/ManualOperation.h"
+#include "unit/Controller.h"
 
 namespace kv410 {
 namespace {

@@ -2,6 +2,7 @@
 
 #include "menu/Screens.h"
 #include "supervision/Alarms.h"
+#include "unit/Controller.h"
 
 namespace kv410 {
 namespace {

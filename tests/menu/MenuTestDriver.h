@@ -3,11 +3,11 @@
 
 #include "ControllerFixture.h"
 
-#include "core/Controller.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/MenuTree.h"
+#include "unit/Controller.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,9 +1,9 @@
 #include "menu/MenuTree.h"
 
 #include "ControllerFixture.h"
-#include "core/ControllerState.h"
 #include "core/Memory.h"
 #include "display/TextTable.h"
+#include "unit/ControllerState.h"
 
 #include <cstring>
 #include <set>

@@ -2,6 +2,7 @@
 #include "ControllerFixture.h"
 #include "core/Memory.h"
 #include "supervision/Alarms.h"
+#include "unit/Ticks.h"
 
 namespace kv410 {
 namespace {

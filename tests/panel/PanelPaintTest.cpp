@@ -2,6 +2,7 @@
 #include "core/Memory.h"
 #include "panel/FrontPanel.h"
 #include "supervision/MixingValve.h"
+#include "unit/Ticks.h"
 
 namespace kv410 {
 namespace {

@@ -1,6 +1,7 @@
 #include "ControllerFixture.h"
 #include "core/Memory.h"
 #include "panel/FrontPanel.h"
+#include "unit/FormLifeCycle.h"
 
 #include <string>
 

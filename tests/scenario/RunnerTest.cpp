@@ -1,5 +1,5 @@
 #include "scenario/Runner.h"
-#include "core/ControllerState.h"
+#include "unit/ControllerState.h"
 
 #include <gtest/gtest.h>
 

@@ -64,7 +64,8 @@ TEST_F(AlarmLogTest, ReadModesAfterThreeRaisings) {
 
 TEST_F(AlarmLogTest, SameRecordAtStartReadsTheFreePlace) {
     log(1);
-    AlarmLogCursor = readFlashWord(513); // as the clock's start-up does
+    AlarmLogCursor = 0;
+    loadAlarmLogCursor(); // as the boot does
     char out[17];
     EXPECT_FALSE(readAlarmLog(out, 3));
     EXPECT_EQ(out[0], 0);

@@ -1,12 +1,12 @@
 // The window: its elements, the way events reach the panel logic and the way it paints the state.
 #include "panel/window/MainWindow.h"
-#include "core/ControllerState.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "menu/MenuTree.h"
 #include "panel/FrontPanel.h"
 #include "panel/window/ShutdownSignals.h"
+#include "unit/ControllerState.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,23 +1,19 @@
-#include "core/Controller.h"
+#include "unit/Controller.h"
 
 #include "core/Clock.h"
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "display/RelayLamps.h"
+#include "display/TextWords.h"
 #include "menu/MenuEngine.h"
-#include "panel/PanelPaint.h"
+#include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 #include "supervision/MixingValve.h"
 
 #include <cstring>
 
 namespace kv410 {
-
-char WeekdayLetters[14];
-char WeekdayNames[7][3];
-char FromToHeadings[20];
-char OffMarker[9];
-char UnitNames[4][4];
 
 namespace {
 
@@ -85,14 +81,6 @@ constexpr InputCopy OutputCopies[] = {
 constexpr int32_t ValveClosingDeviation = -1000;
 constexpr uint8_t WatchdogReload = 32;
 
-// Text indexes the start-up set-up takes apart.
-constexpr int WeekdayLettersText = 470;
-constexpr int WeekdayNamesText = 471;
-constexpr int FromToText = 472;
-constexpr int OffMarkerText = 532;
-constexpr int UnitNamesText = 427;
-constexpr int ScratchTarget = 5;
-
 constexpr char BlankLine[] = "                    ";
 constexpr char StartupLine[] = "      KAVO 410      ";
 
@@ -100,17 +88,6 @@ void showLines(const char* const (&lines)[4]) {
     for (int line = 1; line <= 4; ++line) {
         writeText(line, 1, lines[line - 1]);
     }
-}
-
-// Copies characters from the scratch text at `from` until a blank has been copied or `limit`
-// characters are done, and ends the word with a zero in place of the blank.
-void copyWord(char* to, int from, int limit) {
-    int i = 0;
-    while (i < limit && TextScratch[from + i] != ' ') {
-        to[i] = TextScratch[from + i];
-        ++i;
-    }
-    to[i] = '\0';
 }
 
 bool signatureValid() {
@@ -162,6 +139,7 @@ void bootController() {
     }
 
     initClock();
+    loadAlarmLogCursor();
     startupSetup();
     clearActiveAlarmList();
     initAlarmSupervision();
@@ -183,30 +161,7 @@ void bootController() {
 }
 
 void startupSetup() {
-    showText(ScratchTarget, WeekdayLettersText);
-    std::memcpy(WeekdayLetters, TextScratch, sizeof WeekdayLetters);
-
-    showText(ScratchTarget, WeekdayNamesText);
-    for (int day = 0; day < 7; ++day) {
-        WeekdayNames[day][0] = TextScratch[2 * day];
-        WeekdayNames[day][1] = TextScratch[2 * day + 1];
-        WeekdayNames[day][2] = '\0';
-    }
-
-    showText(ScratchTarget, FromToText);
-    copyWord(FromToHeadings, 0, 10);
-    copyWord(FromToHeadings + 10, 9, 9);
-
-    showText(ScratchTarget, OffMarkerText);
-    std::memcpy(OffMarker, TextScratch, 8);
-    OffMarker[8] = '\0';
-
-    showText(ScratchTarget, UnitNamesText);
-    for (int unit = 0; unit < 4; ++unit) {
-        std::memcpy(UnitNames[unit], TextScratch + 3 * unit, 3);
-        UnitNames[unit][3] = '\0';
-    }
-
+    takeTextWords();
     resetMenu();
 }
 
@@ -263,22 +218,6 @@ void exchangeIo() {
         ControllerCells[ValveCloseRequestCell] = 0;
     }
     outputTestWatchdog = WatchdogReload;
-}
-
-void refreshRelayLamps() {
-    refreshClock();
-    if (idleCountdown == 0) {
-        IoWords[DisplayAwakeWord] = 0;
-    }
-    paintRelayLamps();
-}
-
-void resetControllerTables() {
-    std::memset(WeekdayLetters, 0, sizeof WeekdayLetters);
-    std::memset(WeekdayNames, 0, sizeof WeekdayNames);
-    std::memset(FromToHeadings, 0, sizeof FromToHeadings);
-    std::memset(OffMarker, 0, sizeof OffMarker);
-    std::memset(UnitNames, 0, sizeof UnitNames);
 }
 
 } // namespace kv410

@@ -1,9 +1,9 @@
-#include "core/ControllerState.h"
+#include "unit/ControllerState.h"
 
 #include "core/Clock.h"
-#include "core/Controller.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "display/TextWords.h"
 #include "menu/AlarmDisplay.h"
 #include "menu/AlarmLogViewer.h"
 #include "menu/ClockSetting.h"
@@ -13,7 +13,7 @@
 #include "menu/Selections.h"
 #include "menu/StatusDisplay.h"
 #include "menu/TimeProgramScreens.h"
-#include "panel/PanelPaint.h"
+#include "panel/FrontPanel.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 #include "supervision/MixingValve.h"
@@ -22,7 +22,8 @@ namespace kv410 {
 
 void resetControllerState() {
     resetMemory();
-    resetControllerTables();
+    resetTextWords();
+    resetRelayLamps();
     resetClock();
     resetDisplay();
     resetMenuTree();
