@@ -2,37 +2,44 @@
 
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
-
-#include <map>
+#include "unit/Controller.h"
 
 namespace kv410 {
 namespace {
 
+constexpr int FirstAlarmSlotCell = 223;
+
 using FactoryDefaultsTest = ControllerTest;
 
-// The factory values as the handbook lists them, derived timings included.
-const std::map<int, int16_t> Expected = {
-    {0, 40},   {1, 0},    {2, 50},    {3, 40},    {4, 0},     {6, 600},   {7, 30},     {32, 30},
-    {33, 200}, {34, 5},   {35, 0},    {36, 180},  {37, 150},  {38, 480},  {39, 50},    {40, 1200},
-    {41, 0},   {42, 0},   {43, 450},  {44, 50},   {45, 350},  {46, 650},  {47, 10800}, {48, 1800},
-    {49, 49},  {50, 0},   {51, 51},   {52, 0},    {53, 53},   {54, 0},    {55, 1},     {57, 0},
-    {58, 0},   {59, 1},   {60, 0},    {61, 0},    {62, 0},    {63, 0},    {64, 1},     {66, 600},
-    {67, 180}, {68, 60},  {82, 3600}, {83, 201},  {85, 1800}, {86, 3600}, {88, 470},   {89, -201},
-    {90, 490}, {91, 700}, {92, -100}, {93, -100}, {94, 1250}, {95, 60},   {96, 3600},  {97, 900},
-    {98, 300}, {101, 20}, {102, 200}, {103, 60},  {104, 1},   {105, 3},   {107, 2},    {117, 201},
-};
-
-TEST_F(FactoryDefaultsTest, FreshStartGetsTheTableAndMirrorsItToFlash) {
+TEST_F(FactoryDefaultsTest, FactoryValuesMakeAnImageThatTheNextBootLoadsBack) {
     loadFactoryDefaults();
-    for (int cell = 0; cell < ParameterCellCount; ++cell) {
-        const auto it = Expected.find(cell);
-        const int16_t want = it != Expected.end() ? it->second : 0;
-        EXPECT_EQ(ControllerCells[cell], want) << "cell " << cell;
-        EXPECT_EQ(FlashImage[cell], static_cast<uint16_t>(want)) << "flash word " << cell;
-    }
+    // A few worked values: heating level 4,0, room temperature 20,0 degrees, operating case A,
+    // the auxiliary-heat and outdoor blocks off ("Ikke Akt" at either end).
+    EXPECT_EQ(ControllerCells[0], 40);
+    EXPECT_EQ(ControllerCells[33], 200);
+    EXPECT_EQ(ControllerCells[55], 1);
+    EXPECT_EQ(ControllerCells[83], 201);
     EXPECT_EQ(FlashImage[89], 0xFF37);
-    EXPECT_EQ(FlashImage[92], 0xFF9C);
-    EXPECT_EQ(FlashImage[93], 0xFF9C);
+
+    int16_t factory[ParameterCellCount];
+    for (int cell = 0; cell < ParameterCellCount; ++cell) {
+        factory[cell] = ControllerCells[cell];
+        ASSERT_EQ(FlashImage[cell], static_cast<uint16_t>(factory[cell])) << "flash word " << cell;
+    }
+    // The image carries the signature, so a boot takes the values from the flash, not the table.
+    for (int cell = 0; cell < ParameterCellCount; ++cell) {
+        ControllerCells[cell] = 0;
+    }
+    FlashImage[33] = 215;
+    bootController();
+    EXPECT_EQ(ControllerCells[33], 215);
+    // The settings (the alarm slots from cell 223 on are the supervision's); the boot itself
+    // writes the installation cell, the version, the heater power and the on flag.
+    for (int cell = 0; cell < FirstAlarmSlotCell; ++cell) {
+        if (cell != 33 && cell != 55 && cell != 65 && cell != 108 && cell != 116) {
+            EXPECT_EQ(ControllerCells[cell], factory[cell]) << "cell " << cell;
+        }
+    }
 }
 
 TEST_F(FactoryDefaultsTest, OverwritesListedCellsAndKeepsUnlistedOnes) {
