@@ -33,16 +33,6 @@ bool isDirectory(const std::string& path) {
     return fs::is_directory(path, ec);
 }
 
-// The image as the file holds it: flash word n at byte 2n, low byte first.
-std::vector<char> imageBytes() {
-    std::vector<char> bytes(PersistedBytes);
-    for (int n = 0; n < PersistedFlashWords; ++n) {
-        bytes[2 * n] = static_cast<char>(FlashImage[n] & 0xFF);
-        bytes[2 * n + 1] = static_cast<char>(FlashImage[n] >> 8);
-    }
-    return bytes;
-}
-
 enum class WriteResult { Done, OpenFailed, WriteFailed };
 
 // Writes the whole buffer to a new file and makes sure it has reached the disk.
@@ -78,29 +68,48 @@ void reportSaveWriteFailure() {
 
 } // namespace
 
-void loadFlashFile() {
-    if (!isDirectory(FlashFilePath)) {
-        // Opening for reading creates a missing file, empty.
-        std::ofstream create(FlashFilePath, std::ios::binary | std::ios::app);
+std::vector<char> flashImageBytes() {
+    std::vector<char> bytes(PersistedBytes);
+    for (int n = 0; n < PersistedFlashWords; ++n) {
+        bytes[2 * n] = static_cast<char>(FlashImage[n] & 0xFF);
+        bytes[2 * n + 1] = static_cast<char>(FlashImage[n] >> 8);
     }
-    std::ifstream in(FlashFilePath, std::ios::binary);
-    if (isDirectory(FlashFilePath) || !in) {
-        platform().showMessageBox(LoadFailedText, FileErrorCaption, MessageButtons::OkCancel);
-        return;
-    }
-    char bytes[PersistedBytes];
-    in.read(bytes, PersistedBytes);
-    const auto count = static_cast<int>(in.gcount());
-    for (int i = 0; i < count; ++i) {
+    return bytes;
+}
+
+void takeFlashImageBytes(const char* bytes, size_t count) {
+    count = count < PersistedBytes ? count : PersistedBytes;
+    for (size_t i = 0; i < count; ++i) {
         const auto byte = static_cast<uint16_t>(static_cast<unsigned char>(bytes[i]));
-        const int n = i / 2;
+        const size_t n = i / 2;
         FlashImage[n] = (i % 2 == 0) ? static_cast<uint16_t>((FlashImage[n] & 0xFF00) | byte)
                                      : static_cast<uint16_t>((FlashImage[n] & 0x00FF) | byte << 8);
     }
 }
 
+bool readFlashImageFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (isDirectory(path) || !in) {
+        return false;
+    }
+    char bytes[PersistedBytes];
+    in.read(bytes, PersistedBytes);
+    takeFlashImageBytes(bytes, static_cast<size_t>(in.gcount()));
+    return true;
+}
+
+void loadFlashFile() {
+    if (!isDirectory(FlashFilePath)) {
+        // Opening for reading creates a missing file, empty.
+        std::ofstream create(FlashFilePath, std::ios::binary | std::ios::app);
+    }
+    if (!readFlashImageFile(FlashFilePath)) {
+        platform().showMessageBox(LoadFailedText, FileErrorCaption, MessageButtons::OkCancel);
+    }
+}
+
 void saveFlashFile() {
-    std::vector<char> bytes = imageBytes();
+    std::vector<char> bytes = flashImageBytes();
 
     // The existing file must open for writing, as the save would in place; what lies past the
     // image in a longer file is carried over.

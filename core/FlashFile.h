@@ -1,7 +1,9 @@
 // Flash.dat: the persisted half of the flash image.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace kv410 {
 
@@ -12,5 +14,14 @@ extern std::string FlashFilePath;
 void loadFlashFile();
 // Writes flash words 0..1023 to the file safely (temporary file, flush, rename).
 void saveFlashFile();
+
+// Flash words 0..1023 as the file holds them: word n at byte 2n, low byte first.
+std::vector<char> flashImageBytes();
+// Takes up to 2048 bytes of a file's contents into flash words 0..1023, as loading does; a
+// shorter file leaves the words past its end as they are.
+void takeFlashImageBytes(const char* bytes, size_t count);
+// Reads the file at path into flash words 0..1023 as loading does, but never creates or changes
+// the file and shows no message; false when it cannot be read.
+bool readFlashImageFile(const std::string& path);
 
 } // namespace kv410

@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* Usage =
     "usage: kv410-script [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace] SCRIPT...\n"
+    "       kv410-script --live [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace]\n"
     "\n"
     "Plays scenario scripts on the simulated KV410 controller with a virtual clock.\n"
     "\n"
@@ -20,6 +21,8 @@ constexpr const char* Usage =
     "                 end and at every restart); without it the image stays in memory\n"
     "  --clock TIME   the virtual host clock at the start (default 2026-12-07 08:00:00)\n"
     "  --trace        print every change of an LCD line with its virtual time\n"
+    "  --live         read steps from standard input as they arrive and answer every\n"
+    "                 check (ok / FAIL), show and print with one line\n"
     "  --help         print this help\n"
     "  --version      print the version\n"
     "\n"
@@ -60,6 +63,7 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
                     std::ostream& err) {
     ScenarioOptions options;
     std::vector<std::string> scripts;
+    bool live = false;
     bool optionsEnded = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -75,6 +79,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             return 0;
         } else if (argument == "--trace") {
             options.trace = true;
+        } else if (argument == "--live") {
+            live = true;
         } else if (argument == "--flash" || argument == "--clock") {
             if (i + 1 >= arguments.size()) {
                 err << "kv410-script: " << argument << " needs a value\n" << Usage;
@@ -95,6 +101,17 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             err << "kv410-script: unknown option " << argument << "\n" << Usage;
             return 2;
         }
+    }
+    if (live) {
+        if (!scripts.empty()) {
+            err << "kv410-script: --live reads its steps from standard input, not from scripts\n";
+            return 2;
+        }
+        ScenarioTotals totals;
+        runLive(in, options, out, totals);
+        out << totals.passed << " passed, " << totals.failed << " failed\n";
+        out.flush();
+        return totals.failed == 0 ? 0 : 1;
     }
     if (scripts.empty()) {
         err << "kv410-script: no script given\n" << Usage;

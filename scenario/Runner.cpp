@@ -1,5 +1,7 @@
 #include "scenario/Runner.h"
 
+#include "scenario/Actions.h"
+
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
@@ -11,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <ostream>
 
 namespace kv410 {
@@ -30,35 +33,32 @@ struct Run {
     char tracedLines[4][21] = {};
     // Flash words 0..1023 carried over a restart without a flash file.
     uint16_t carriedImage[PersistedFlashWords] = {};
+    // Live control: every check, show and print answers with exactly one line.
+    bool live = false;
 };
-
-std::string timeStamp(int64_t tick) {
-    const int64_t ms = tick * TickMs;
-    char text[40];
-    std::snprintf(text, sizeof text, "[%02lld:%02lld:%02lld.%03lld]",
-                  static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
-                  static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
-    return text;
-}
-
-std::string lcdLine(int line) {
-    return std::string(LcdLines[line - 1], 20);
-}
 
 void traceLcd(Run& run) {
     for (int line = 0; line < 4; ++line) {
         if (std::memcmp(run.tracedLines[line], LcdLines[line], 20) != 0) {
             std::memcpy(run.tracedLines[line], LcdLines[line], 20);
             run.out << timeStamp(run.time.tick) << " L" << line + 1 << " \""
-                    << latin1ToUtf8(lcdLine(line + 1)) << "\"\n";
+                    << lcdLineText(line + 1) << "\"\n";
         }
     }
 }
 
 void showLcd(Run& run) {
+    if (run.live) {
+        run.out << timeStamp(run.time.tick) << ' ';
+        for (int line = 1; line <= 4; ++line) {
+            run.out << '|' << lcdLineText(line);
+        }
+        run.out << "|\n";
+        return;
+    }
     run.out << timeStamp(run.time.tick) << "\n+--------------------+\n";
     for (int line = 1; line <= 4; ++line) {
-        run.out << '|' << latin1ToUtf8(lcdLine(line)) << "|\n";
+        run.out << '|' << lcdLineText(line) << "|\n";
     }
     run.out << "+--------------------+\n";
 }
@@ -112,114 +112,26 @@ void restart(Run& run) {
     startProgram(run);
 }
 
-void pressButton(Run& run, int button) {
-    pressPanelButton(run.time, static_cast<PanelButton>(button));
-}
-
-void releaseButton(int button) {
-    releasePanelButton(static_cast<PanelButton>(button));
-}
-
-void keyDown(const ScriptKey& key) {
-    FormKeyDown(static_cast<PanelKey>(key.key), key.shift);
-    if (key.character != 0) {
-        FormKeyPress(key.character);
-    }
-}
-
-bool holds(const Run& run, const Check& check) {
-    switch (check.kind) {
-    case CheckKind::LcdExact:
-        return std::memcmp(LcdLines[check.index - 1], check.text.data(), 20) == 0;
-    case CheckKind::LcdContains:
-        return std::string_view(LcdLines[check.index - 1], 20).find(check.text) !=
-               std::string_view::npos;
-    case CheckKind::Cell:
-        return static_cast<uint16_t>(ControllerCells[check.index]) == check.value;
-    case CheckKind::Io:
-        return IoWords[check.index] == check.value;
-    case CheckKind::Flash:
-        return FlashImage[check.index] == check.value;
-    case CheckKind::Led:
-        return FrontLedLit[check.index] == check.lit;
-    case CheckKind::Lamp:
-        return RelayLampLit[check.index - 1] == check.lit;
-    case CheckKind::Display:
-        return LcdLit == check.lit;
-    case CheckKind::GraphHidden:
-        return !GraphVisible;
-    case CheckKind::GraphRange:
-        return GraphVisible && barStart == check.value && barEnd == check.value2;
-    case CheckKind::Beeps:
-        return run.host.beeps == check.value;
-    case CheckKind::KnobFrame:
-        return knobFrame == check.value;
-    case CheckKind::KnobSteps:
-        return knobSteps == check.value;
-    }
-    return false;
-}
-
-std::string wordText(uint16_t word, bool isSigned) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%d (0x%04X)",
-                  isSigned ? static_cast<int>(static_cast<int16_t>(word)) : static_cast<int>(word),
-                  static_cast<unsigned>(word));
-    return text;
-}
-
-std::string litText(bool lit, const char* onWord, const char* offWord) {
-    return lit ? onWord : offWord;
-}
-
-// What the check looked at, as the failure message shows it.
-std::string actual(const Run& run, const Check& check) {
-    switch (check.kind) {
-    case CheckKind::LcdExact:
-    case CheckKind::LcdContains:
-        return "\"" + latin1ToUtf8(lcdLine(check.index)) + "\"";
-    case CheckKind::Cell:
-        return wordText(static_cast<uint16_t>(ControllerCells[check.index]), true);
-    case CheckKind::Io:
-        return wordText(IoWords[check.index], false);
-    case CheckKind::Flash:
-        return wordText(FlashImage[check.index], false);
-    case CheckKind::Led:
-        return litText(FrontLedLit[check.index], "lit", "unlit");
-    case CheckKind::Lamp:
-        return litText(RelayLampLit[check.index - 1], "lit", "unlit");
-    case CheckKind::Display:
-        return litText(LcdLit, "lit", "dark");
-    case CheckKind::GraphHidden:
-    case CheckKind::GraphRange:
-        return GraphVisible ? "graph " + std::to_string(barStart) + " " + std::to_string(barEnd)
-                            : "graph hidden";
-    case CheckKind::Beeps:
-        return std::to_string(run.host.beeps) + " beeps";
-    case CheckKind::KnobFrame:
-        return "knobframe " + std::to_string(knobFrame);
-    case CheckKind::KnobSteps:
-        return "knobsteps " + std::to_string(knobSteps);
-    }
-    return "";
-}
-
-void pass(Run& run) {
+void pass(Run& run, const Step& step) {
     ++run.totals.passed;
+    if (run.live) {
+        run.out << "ok " << run.script.file << ':' << step.line << '\n';
+    }
 }
 
 void fail(Run& run, const Step& step, const std::string& expected) {
     ++run.totals.failed;
     run.out << "FAIL " << run.script.file << ':' << step.line << ": expected " << expected
-            << ", got " << actual(run, step.check) << '\n';
-    if (step.check.kind == CheckKind::LcdExact || step.check.kind == CheckKind::LcdContains) {
+            << ", got " << checkFound(step.check, run.host.beeps) << '\n';
+    if (!run.live &&
+        (step.check.kind == CheckKind::LcdExact || step.check.kind == CheckKind::LcdContains)) {
         showLcd(run);
     }
 }
 
 void expect(Run& run, const Step& step) {
-    if (holds(run, step.check)) {
-        pass(run);
+    if (checkHolds(step.check, run.host.beeps)) {
+        pass(run, step);
     } else {
         fail(run, step, step.check.source);
     }
@@ -227,41 +139,53 @@ void expect(Run& run, const Step& step) {
 
 void waitUntil(Run& run, const Step& step) {
     const int64_t start = run.time.tick;
-    bool held = holds(run, step.check);
+    bool held = checkHolds(step.check, run.host.beeps);
     for (int64_t i = 0; !held && i < step.ticks; ++i) {
         advance(run, 1);
-        held = holds(run, step.check);
+        held = checkHolds(step.check, run.host.beeps);
     }
     if (!held) {
         fail(run, step, step.check.source + " within " + step.text);
         return;
     }
-    pass(run);
+    pass(run, step);
     if (run.options.trace) {
         run.out << timeStamp(run.time.tick) << ' ' << run.script.file << ':' << step.line
                 << ": held after " << (run.time.tick - start) * TickMs << " ms\n";
     }
 }
 
+// Starts the program again from the flash image in a file, which is only read: as a fresh start
+// with that image. A relative path is relative to the script's folder.
+void loadFlash(Run& run, const Step& step) {
+    std::filesystem::path path = step.text;
+    if (path.is_relative() && run.script.file != "<stdin>") {
+        path = std::filesystem::path(run.script.file).parent_path() / path;
+    }
+    freshProcess(run);
+    if (!readFlashImageFile(path.string())) {
+        run.out << timeStamp(run.time.tick) << ' ' << run.script.file << ':' << step.line
+                << ": cannot read the flash image " << path.string() << '\n';
+        ++run.totals.failed;
+    }
+    FormShow();
+}
+
 void perform(Run& run, const Step& step) {
+    if (performAction(step, run.time)) {
+        if (run.options.trace) {
+            traceLcd(run);
+        }
+        return;
+    }
     switch (step.kind) {
     case StepKind::Wait:
         advance(run, step.ticks);
         break;
-    case StepKind::ClickPower:
-        Shape6MouseDown();
-        break;
-    case StepKind::ClickButton:
-        pressButton(run, step.count);
-        releaseButton(step.count);
-        break;
     case StepKind::HoldButton:
-        pressButton(run, step.count);
+        pressPanelButton(run.time, static_cast<PanelButton>(step.count));
         advance(run, step.ticks);
-        releaseButton(step.count);
-        break;
-    case StepKind::ClickKnob:
-        RattImageMouseDown(step.count > 0 ? MouseButton::Left : MouseButton::Right, step.shift);
+        releasePanelButton(static_cast<PanelButton>(step.count));
         break;
     case StepKind::Turn:
         for (int32_t i = 0; i < (step.count < 0 ? -step.count : step.count); ++i) {
@@ -269,39 +193,15 @@ void perform(Run& run, const Step& step) {
             advance(run, 1);
         }
         break;
-    case StepKind::ClickToggle:
-        SpeedButtonClick(step.count);
-        break;
-    case StepKind::Key:
-        for (int32_t i = 0; i < step.count; ++i) {
-            keyDown(step.key);
-            FormKeyUp();
-        }
-        break;
-    case StepKind::KeyDown:
-        keyDown(step.key);
-        break;
-    case StepKind::KeyUp:
-        FormKeyUp();
-        break;
-    case StepKind::Sensor:
-        TrackBarChange(step.count, step.value);
-        break;
     case StepKind::Restart:
         restart(run);
+        break;
+    case StepKind::LoadFlash:
+        loadFlash(run, step);
         break;
     case StepKind::SetClock:
         run.host.setClock(step.clock[0], step.clock[1], step.clock[2], step.clock[3], step.clock[4],
                           step.clock[5]);
-        break;
-    case StepKind::PokeCell:
-        ControllerCells[step.count] = static_cast<int16_t>(step.value);
-        break;
-    case StepKind::PokeIo:
-        IoWords[step.count] = static_cast<uint16_t>(step.value);
-        break;
-    case StepKind::PokeFlash:
-        FlashImage[step.count] = static_cast<uint16_t>(step.value);
         break;
     case StepKind::Expect:
         expect(run, step);
@@ -315,10 +215,31 @@ void perform(Run& run, const Step& step) {
     case StepKind::Print:
         run.out << step.text << '\n';
         break;
+    default:
+        break;
     }
     if (run.options.trace) {
         traceLcd(run);
     }
+}
+
+void beginRun(Run& run) {
+    const int* c = run.options.clock;
+    run.host.setClock(c[0], c[1], c[2], c[3], c[4], c[5]);
+    freshProcess(run);
+    std::memcpy(run.tracedLines, LcdLines, sizeof run.tracedLines);
+    startProgram(run);
+    if (run.options.trace) {
+        traceLcd(run);
+    }
+}
+
+void endRun(Run& run) {
+    if (!run.options.flashPath.empty()) {
+        FormDestroy();
+        reportMessages(run);
+    }
+    installPlatform(nullptr);
 }
 
 } // namespace
@@ -326,22 +247,39 @@ void perform(Run& run, const Step& step) {
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals) {
     Run run{script, options, out, totals, {}, {}};
-    const int* c = options.clock;
-    run.host.setClock(c[0], c[1], c[2], c[3], c[4], c[5]);
-    freshProcess(run);
-    std::memcpy(run.tracedLines, LcdLines, sizeof run.tracedLines);
-    startProgram(run);
-    if (options.trace) {
-        traceLcd(run);
-    }
+    beginRun(run);
     for (const Step& step : script.steps) {
         perform(run, step);
     }
-    if (!options.flashPath.empty()) {
-        FormDestroy();
-        reportMessages(run);
+    endRun(run);
+}
+
+void runLive(std::istream& in, const ScenarioOptions& options, std::ostream& out,
+             ScenarioTotals& totals) {
+    Script live;
+    live.file = "<stdin>";
+    Run run{live, options, out, totals, {}, {}};
+    run.live = true;
+    beginRun(run);
+    out.flush();
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        Script one;
+        std::vector<std::string> errors;
+        if (!parseScript(line, live.file, one, errors)) {
+            // The message names line 1 of the one-line text; name the line of the session.
+            const std::string& error = errors.front();
+            const size_t at = error.find(": ", live.file.size() + 1);
+            out << "error " << live.file << ':' << number << ':'
+                << (at == std::string::npos ? " " + error : error.substr(at + 1)) << '\n';
+        }
+        for (Step& step : one.steps) {
+            step.line = number;
+            perform(run, step);
+        }
+        out.flush();
     }
-    installPlatform(nullptr);
+    endRun(run);
 }
 
 } // namespace kv410

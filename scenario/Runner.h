@@ -29,6 +29,12 @@ struct ScenarioTotals {
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals);
 
+// Plays steps as they arrive on `in`, one line at a time, in one run on the virtual clock, and
+// answers every check ("ok" or "FAIL ..."), show and print with one line on out; a line that
+// cannot be understood gets an "error ..." line and the session goes on.
+void runLive(std::istream& in, const ScenarioOptions& options, std::ostream& out,
+             ScenarioTotals& totals);
+
 // The whole tool: arguments (without the program name), standard input for "-", output and
 // error streams; returns the exit status (0 all passed, 1 a check failed, 2 not runnable).
 int runScenarioTool(std::span<const std::string> arguments, std::istream& in, std::ostream& out,

@@ -229,6 +229,7 @@ constexpr KeyName KeyNames[] = {
     {"*", {static_cast<int>(PanelKey::Other), false, '*'}},
     {"/", {static_cast<int>(PanelKey::Other), false, '/'}},
     {"1", {static_cast<int>(PanelKey::Other), false, '1'}},
+    {"other", {static_cast<int>(PanelKey::Other), false, 0}},
 };
 
 template <size_t N>
@@ -344,10 +345,10 @@ void parseClick(LineReader& reader, Step& step) {
     } else if (what == "knob") {
         step.kind = StepKind::ClickKnob;
         const std::string direction = reader.word("forward or back");
-        if (direction != "forward" && direction != "back") {
-            throw LineError{"expected forward or back, got '" + direction + "'"};
+        if (direction != "forward" && direction != "back" && direction != "middle") {
+            throw LineError{"expected forward, back or middle, got '" + direction + "'"};
         }
-        step.count = direction == "forward" ? 1 : -1;
+        step.count = direction == "forward" ? 1 : direction == "back" ? -1 : 0;
         step.shift = reader.takeIf("shift");
     } else {
         step.kind = StepKind::ClickToggle;
@@ -396,6 +397,22 @@ void parseLine(LineReader& reader, Step& step) {
         step.kind = StepKind::HoldButton;
         step.count = buttonNamed(reader.word("a button"));
         step.ticks = durationTicks(reader.word("a duration"));
+    } else if (name == "press" || name == "release") {
+        step.kind = name == "press" ? StepKind::PressButton : StepKind::ReleaseButton;
+        step.count = buttonNamed(reader.word("a button"));
+    } else if (name == "focus") {
+        step.kind = StepKind::FocusSlider;
+        const std::string sensor = reader.word("a sensor");
+        step.count = indexOf(SensorNames, sensor) + 1;
+        if (step.count == 0) {
+            throw LineError{"unknown sensor '" + sensor + "'"};
+        }
+    } else if (name == "flash") {
+        step.kind = StepKind::LoadFlash;
+        step.text = reader.quoted("the path of a flash image");
+        if (step.text.empty()) {
+            throw LineError{"the path of the flash image is empty"};
+        }
     } else if (name == "turn") {
         step.kind = StepKind::Turn;
         step.count = static_cast<int32_t>(reader.number("knob clicks", -1000000, 1000000));

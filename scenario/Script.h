@@ -74,7 +74,11 @@ enum class StepKind : uint8_t {
     Expect,
     WaitUntil,
     Show,
-    Print
+    Print,
+    PressButton,
+    ReleaseButton,
+    FocusSlider,
+    LoadFlash
 };
 
 // One line of a script.
@@ -83,8 +87,9 @@ struct Step {
     int line = 0;
     // Ticks to advance (wait, tick, hold, wait until).
     int64_t ticks = 0;
-    // Repeat count (key xN), knob clicks (turn, signed), button 0 left / 1 right / 2 middle,
-    // toggle button 1..11, slider 1..11, word number of a poke.
+    // Repeat count (key xN), knob clicks (turn, signed; a knob click 1 forward, -1 back, 0 with
+    // the middle mouse button), button 0 left / 1 right / 2 middle, toggle button 1..11,
+    // slider 1..11, word number of a poke.
     int32_t count = 0;
     // Value of a sensor or a poke.
     int32_t value = 0;
@@ -93,7 +98,7 @@ struct Step {
     ScriptKey key;
     // Clock fields of a `clock` step: year, month, day, hour, minute, second.
     int clock[6] = {};
-    // Text of `print`; the duration as written for `wait until`.
+    // Text of `print`; the duration as written for `wait until`; the path of `flash`.
     std::string text;
     Check check;
 };
