@@ -33,6 +33,9 @@ inline constexpr int SliderPageSize = 10;
 // Start value of each sensor slider (tenths of a degree; -500 = not fitted).
 inline constexpr int16_t SensorStartValues[11] = {217, 140, 480, 217, 200, 900,
                                                   450, 220, 0,   -40, -500};
+// The sensor of each slider, by the name scripts and recordings use.
+inline constexpr const char* SensorNames[11] = {"GT1", "GT2", "GT3",  "GT4",  "GT5", "GT6",
+                                                "GT8", "GT9", "GT10", "GT11", "GT3X"};
 // Label1..Label11 (UTF-8).
 inline constexpr const char* SensorLabels[11] = {"Retur Radiator GT1",
                                                  "Ute GT2",

@@ -203,9 +203,15 @@ int64_t durationTicks(const std::string& text) {
                     "'"};
 }
 
-// Names of the sensors, in slider order.
-constexpr const char* SensorNames[11] = {"gt1", "gt2", "gt3",  "gt4",  "gt5", "gt6",
-                                         "gt8", "gt9", "gt10", "gt11", "gt3x"};
+// The slider 1..11 of a sensor named in any case; 0 for an unknown name.
+int sliderNamed(const std::string& name) {
+    for (int n = 0; n < 11; ++n) {
+        if (name == lower(SensorNames[n])) {
+            return n + 1;
+        }
+    }
+    return 0;
+}
 // Names of the front LEDs, in FrontLed order.
 constexpr const char* LedNames[FrontLedCount] = {"on", "hotwater", "aux", "compressor", "alarm"};
 
@@ -241,6 +247,23 @@ int indexOf(const char* const (&names)[N], const std::string& name) {
     }
     return -1;
 }
+
+} // namespace
+
+std::string scriptKeyName(int panelKey, bool shift, char character) {
+    for (const bool withShift : {shift, false}) {
+        for (const KeyName& entry : KeyNames) {
+            if (entry.key.key == panelKey && entry.key.shift == withShift &&
+                entry.key.character == character) {
+                return entry.name;
+            }
+        }
+    }
+    // Any other key (and any other character) only wakes the display, as "other" does.
+    return "other";
+}
+
+namespace {
 
 ScriptKey keyNamed(const std::string& name) {
     for (const KeyName& entry : KeyNames) {
@@ -403,7 +426,7 @@ void parseLine(LineReader& reader, Step& step) {
     } else if (name == "focus") {
         step.kind = StepKind::FocusSlider;
         const std::string sensor = reader.word("a sensor");
-        step.count = indexOf(SensorNames, sensor) + 1;
+        step.count = sliderNamed(sensor);
         if (step.count == 0) {
             throw LineError{"unknown sensor '" + sensor + "'"};
         }
@@ -437,7 +460,7 @@ void parseLine(LineReader& reader, Step& step) {
     } else if (name == "sensor") {
         step.kind = StepKind::Sensor;
         const std::string sensor = reader.word("a sensor");
-        step.count = indexOf(SensorNames, sensor) + 1;
+        step.count = sliderNamed(sensor);
         if (step.count == 0) {
             throw LineError{"unknown sensor '" + sensor + "'"};
         }

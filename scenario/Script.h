@@ -114,6 +114,10 @@ struct Script {
 bool parseScript(std::string_view source, const std::string& file, Script& script,
                  std::vector<std::string>& errors);
 
+// The script's name of a key stroke (PanelKey, Shift held, the typed character or 0): the key
+// that does the same to the unit, "other" for a key that only wakes the display.
+std::string scriptKeyName(int panelKey, bool shift, char character);
+
 // Converts UTF-8 text to the display's single-byte characters (Latin-1); false when the text is
 // not UTF-8 or holds a character outside Latin-1.
 bool utf8ToLatin1(std::string_view utf8, std::string& latin1);

@@ -57,13 +57,18 @@ void advanceTicks(VirtualTime& time, int64_t ticks) {
     }
 }
 
-int64_t followMonotonicClock(VirtualTime& time, int64_t elapsedMs, int64_t maxTicks) {
+int64_t monotonicTargetTick(VirtualTime& time, int64_t elapsedMs, int64_t maxTicks) {
     const int64_t due = (elapsedMs - time.skippedMs) / TickMs - time.tick;
     if (due <= 0) {
-        return 0;
+        return time.tick;
     }
     const int64_t run = due < maxTicks ? due : maxTicks;
     time.skippedMs += (due - run) * TickMs;
+    return time.tick + run;
+}
+
+int64_t followMonotonicClock(VirtualTime& time, int64_t elapsedMs, int64_t maxTicks) {
+    const int64_t run = monotonicTargetTick(time, elapsedMs, maxTicks) - time.tick;
     advanceTicks(time, run);
     return run;
 }

@@ -61,6 +61,11 @@ void advanceTicks(VirtualTime& time, int64_t ticks, AfterTick&& afterTick) {
 // Advances by `ticks` whole ticks.
 void advanceTicks(VirtualTime& time, int64_t ticks);
 
+// The tick a monotonic clock that reads `elapsedMs` milliseconds since the run began has
+// reached, at most `maxTicks` ahead of the current one; the ticks beyond are skipped and the
+// clock slips (skippedMs grows), so a long pause costs at most `maxTicks` ticks.
+int64_t monotonicTargetTick(VirtualTime& time, int64_t elapsedMs, int64_t maxTicks);
+
 // Paces the unit by a monotonic clock that reads `elapsedMs` milliseconds since the run began:
 // runs every tick that has fallen due, at most `maxTicks` of them. When more were due (a
 // front-end that was asleep or hidden), the rest are skipped and the clock slips, so a long

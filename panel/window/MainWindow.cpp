@@ -6,8 +6,15 @@
 #include "unit/FormLifeCycle.h"
 #include "unit/Ticks.h"
 
+#include "core/FlashFile.h"
+#include "core/Memory.h"
+#include "core/VirtualPlatform.h"
+#include "panel/window/QtPlatform.h"
+#include "scenario/Actions.h"
+
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
@@ -15,10 +22,16 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSlider>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <unistd.h>
 
 // Compiled-in pictures live in the static library; they must be registered by name.
 static void registerPictures() {
@@ -32,6 +45,15 @@ namespace {
 QColor toQColor(PanelColour colour) {
     return QColor(colour.red, colour.green, colour.blue);
 }
+
+// How often the pacer looks at the monotonic clock, and how far it catches up at most (a longer
+// pause, such as a suspended machine, slips the clock instead of running hours of ticks).
+constexpr int PaceIntervalMs = 10;
+constexpr int64_t MaxCatchUpTicks = 200;
+// Ticks one pacer event runs at the playback speed "max".
+constexpr int64_t MaxSpeedTicksPerPace = 2000;
+// The key that starts and stops a recording.
+constexpr int RecordKey = Qt::Key_F9;
 
 // Outlines of the front LEDs and the relay lamps.
 const QColor GreenLedOutline(0, 128, 64);
@@ -123,7 +145,9 @@ void setCaptionColour(QToolButton* button, QColor colour) {
 
 } // namespace
 
-TMainFrm::TMainFrm(QWidget* parent) : QWidget(parent) {
+TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
+    : QWidget(parent), options_(std::move(options)) {
+    fileBacked_ = options_.playPath.empty() && !options_.control;
     registerPictures();
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("KV410"));
@@ -134,33 +158,29 @@ TMainFrm::TMainFrm(QWidget* parent) : QWidget(parent) {
     buildFront();
     buildPanels();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        Timer1Timer();
-        afterHandler();
-    });
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
-    connect(Timer2, &QTimer::timeout, this, [this] {
-        Timer2Timer();
-        afterHandler();
-    });
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setInterval(1000);
-    connect(Timer3, &QTimer::timeout, this, [this] {
-        Timer3Timer();
-        afterHandler();
-    });
+    Pacer = new QTimer(this);
+    Pacer->setObjectName(QStringLiteral("Pacer"));
+    Pacer->setTimerType(Qt::PreciseTimer);
+    Pacer->setInterval(PaceIntervalMs);
+    connect(Pacer, &QTimer::timeout, this, [this] { pace(); });
+
+    StatusLabel = new QLabel(this);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+    StatusLabel->setGeometry(8, 8, 360, 20);
+    QFont statusFont = font();
+    statusFont.setBold(true);
+    statusFont.setPixelSize(13);
+    StatusLabel->setFont(statusFont);
+    StatusLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    StatusLabel->hide();
 
     qApp->installEventFilter(this);
     // The window owns the process: tables whose start values are not zero (the menu tree, the
     // screens' "nothing shown" marks) get them before Flash.dat is loaded and the controller boots.
     resetControllerState();
-    FormCreate();
+    if (fileBacked_) {
+        FormCreate();
+    }
 }
 
 TMainFrm::~TMainFrm() {
@@ -219,38 +239,37 @@ void TMainFrm::buildFront() {
     RattImage->setGeometry(471, 299, 72, 73);
     RattImage->frame = [] { return int(knobFrame); };
     RattImage->onMouseDown = [this](Qt::MouseButton button, bool shift) {
-        RattImageMouseDown(button == Qt::LeftButton    ? MouseButton::Left
-                           : button == Qt::RightButton ? MouseButton::Right
-                                                       : MouseButton::Middle,
-                           shift);
-        afterHandler();
+        const MouseButton knob = button == Qt::LeftButton    ? MouseButton::Left
+                                 : button == Qt::RightButton ? MouseButton::Right
+                                                             : MouseButton::Middle;
+        const char* direction = knob == MouseButton::Left    ? "forward"
+                                : knob == MouseButton::Right ? "back"
+                                                             : "middle";
+        act(std::string("click knob ") + direction + (shift ? " shift" : ""),
+            [knob, shift] { RattImageMouseDown(knob, shift); });
     };
 
+    // The buttons under the display by PanelButton (left, right, middle), and the power switch.
     const struct {
         ClickArea** area;
         const char* name;
         QRect geometry;
-        void (*down)();
-        void (*up)();
+        int button;
     } areas[] = {
-        {&Shape1, "Shape1", {208, 418, 41, 39}, Shape1MouseDown, Shape1MouseUp},
-        {&Shape2, "Shape2", {283, 418, 41, 39}, Shape2MouseDown, Shape2MouseUp},
-        {&Shape3, "Shape3", {356, 418, 43, 39}, Shape3MouseDown, Shape3MouseUp},
-        {&Shape6, "Shape6", {224, 200, 49, 49}, Shape6MouseDown, nullptr},
+        {&Shape1, "Shape1", {208, 418, 41, 39}, static_cast<int>(PanelButton::Left)},
+        {&Shape2, "Shape2", {283, 418, 41, 39}, static_cast<int>(PanelButton::Middle)},
+        {&Shape3, "Shape3", {356, 418, 43, 39}, static_cast<int>(PanelButton::Right)},
+        {&Shape6, "Shape6", {224, 200, 49, 49}, -1},
     };
     for (const auto& entry : areas) {
-        auto* area = new ClickArea(entry.up != nullptr, this);
+        auto* area = new ClickArea(entry.button >= 0, this);
         area->setObjectName(QString::fromLatin1(entry.name));
         area->setGeometry(entry.geometry);
-        area->onMouseDown = [this, down = entry.down] {
-            down();
-            afterHandler();
-        };
-        if (entry.up != nullptr) {
-            area->onMouseUp = [this, up = entry.up] {
-                up();
-                afterHandler();
-            };
+        if (entry.button >= 0) {
+            area->onMouseDown = [this, button = entry.button] { pressButton(button); };
+            area->onMouseUp = [this, button = entry.button] { releaseButton(button); };
+        } else {
+            area->onMouseDown = [this] { act("click power", [] { Shape6MouseDown(); }); };
         }
         *entry.area = area;
     }
@@ -339,8 +358,8 @@ void TMainFrm::buildPanels() {
         slider->setTickPosition(QSlider::NoTicks);
         slider->setFocusPolicy(Qt::StrongFocus);
         connect(slider, &QSlider::valueChanged, this, [this, n](int position) {
-            TrackBarChange(n, position);
-            afterHandler();
+            act(std::string("sensor ") + SensorNames[n - 1] + " " + std::to_string(position),
+                [n, position] { TrackBarChange(n, position); });
         });
         TrackBars[n - 1] = slider;
 
@@ -372,8 +391,7 @@ void TMainFrm::buildPanels() {
     }
     for (int n = 1; n <= 11; ++n) {
         connect(SpeedButtons[n - 1], &QToolButton::clicked, this, [this, n] {
-            SpeedButtonClick(n);
-            afterHandler();
+            act(std::string("click ") + ToggleCaptions[n - 1], [n] { SpeedButtonClick(n); });
         });
     }
 }
@@ -403,11 +421,17 @@ void TMainFrm::showEvent(QShowEvent* event) {
         move(area.left() + area.width() / 2 - outer.width() / 2,
              area.top() + area.height() / 2 - outer.height() / 2);
     }
+    beginRun();
     FormShow();
     SensorPanelVisible = panelsShown();
     afterHandler();
-    Timer1->start();
-    Timer2->start();
+    Pacer->start();
+    if (!options_.recordPath.empty()) {
+        startRecording(options_.recordPath, options_.recordChecks);
+    }
+    if (!options_.playPath.empty() || options_.control) {
+        startPlayback();
+    }
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event) {
@@ -420,19 +444,18 @@ void TMainFrm::FormDestroyOnce() {
         return;
     }
     destroyed_ = true;
-    Timer1->stop();
-    Timer2->stop();
-    Timer3->stop();
-    FormDestroy();
+    Pacer->stop();
+    stopRecording();
+    if (fileBacked_) {
+        FormDestroy();
+    }
 }
 
 void TMainFrm::afterHandler() {
-    if (Timer3Running && !Timer3->isActive()) {
-        Timer3->start();
-    } else if (!Timer3Running && Timer3->isActive()) {
-        Timer3->stop();
-    }
     paintChanges();
+    if (options_.trace) {
+        traceLcd();
+    }
 }
 
 bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
@@ -451,8 +474,7 @@ bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         for (int n = 1; n <= 11; ++n) {
             if (widget == TrackBars[n - 1]) {
-                TrackBar1Enter(n);
-                afterHandler();
+                act(std::string("focus ") + SensorNames[n - 1], [n] { TrackBar1Enter(n); });
             }
         }
         return false;
@@ -465,9 +487,33 @@ bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
 // focused slider then gets the key unless the panel swallows it.
 bool TMainFrm::keyEvent(QWidget* receiver, QKeyEvent* event, bool press) {
     bool deliver = receiver != this;
+    if (event->key() == RecordKey) {
+        // The recording key is the window's own; the unit does not see it.
+        if (press && !event->isAutoRepeat()) {
+            if (recording()) {
+                stopRecording();
+            } else {
+                const QString path = QFileDialog::getSaveFileName(
+                    this, QStringLiteral("Record the session as a scenario script"),
+                    QStringLiteral("session.kvs"), QStringLiteral("Scenario scripts (*.kvs)"));
+                if (!path.isEmpty()) {
+                    startRecording(path.toStdString(), options_.recordChecks);
+                }
+            }
+        }
+        return true;
+    }
+    const PanelKey key = panelKey(event->key());
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    const char character = press ? typedCharacter(event) : 0;
+    const std::string name = scriptKeyName(static_cast<int>(key), shift, character);
     if (press) {
-        const PanelKey key = panelKey(event->key());
-        FormKeyDown(key, event->modifiers().testFlag(Qt::ShiftModifier));
+        act("keydown " + name, [&] {
+            FormKeyDown(key, shift);
+            if (character != 0) {
+                FormKeyPress(character);
+            }
+        });
         for (QSlider* slider : TrackBars) {
             if (receiver == slider && TrackBar1KeyDown(key)) {
                 deliver = false;
@@ -476,22 +522,22 @@ bool TMainFrm::keyEvent(QWidget* receiver, QKeyEvent* event, bool press) {
         if (event->key() == Qt::Key_F2) {
             setPanelsShown(!panelsShown());
         }
-        if (const char character = typedCharacter(event); character != 0) {
-            FormKeyPress(character);
-        }
         if (SliderFocusRequested) {
             SliderFocusRequested = false;
             TrackBars[0]->setFocus(Qt::ShortcutFocusReason);
-            TrackBar1Enter(1);
+            act("focus GT1", [] { TrackBar1Enter(1); });
         }
     } else if (!event->isAutoRepeat()) {
-        FormKeyUp();
+        act("keyup " + name, [] { FormKeyUp(); });
     }
     afterHandler();
     if (deliver) {
         forwarding_ = true;
         QCoreApplication::sendEvent(receiver, event);
         forwarding_ = false;
+        // Handled here whatever the element did with it: it must not travel on to the parents,
+        // which would hand it to the panel a second time.
+        event->accept();
     }
     return true;
 }
@@ -547,6 +593,329 @@ void TMainFrm::paintChanges() {
     if (Graph->isHidden() == GraphVisible) {
         Graph->setVisible(GraphVisible);
     }
+    // A held button shows pressed until its long press has fired or it is let go.
+    Shape1->setPressed(Timer3Running && pressedButton == 0);
+    Shape3->setPressed(Timer3Running && pressedButton == 1);
+    Shape2->setPressed(Timer3Running && pressedButton == 2);
+}
+
+int TMainFrm::beepCount() const {
+    Platform& host = platform();
+    if (auto* qt = dynamic_cast<QtPlatform*>(&host)) {
+        return qt->beeps;
+    }
+    if (auto* virtualHost = dynamic_cast<VirtualPlatform*>(&host)) {
+        return virtualHost->beeps;
+    }
+    return 0;
+}
+
+void TMainFrm::beginRun() {
+    if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
+        qt->syncToSystemClock();
+        qt->beeps = 0;
+    }
+    time_ = VirtualTime{};
+    seenSkippedMs_ = 0;
+    monotonic_.start();
+    rebasePace();
+    for (int line = 0; line < 4; ++line) {
+        std::memcpy(tracedLines_[line], LcdLines[line], 20);
+    }
+}
+
+void TMainFrm::rebasePace() {
+    paceBaseMs_ = monotonic_.isValid() ? monotonic_.elapsed() : 0;
+    paceBaseTick_ = time_.tick;
+    time_.skippedMs = 0;
+    seenSkippedMs_ = 0;
+}
+
+void TMainFrm::pace() {
+    int64_t target = time_.tick;
+    const bool fast = playing_ && options_.speed == 0 && player_ && !player_->idle();
+    if (fast) {
+        target += MaxSpeedTicksPerPace;
+    } else {
+        const int speed = playing_ && options_.speed > 0 ? options_.speed : 1;
+        const int64_t elapsed =
+            paceBaseTick_ * TickMs + (monotonic_.elapsed() - paceBaseMs_) * speed;
+        target = monotonicTargetTick(time_, elapsed, MaxCatchUpTicks);
+        if (time_.skippedMs != seenSkippedMs_) {
+            // The machine stood still: the unit's clock follows the system's again.
+            seenSkippedMs_ = time_.skippedMs;
+            if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
+                qt->syncToSystemClock();
+                const QDateTime now = qt->clockNow();
+                recorder_.action(
+                    time_.tick,
+                    "clock \"" + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() +
+                        "\"");
+            }
+        }
+    }
+    if (player_) {
+        player_->runUntil(time_, target);
+    } else {
+        advanceTicks(time_, target - time_.tick, [this] {
+            if (options_.trace) {
+                traceLcd();
+            }
+        });
+    }
+    paintChanges();
+    if (playing_ && player_ && player_->idle() && !options_.control) {
+        playing_ = false;
+        const ScenarioTotals& totals = player_->totals;
+        std::cout << totals.passed << " passed, " << totals.failed << " failed" << std::endl;
+        showStatus(QStringLiteral("Playback ended: %1 passed, %2 failed")
+                       .arg(totals.passed)
+                       .arg(totals.failed),
+                   totals.failed == 0 ? QColor(0, 110, 40) : QColor(190, 0, 0), 4000);
+        rebasePace();
+        if (options_.exitAtEnd) {
+            emit finished(totals.failed == 0 ? 0 : 1);
+        }
+    }
+}
+
+void TMainFrm::traceLcd() {
+    for (int line = 0; line < 4; ++line) {
+        if (std::memcmp(tracedLines_[line], LcdLines[line], 20) != 0) {
+            std::memcpy(tracedLines_[line], LcdLines[line], 20);
+            std::cout << timeStamp(time_.tick) << " L" << line + 1 << " \"" << lcdLineText(line + 1)
+                      << "\"\n";
+        }
+    }
+    std::cout.flush();
+}
+
+void TMainFrm::takeOver() {
+    if (playing_ && player_ && !player_->idle()) {
+        // A person touched a control: the playback stops and the unit is theirs.
+        player_->stop();
+        playing_ = false;
+        rebasePace();
+        std::cout << "playback stopped: a person took over" << std::endl;
+        showStatus(QStringLiteral("Playback stopped: you took over"), QColor(190, 90, 0), 4000);
+    }
+}
+
+void TMainFrm::act(const std::string& step, const std::function<void()>& handler) {
+    takeOver();
+    recorder_.action(time_.tick, step);
+    handler();
+    afterHandler();
+    if (!recorder_.error().empty()) {
+        stopRecording();
+    }
+}
+
+void TMainFrm::pressButton(int button) {
+    takeOver();
+    recorder_.press(time_.tick, button);
+    pressPanelButton(time_, static_cast<PanelButton>(button));
+    afterHandler();
+}
+
+void TMainFrm::releaseButton(int button) {
+    recorder_.release(time_.tick, button);
+    releasePanelButton(static_cast<PanelButton>(button));
+    afterHandler();
+}
+
+void TMainFrm::restartProgram(const std::function<bool()>& load) {
+    if (fileBacked_) {
+        FormDestroy();
+    } else {
+        std::memcpy(carriedImage_, FlashImage, sizeof carriedImage_);
+    }
+    resetControllerState();
+    if (load) {
+        load();
+    } else if (fileBacked_) {
+        FormCreate();
+    } else {
+        std::memcpy(FlashImage, carriedImage_, sizeof carriedImage_);
+    }
+}
+
+bool TMainFrm::startRecording(const std::string& path, bool checks) {
+    stopRecording();
+    namespace fs = std::filesystem;
+    const fs::path script(path);
+    const std::string flashName = script.stem().string() + ".flash.dat";
+    const fs::path flashCopy = script.parent_path() / flashName;
+    // The recording starts with a fresh start of the program from its flash image, as a
+    // replay does; the image it starts from is kept beside the script.
+    const bool atStart = time_.tick == 0 && !recorder_.recording() && StatusLabel->isHidden();
+    if (!atStart) {
+        restartProgram();
+    }
+    const std::vector<char> bytes = flashImageBytes();
+    std::ofstream copy(flashCopy, std::ios::binary | std::ios::trunc);
+    copy.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    copy.close();
+    if (!atStart) {
+        beginRun();
+        FormShow();
+        SensorPanelVisible = panelsShown();
+        paintedOnce_ = false;
+        afterHandler();
+    }
+    QDateTime clock = QDateTime::currentDateTime();
+    if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
+        clock = qt->clockNow();
+    }
+    const int fields[6] = {clock.date().year(), clock.date().month(),  clock.date().day(),
+                           clock.time().hour(), clock.time().minute(), clock.time().second()};
+    if (!copy || !recorder_.begin(path, flashName, fields, checks, "the kv410 window")) {
+        const QString why =
+            !copy
+                ? QStringLiteral("cannot write %1").arg(QString::fromStdString(flashCopy.string()))
+                : QString::fromStdString(recorder_.error());
+        std::cerr << "kv410: recording not started: " << why.toStdString() << std::endl;
+        recorder_.end(time_.tick);
+        showStatus(QStringLiteral("Recording not started: ") + why, QColor(190, 0, 0), 8000);
+        return false;
+    }
+    StatusLabel->setText(QStringLiteral("\u25CF REC  %1  (F9 stops)")
+                             .arg(QString::fromStdString(script.filename().string())));
+    StatusLabel->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0);"));
+    StatusLabel->show();
+    return true;
+}
+
+void TMainFrm::stopRecording() {
+    if (!recorder_.recording()) {
+        return;
+    }
+    const bool written = recorder_.end(time_.tick);
+    if (written) {
+        StatusLabel->hide();
+    } else {
+        std::cerr << "kv410: recording stopped: " << recorder_.error() << std::endl;
+        showStatus(QStringLiteral("Recording stopped: ") +
+                       QString::fromStdString(recorder_.error()),
+                   QColor(190, 0, 0), 8000);
+    }
+}
+
+void TMainFrm::showStatus(const QString& text, const QColor& colour, int ms) {
+    if (recorder_.recording()) {
+        return;
+    }
+    StatusLabel->setText(text);
+    StatusLabel->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
+    StatusLabel->show();
+    QTimer::singleShot(ms, StatusLabel, [this, text] {
+        if (StatusLabel->text() == text && !recorder_.recording()) {
+            StatusLabel->hide();
+        }
+    });
+}
+
+void TMainFrm::startPlayback() {
+    PlayerHooks hooks;
+    hooks.restartProgram = [this] {
+        restartProgram();
+        FormShow();
+        SensorPanelVisible = panelsShown();
+    };
+    hooks.loadFlash = [this](const std::string& written) {
+        std::filesystem::path path = written;
+        if (path.is_relative() && !scriptFolder_.empty()) {
+            path = std::filesystem::path(scriptFolder_) / path;
+        }
+        bool read = false;
+        restartProgram([&] {
+            read = readFlashImageFile(path.string());
+            return read;
+        });
+        FormShow();
+        SensorPanelVisible = panelsShown();
+        return read;
+    };
+    hooks.setClock = [](const int* c) {
+        if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
+            qt->setClock(QDateTime(QDate(c[0], c[1], c[2]), QTime(c[3], c[4], c[5])));
+        } else if (auto* virtualHost = dynamic_cast<VirtualPlatform*>(&platform())) {
+            virtualHost->setClock(c[0], c[1], c[2], c[3], c[4], c[5]);
+        }
+    };
+    hooks.beeps = [this] { return beepCount(); };
+    hooks.afterTick = [this] {
+        if (options_.trace) {
+            traceLcd();
+        }
+    };
+    hooks.checked = [this](const Step& step, bool passed) {
+        showStatus(
+            (passed ? QStringLiteral("\u2714 line %1: %2") : QStringLiteral("\u2718 line %1: %2"))
+                .arg(step.line)
+                .arg(QString::fromStdString(step.check.source)),
+            passed ? QColor(0, 110, 40) : QColor(190, 0, 0), 1500);
+    };
+    player_ = std::make_unique<StepPlayer>(std::cout, options_.control, std::move(hooks));
+    if (options_.control) {
+        auto* input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+        connect(input, &QSocketNotifier::activated, this, [this, input] {
+            char buffer[4096];
+            const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got <= 0) {
+                input->setEnabled(false);
+                return;
+            }
+            controlBuffer_.append(buffer, static_cast<size_t>(got));
+            for (size_t end; (end = controlBuffer_.find('\n')) != std::string::npos;) {
+                playLine(controlBuffer_.substr(0, end), ++controlLine_);
+                controlBuffer_.erase(0, end + 1);
+            }
+        });
+        return;
+    }
+    std::ifstream file(options_.playPath, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    Script script;
+    std::vector<std::string> errors;
+    if (!file) {
+        errors.push_back(options_.playPath + ":0: cannot read the script");
+    } else {
+        parseScript(text.str(), options_.playPath, script, errors);
+    }
+    if (!errors.empty()) {
+        for (const std::string& error : errors) {
+            std::cerr << error << '\n';
+        }
+        showStatus(QString::fromStdString(errors.front()), QColor(190, 0, 0), 8000);
+        if (options_.exitAtEnd) {
+            QTimer::singleShot(0, this, [this] { emit finished(2); });
+        }
+        return;
+    }
+    scriptFolder_ = std::filesystem::path(options_.playPath).parent_path().string();
+    player_->enqueue(script);
+    playing_ = true;
+    rebasePace();
+}
+
+void TMainFrm::playLine(const std::string& line, int number) {
+    Script one;
+    std::vector<std::string> errors;
+    if (!parseScript(line, "<stdin>", one, errors)) {
+        const std::string& error = errors.front();
+        const size_t at = error.find(": ", std::string("<stdin>").size() + 1);
+        std::cout << "error <stdin>:" << number << ':'
+                  << (at == std::string::npos ? " " + error : error.substr(at + 1)) << std::endl;
+        return;
+    }
+    for (Step& step : one.steps) {
+        step.line = number;
+    }
+    player_->enqueue(one);
+    player_->runUntil(time_, time_.tick);
+    paintChanges();
 }
 
 } // namespace kv410

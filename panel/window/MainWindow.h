@@ -4,9 +4,17 @@
 
 #include "panel/FrontPanel.h"
 #include "panel/window/PanelWidgets.h"
+#include "scenario/ScriptRecorder.h"
+#include "scenario/StepPlayer.h"
 #include "unit/FormLifeCycle.h"
+#include "unit/VirtualTime.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
 
 class QFrame;
 class QLabel;
@@ -16,6 +24,24 @@ class QTimer;
 class QToolButton;
 
 namespace kv410 {
+
+// How the window is asked to run (its command line).
+struct WindowOptions {
+    // Record the session from the start into this script.
+    std::string recordPath;
+    // A recording writes the LCD lines as checks after each action that changed the display.
+    bool recordChecks = false;
+    // Play this script visibly; the flash image then stays in memory (Flash.dat is not used).
+    std::string playPath;
+    // Playback speed: 1, 2, 5, 10, or 0 for as fast as the window can.
+    int speed = 1;
+    // Close the window when the playback ends, with the runner's exit status.
+    bool exitAtEnd = false;
+    // Read steps from standard input while the window runs (Flash.dat is not used).
+    bool control = false;
+    // Print every change of an LCD line with its time, as kv410-script --trace does.
+    bool trace = false;
+};
 
 // Width of the client area with the picture only, and with the side panels shown.
 inline constexpr int ClientWidth = 800;
@@ -27,7 +53,7 @@ class TMainFrm : public QWidget {
     Q_OBJECT
 public:
     // Builds the elements and runs FormCreate (Flash.dat is read).
-    explicit TMainFrm(QWidget* parent = nullptr);
+    explicit TMainFrm(QWidget* parent = nullptr, WindowOptions options = {});
     // Saves Flash.dat unless the window was closed (and saved) before.
     ~TMainFrm() override;
 
@@ -66,9 +92,25 @@ public:
     QLineEdit* Edits[11] = {};
     QLabel* Labels[21] = {};
     LedShape* Leds[10] = {};
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    QTimer* Timer3 = nullptr;
+    // Paces the unit's ticks by a monotonic clock (unit/VirtualTime.h runs them).
+    QTimer* Pacer = nullptr;
+    // The recording indicator and the playback's messages.
+    QLabel* StatusLabel = nullptr;
+
+    // Starts recording into a script; the program starts again from its Flash.dat so that the
+    // recording begins with a fresh start. False (and a message on the window) when the script
+    // cannot be written.
+    bool startRecording(const std::string& path, bool checks);
+    // Ends the recording.
+    void stopRecording();
+    bool recording() const { return recorder_.recording(); }
+    // The unit's time in this window.
+    const VirtualTime& time() const { return time_; }
+
+signals:
+    // A playback with exitAtEnd has ended: 0 all checks passed, 1 a check failed, 2 the script
+    // could not be read or understood.
+    void finished(int status);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,11 +122,46 @@ private:
     void buildPanels();
     QToolButton* makeToggle(QWidget* parent, const QRect& geometry, const char* caption,
                             const char* hint);
-    // Keeps the long-press timer in step with the panel logic, then paints.
+    // Paints after a handler, and traces.
     void afterHandler();
+    // A person's action: recorded, ends a playback, then done.
+    void act(const std::string& step, const std::function<void()>& handler);
+    // A person touched a control: a playback stops.
+    void takeOver();
+    void pressButton(int button);
+    void releaseButton(int button);
+    // Runs the ticks the monotonic clock has made due, and the queued steps.
+    void pace();
+    // Tick 0 of a run: the clock from the system, the pacing from now.
+    void beginRun();
+    void rebasePace();
+    // Closes the program and starts it again, from `load` or as a restart does.
+    void restartProgram(const std::function<bool()>& load = {});
+    void startPlayback();
+    void readControlInput();
+    void playLine(const std::string& line, int number);
+    void showStatus(const QString& text, const QColor& colour, int ms);
+    void traceLcd();
+    int beepCount() const;
     bool keyEvent(QWidget* receiver, QKeyEvent* event, bool press);
     void FormDestroyOnce();
 
+    WindowOptions options_;
+    // Flash.dat is loaded and saved (not when playing or under control).
+    bool fileBacked_ = true;
+    VirtualTime time_;
+    QElapsedTimer monotonic_;
+    int64_t paceBaseMs_ = 0;
+    int64_t paceBaseTick_ = 0;
+    int64_t seenSkippedMs_ = 0;
+    ScriptRecorder recorder_;
+    std::unique_ptr<StepPlayer> player_;
+    std::string scriptFolder_;
+    bool playing_ = false;
+    int controlLine_ = 0;
+    std::string controlBuffer_;
+    char tracedLines_[4][20] = {};
+    uint16_t carriedImage_[1024] = {};
     bool shown_ = false;
     bool destroyed_ = false;
     bool forwarding_ = false;

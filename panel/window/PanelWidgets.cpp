@@ -67,9 +67,19 @@ void KnobImage::mousePressEvent(QMouseEvent* event) {
 
 ClickArea::ClickArea(bool outlined, QWidget* parent) : QWidget(parent), outlined_(outlined) {}
 
+void ClickArea::setPressed(bool pressed) {
+    if (pressed != pressed_) {
+        pressed_ = pressed;
+        update();
+    }
+}
+
 void ClickArea::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (pressed_) {
+        painter.fillRect(rect(), QColor(0, 0, 0, 70));
+    }
     if (outlined_) {
-        QPainter painter(this);
         painter.setPen(Qt::black);
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }

@@ -44,6 +44,8 @@ public:
     ClickArea(bool outlined, QWidget* parent);
     std::function<void()> onMouseDown;
     std::function<void()> onMouseUp;
+    // Shades the area while its button is held (a played script's presses show too).
+    void setPressed(bool pressed);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,6 +54,7 @@ protected:
 
 private:
     bool outlined_;
+    bool pressed_ = false;
 };
 
 // A 16 x 16 filled circle with an outline: the front LEDs and the relay lamps.

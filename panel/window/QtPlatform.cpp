@@ -6,8 +6,27 @@
 
 namespace kv410 {
 
-HostDateTime QtPlatform::localNow() {
+QtPlatform::QtPlatform() {
+    syncToSystemClock();
+}
+
+void QtPlatform::syncToSystemClock() {
     const QDateTime now = QDateTime::currentDateTime();
+    setClock(
+        QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())));
+}
+
+void QtPlatform::setClock(const QDateTime& start) {
+    start_ = start;
+    elapsedMs_ = 0;
+}
+
+QDateTime QtPlatform::clockNow() const {
+    return start_.addMSecs(elapsedMs_);
+}
+
+HostDateTime QtPlatform::localNow() {
+    const QDateTime now = clockNow();
     const QDate date = now.date();
     const QTime time = now.time();
     HostDateTime result;
@@ -33,6 +52,7 @@ void QtPlatform::showMessageBox(std::string_view text, std::string_view caption,
 }
 
 void QtPlatform::playAlarmSound() {
+    ++beeps;
     QApplication::beep();
 }
 

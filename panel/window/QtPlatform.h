@@ -3,15 +3,38 @@
 
 #include "core/Platform.h"
 
+#include <QDateTime>
+
 namespace kv410 {
 
-// Answers the controller with the local system time, a QMessageBox and QApplication::beep().
+// Answers the controller with the local time, a QMessageBox and QApplication::beep().
+//
+// The clock is the system's local time taken at the start of a run (to the whole second) plus
+// the unit's own time since then, so that the window's ticks and its clock move together and a
+// recorded session replays with the same clock readings at the same ticks.
 class QtPlatform : public Platform {
 public:
+    QtPlatform();
+
     HostDateTime localNow() override;
     void showMessageBox(std::string_view text, std::string_view caption,
                         MessageButtons buttons) override;
     void playAlarmSound() override;
+    void advanceClock(int64_t ms) override { elapsedMs_ += ms; }
+
+    // Starts the clock again from the system's local time, to the whole second.
+    void syncToSystemClock();
+    // Sets the clock to a local date and time.
+    void setClock(const QDateTime& start);
+    // The clock now.
+    QDateTime clockNow() const;
+
+    // The alarm sounds played since the count was last cleared.
+    int beeps = 0;
+
+private:
+    QDateTime start_;
+    int64_t elapsedMs_ = 0;
 };
 
 } // namespace kv410

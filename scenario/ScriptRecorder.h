@@ -1,0 +1,58 @@
+// Writes what a person does at the front as a scenario script: every action with the waits
+// between, so that kv410-script replays the session tick for tick. Optionally it writes the four
+// LCD lines as checks before each action that follows a change of the display.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+namespace kv410 {
+
+class ScriptRecorder {
+public:
+    // Opens the script and writes its head: what recorded it, the host clock at the start
+    // (year, month, day, hour, minute, second) and the flash image the session starts from
+    // (flashName, relative to the script's folder). False, with a message, when it cannot.
+    bool begin(const std::string& path, const std::string& flashName, const int* clock, bool checks,
+               const std::string& recordedBy);
+    // A step the person took at a tick (virtual time since the start), as a script line, such
+    // as "click power" or "sensor GT1 -500". Call it before the action reaches the unit.
+    void action(int64_t tick, const std::string& step);
+    // A button under the display (0 left, 1 right, 2 middle) pressed and released; a press
+    // and its release with nothing between become "click" or "hold".
+    void press(int64_t tick, int button);
+    void release(int64_t tick, int button);
+    // Ends the script at a tick: the last wait, the last checks and a closing comment.
+    bool end(int64_t tick);
+
+    bool recording() const { return out_.is_open(); }
+    // The first write error, empty while all went well.
+    const std::string& error() const { return error_; }
+
+private:
+    struct Screen {
+        char lines[4][20];
+    };
+    void writeLine(const std::string& line);
+    void writeWaitTo(int64_t tick);
+    void writeChecks(const Screen& screen);
+    void flushPress();
+    static Screen screenNow();
+
+    std::ofstream out_;
+    std::string path_;
+    std::string error_;
+    bool checks_ = false;
+    int64_t writtenTick_ = 0;
+    bool actedSinceChecks_ = false;
+    bool checkedOnce_ = false;
+    Screen checked_{};
+    // A press not yet written: it may become a click or a hold.
+    bool pressPending_ = false;
+    int pressButton_ = 0;
+    int64_t pressTick_ = 0;
+    Screen pressScreen_{};
+};
+
+} // namespace kv410
