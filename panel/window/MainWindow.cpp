@@ -667,7 +667,7 @@ void TMainFrm::pace() {
     if (playing_ && player_ && player_->idle() && !options_.control) {
         playing_ = false;
         const ScenarioTotals& totals = player_->totals;
-        std::cout << totals.passed << " passed, " << totals.failed << " failed" << std::endl;
+        out() << totals.passed << " passed, " << totals.failed << " failed" << std::endl;
         showStatus(QStringLiteral("Playback ended: %1 passed, %2 failed")
                        .arg(totals.passed)
                        .arg(totals.failed),
@@ -679,15 +679,32 @@ void TMainFrm::pace() {
     }
 }
 
+std::ostream& TMainFrm::out() const {
+    return options_.output != nullptr ? *options_.output : std::cout;
+}
+
+void TMainFrm::runTicksNow(int64_t ticks) {
+    if (player_) {
+        player_->runUntil(time_, time_.tick + ticks);
+    } else {
+        advanceTicks(time_, ticks, [this] {
+            if (options_.trace) {
+                traceLcd();
+            }
+        });
+    }
+    paintChanges();
+}
+
 void TMainFrm::traceLcd() {
     for (int line = 0; line < 4; ++line) {
         if (std::memcmp(tracedLines_[line], LcdLines[line], 20) != 0) {
             std::memcpy(tracedLines_[line], LcdLines[line], 20);
-            std::cout << timeStamp(time_.tick) << " L" << line + 1 << " \"" << lcdLineText(line + 1)
-                      << "\"\n";
+            out() << timeStamp(time_.tick) << " L" << line + 1 << " \"" << lcdLineText(line + 1)
+                  << "\"\n";
         }
     }
-    std::cout.flush();
+    out().flush();
 }
 
 void TMainFrm::takeOver() {
@@ -696,7 +713,7 @@ void TMainFrm::takeOver() {
         player_->stop();
         playing_ = false;
         rebasePace();
-        std::cout << "playback stopped: a person took over" << std::endl;
+        out() << "playback stopped: a person took over" << std::endl;
         showStatus(QStringLiteral("Playback stopped: you took over"), QColor(190, 90, 0), 4000);
     }
 }
@@ -763,12 +780,9 @@ bool TMainFrm::startRecording(const std::string& path, bool checks) {
         paintedOnce_ = false;
         afterHandler();
     }
-    QDateTime clock = QDateTime::currentDateTime();
-    if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
-        clock = qt->clockNow();
-    }
-    const int fields[6] = {clock.date().year(), clock.date().month(),  clock.date().day(),
-                           clock.time().hour(), clock.time().minute(), clock.time().second()};
+    const HostDateTime clock = platform().localNow();
+    const int fields[6] = {clock.year, clock.month,  clock.day,
+                           clock.hour, clock.minute, clock.second};
     if (!copy || !recorder_.begin(path, flashName, fields, checks, "the kv410 window")) {
         const QString why =
             !copy
@@ -856,7 +870,7 @@ void TMainFrm::startPlayback() {
                 .arg(QString::fromStdString(step.check.source)),
             passed ? QColor(0, 110, 40) : QColor(190, 0, 0), 1500);
     };
-    player_ = std::make_unique<StepPlayer>(std::cout, options_.control, std::move(hooks));
+    player_ = std::make_unique<StepPlayer>(out(), options_.control, std::move(hooks));
     if (options_.control) {
         auto* input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
         connect(input, &QSocketNotifier::activated, this, [this, input] {
@@ -906,8 +920,8 @@ void TMainFrm::playLine(const std::string& line, int number) {
     if (!parseScript(line, "<stdin>", one, errors)) {
         const std::string& error = errors.front();
         const size_t at = error.find(": ", std::string("<stdin>").size() + 1);
-        std::cout << "error <stdin>:" << number << ':'
-                  << (at == std::string::npos ? " " + error : error.substr(at + 1)) << std::endl;
+        out() << "error <stdin>:" << number << ':'
+              << (at == std::string::npos ? " " + error : error.substr(at + 1)) << std::endl;
         return;
     }
     for (Step& step : one.steps) {

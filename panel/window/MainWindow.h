@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,8 @@ struct WindowOptions {
     bool control = false;
     // Print every change of an LCD line with its time, as kv410-script --trace does.
     bool trace = false;
+    // Where the trace and the playback's answers go; standard output when null.
+    std::ostream* output = nullptr;
 };
 
 // Width of the client area with the picture only, and with the side panels shown.
@@ -106,6 +109,8 @@ public:
     bool recording() const { return recorder_.recording(); }
     // The unit's time in this window.
     const VirtualTime& time() const { return time_; }
+    // Runs ticks at once, as the pacer runs them when they fall due (for tests).
+    void runTicksNow(int64_t ticks);
 
 signals:
     // A playback with exitAtEnd has ended: 0 all checks passed, 1 a check failed, 2 the script
@@ -142,6 +147,7 @@ private:
     void playLine(const std::string& line, int number);
     void showStatus(const QString& text, const QColor& colour, int ms);
     void traceLcd();
+    std::ostream& out() const;
     int beepCount() const;
     bool keyEvent(QWidget* receiver, QKeyEvent* event, bool press);
     void FormDestroyOnce();

@@ -87,7 +87,7 @@ TEST_F(RunnerTest, EveryScriptStartsFromAFreshProcess) {
     const std::string second =
         write("b.kvs", "expect cell 116 0\nexpect io 5 0\nexpect knobframe 0\nexpect beeps 0\n");
     EXPECT_EQ(run({first, second}), 0) << out;
-    EXPECT_EQ(lastLine(), "5 passed, 0 failed");
+    EXPECT_EQ(lastLine(), "4 passed, 0 failed");
 }
 
 TEST_F(RunnerTest, RestartWithoutFlashFileCarriesOnlyThePersistedWords) {
@@ -165,6 +165,45 @@ TEST_F(RunnerTest, StandardInputAndHelp) {
     EXPECT_EQ(run({"--bogus", "-"}), 2);
     EXPECT_EQ(run({}), 2);
     EXPECT_EQ(run({"--flash"}), 2);
+}
+
+TEST_F(RunnerTest, FlashStepStartsFromACopyAndNeverWritesIt) {
+    // A saved image with the unit on and a quick setting changed.
+    const std::string image = (folder / "start.flash.dat").string();
+    EXPECT_EQ(run({"--flash", image, write("make.kvs", "click power\ntick 2\npoke flash 0 43\n")}),
+              0);
+    const auto before = fs::last_write_time(image);
+    const std::string script = write("replay.kvs", "flash \"start.flash.dat\"\nwait 2s\n"
+                                                   "expect display lit\nexpect flash 0 43\n"
+                                                   "press right\nwait 6s\nrelease right\n"
+                                                   "expect io 42 4\nfocus GT3\nkey +\n"
+                                                   "expect io 26 481\nrestart\n");
+    EXPECT_EQ(run({script}), 0) << out;
+    EXPECT_EQ(lastLine(), "4 passed, 0 failed");
+    EXPECT_EQ(fs::last_write_time(image), before);
+    // A missing image fails the run.
+    EXPECT_EQ(run({write("missing.kvs", "flash \"nowhere.dat\"\n")}), 1);
+    EXPECT_NE(out.find("cannot read the flash image"), std::string::npos);
+}
+
+TEST_F(RunnerTest, LiveAnswersEveryCheckShowAndPrintWithOneLine) {
+    EXPECT_EQ(run({"--live"}, "click power\nwait 2s\nexpect display lit\nwiggle\n"
+                              "expect lcd 1 \"                    \"\nshow\nprint \"end\"\n"),
+              1);
+    std::istringstream lines(out);
+    std::string line;
+    std::vector<std::string> answers;
+    while (std::getline(lines, line)) {
+        answers.push_back(line);
+    }
+    ASSERT_EQ(answers.size(), 6u) << out;
+    EXPECT_EQ(answers[0], "ok <stdin>:3");
+    EXPECT_EQ(answers[1], "error <stdin>:4: unknown step 'wiggle'");
+    EXPECT_EQ(answers[2].rfind("FAIL <stdin>:5: expected lcd 1", 0), 0u);
+    EXPECT_EQ(answers[3].rfind("[00:00:02.000] |         ORV      K1|", 0), 0u);
+    EXPECT_EQ(answers[4], "end");
+    EXPECT_EQ(answers[5], "1 passed, 1 failed");
+    EXPECT_EQ(run({"--live", write("x.kvs", "show\n")}), 2);
 }
 
 } // namespace

@@ -1,0 +1,197 @@
+// Recording in the window and replaying in kv410-script: random sessions of window inputs give
+// the very same transcript in both; a script that cannot be written leaves the unit running;
+// playback and live control answer as the runner does.
+#include "panel/window/MainWindow.h"
+
+#include "core/VirtualPlatform.h"
+#include "scenario/Runner.h"
+#include "unit/ControllerState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+#include <random>
+#include <sstream>
+
+using namespace kv410;
+
+class RecordReplayTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    QString previousFolder_;
+    VirtualPlatform host_;
+
+    std::unique_ptr<TMainFrm> openWindow(WindowOptions options) {
+        resetControllerState();
+        host_.setClock(2026, 12, 8, 21, 40, 7);
+        installPlatform(&host_);
+        auto window = std::make_unique<TMainFrm>(nullptr, std::move(options));
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get())) {
+            return nullptr;
+        }
+        // The test moves time itself, tick by tick.
+        window->Pacer->stop();
+        return window;
+    }
+
+    static std::string replay(const std::string& script) {
+        const std::string arguments[] = {"--trace", script};
+        std::istringstream in;
+        std::ostringstream out, err;
+        runScenarioTool(arguments, in, out, err);
+        return out.str() + err.str();
+    }
+
+    // A person at the front: one random action at a time, with random pauses.
+    static void act(TMainFrm& window, std::mt19937& random) {
+        const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+        QWidget* buttons[] = {window.Shape1, window.Shape2, window.Shape3};
+        switch (pick(10)) {
+        case 0:
+            QTest::mouseClick(window.Shape6, Qt::LeftButton);
+            break;
+        case 1:
+        case 2: {
+            const Qt::MouseButton button[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+            QTest::mouseClick(window.RattImage, button[pick(3)],
+                              pick(4) == 0 ? Qt::ShiftModifier : Qt::NoModifier);
+            break;
+        }
+        case 3:
+        case 4: {
+            QWidget* area = buttons[pick(3)];
+            QTest::mousePress(area, Qt::LeftButton);
+            if (pick(2) == 0) {
+                window.runTicksNow(pick(4) == 0 ? 20 * (3 + pick(4)) : 1 + pick(10));
+            }
+            QTest::mouseRelease(area, Qt::LeftButton);
+            break;
+        }
+        case 5:
+        case 6: {
+            const int keys[] = {Qt::Key_Up,     Qt::Key_Down,   Qt::Key_Left,     Qt::Key_Right,
+                                Qt::Key_Escape, Qt::Key_Return, Qt::Key_Plus,     Qt::Key_Minus,
+                                Qt::Key_1,      Qt::Key_A,      Qt::Key_Asterisk, Qt::Key_F2};
+            const int key = keys[pick(12)];
+            const Qt::KeyboardModifiers shift = pick(4) == 0 ? Qt::ShiftModifier : Qt::NoModifier;
+            QTest::keyClick(&window, static_cast<Qt::Key>(key), shift);
+            break;
+        }
+        case 7:
+            window.SpeedButtons[pick(11)]->click();
+            break;
+        case 8:
+            window.TrackBars[pick(11)]->setValue(-500 + pick(2001));
+            break;
+        default:
+            window.runTicksNow(pick(5) == 0 ? 20 * (1 + pick(90)) : 1 + pick(30));
+            break;
+        }
+    }
+
+private slots:
+    void init() {
+        folder_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(folder_->isValid());
+        previousFolder_ = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder_->path()));
+    }
+
+    void cleanup() {
+        installPlatform(nullptr);
+        resetControllerState();
+        QDir::setCurrent(previousFolder_);
+        folder_.reset();
+    }
+
+    void randomSessionsReplayWithTheSameTranscript() {
+        for (const unsigned seed : {11u, 2026u, 4711u}) {
+            const std::string script =
+                folder_->filePath(QStringLiteral("session.kvs")).toStdString();
+            std::ostringstream transcript;
+            WindowOptions options;
+            options.recordPath = script;
+            options.recordChecks = seed != 11u;
+            options.trace = true;
+            options.output = &transcript;
+            auto window = openWindow(options);
+            QVERIFY(window != nullptr);
+            QVERIFY(window->recording());
+            std::mt19937 random(seed);
+            for (int action = 0; action < 300; ++action) {
+                act(*window, random);
+            }
+            window->runTicksNow(7);
+            window->close();
+            window.reset();
+            QVERIFY(QFile::exists(folder_->filePath(QStringLiteral("session.flash.dat"))));
+
+            const std::string replayed = replay(script);
+            const size_t totals = replayed.rfind('\n', replayed.size() - 2);
+            QCOMPARE(QString::fromStdString(replayed.substr(0, totals + 1)),
+                     QString::fromStdString(transcript.str()));
+            QVERIFY2(replayed.find(" 0 failed") != std::string::npos, replayed.c_str());
+        }
+    }
+
+    void aScriptThatCannotBeWrittenLeavesTheUnitRunning() {
+        WindowOptions options;
+        options.recordPath = folder_->filePath(QStringLiteral("gone/session.kvs")).toStdString();
+        auto window = openWindow(options);
+        QVERIFY(window != nullptr);
+        QVERIFY(!window->recording());
+        QVERIFY(window->StatusLabel->isVisible());
+        QVERIFY(window->StatusLabel->text().contains(QStringLiteral("Recording not started")));
+        QTest::mouseClick(window->Shape6, Qt::LeftButton);
+        window->runTicksNow(40);
+        QVERIFY(LcdLit);
+    }
+
+    void playbackAnswersAsTheRunnerDoesAndLeavesFlashDatAlone() {
+        QFile script(folder_->filePath(QStringLiteral("play.kvs")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("click power\nwait 2s\nexpect display lit\nexpect lcd 1 contains \"KX\"\n"
+                     "hold right 6s\nprint \"held\"\n");
+        script.close();
+        std::ostringstream answers;
+        WindowOptions options;
+        options.playPath = script.fileName().toStdString();
+        options.output = &answers;
+        options.exitAtEnd = true;
+        auto window = openWindow(options);
+        QVERIFY(window != nullptr);
+        int status = -1;
+        connect(window.get(), &TMainFrm::finished, this, [&status](int code) { status = code; });
+        window->Pacer->start();
+        QTRY_COMPARE_WITH_TIMEOUT(status, 1, 20000);
+        const std::string text = answers.str();
+        QVERIFY2(text.find("FAIL " + options.playPath + ":4: expected lcd 1 contains \"KX\"") !=
+                     std::string::npos,
+                 text.c_str());
+        QVERIFY2(text.find("held\n1 passed, 1 failed\n") != std::string::npos, text.c_str());
+        window.reset();
+        QVERIFY(!QFile::exists(folder_->filePath(QStringLiteral("Flash.dat"))));
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    RecordReplayTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "RecordReplayTest.moc"
