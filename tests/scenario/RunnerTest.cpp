@@ -87,7 +87,7 @@ TEST_F(RunnerTest, EveryScriptStartsFromAFreshProcess) {
     const std::string second =
         write("b.kvs", "expect cell 116 0\nexpect io 5 0\nexpect knobframe 0\nexpect beeps 0\n");
     EXPECT_EQ(run({first, second}), 0) << out;
-    EXPECT_EQ(lastLine(), "4 passed, 0 failed");
+    EXPECT_EQ(lastLine(), "5 passed, 0 failed");
 }
 
 TEST_F(RunnerTest, RestartWithoutFlashFileCarriesOnlyThePersistedWords) {
