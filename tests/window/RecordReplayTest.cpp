@@ -3,13 +3,16 @@
 // playback and live control answer as the runner does.
 #include "panel/window/MainWindow.h"
 
+#include "core/FlashFile.h"
 #include "core/VirtualPlatform.h"
 #include "scenario/Runner.h"
 #include "unit/ControllerState.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -143,6 +146,48 @@ private slots:
                      QString::fromStdString(transcript.str()));
             QVERIFY2(replayed.find(" 0 failed") != std::string::npos, replayed.c_str());
         }
+    }
+
+    // A long run of random sessions for bench/window-soak.sh (AddressSanitizer build): set
+    // KV410_WINDOW_SOAK_SECONDS. Every session must replay exactly and leave a Flash.dat that
+    // loads.
+    void soak() {
+        const int seconds = qEnvironmentVariableIntValue("KV410_WINDOW_SOAK_SECONDS");
+        if (seconds <= 0) {
+            QSKIP("set KV410_WINDOW_SOAK_SECONDS to run the soak");
+        }
+        QElapsedTimer clock;
+        clock.start();
+        int sessions = 0;
+        long actions = 0;
+        for (unsigned seed = 1; clock.elapsed() < seconds * 1000LL; ++seed, ++sessions) {
+            const std::string script = folder_->filePath(QStringLiteral("soak.kvs")).toStdString();
+            std::ostringstream transcript;
+            WindowOptions options;
+            options.recordPath = script;
+            options.recordChecks = seed % 2 == 0;
+            options.trace = true;
+            options.output = &transcript;
+            auto window = openWindow(options);
+            QVERIFY(window != nullptr);
+            std::mt19937 random(seed);
+            const int count = 200 + static_cast<int>(random() % 800);
+            for (int action = 0; action < count; ++action) {
+                act(*window, random);
+            }
+            actions += count;
+            window->close();
+            window.reset();
+            const std::string replayed = replay(script);
+            const size_t totals = replayed.rfind('\n', replayed.size() - 2);
+            QCOMPARE(QString::fromStdString(replayed.substr(0, totals + 1)),
+                     QString::fromStdString(transcript.str()));
+            installPlatform(&host_);
+            QVERIFY(
+                readFlashImageFile(folder_->filePath(QStringLiteral("Flash.dat")).toStdString()));
+            QCOMPARE(QFileInfo(folder_->filePath(QStringLiteral("Flash.dat"))).size(), 2048);
+        }
+        qInfo("soak: %d sessions, %ld actions, every replay identical", sessions, actions);
     }
 
     void aScriptThatCannotBeWrittenLeavesTheUnitRunning() {
