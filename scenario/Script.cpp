@@ -203,14 +203,15 @@ int64_t durationTicks(const std::string& text) {
                     "'"};
 }
 
-// The slider 1..11 of a sensor named in any case; 0 for an unknown name.
-int sliderNamed(const std::string& name) {
+// The slider 1..11 of the sensor named next, in any case.
+int sensorSlider(LineReader& reader) {
+    const std::string name = reader.word("a sensor");
     for (int n = 0; n < 11; ++n) {
         if (name == lower(SensorNames[n])) {
             return n + 1;
         }
     }
-    return 0;
+    throw LineError{"unknown sensor '" + name + "'"};
 }
 // Names of the front LEDs, in FrontLed order.
 constexpr const char* LedNames[FrontLedCount] = {"on", "hotwater", "aux", "compressor", "alarm"};
@@ -425,11 +426,7 @@ void parseLine(LineReader& reader, Step& step) {
         step.count = buttonNamed(reader.word("a button"));
     } else if (name == "focus") {
         step.kind = StepKind::FocusSlider;
-        const std::string sensor = reader.word("a sensor");
-        step.count = sliderNamed(sensor);
-        if (step.count == 0) {
-            throw LineError{"unknown sensor '" + sensor + "'"};
-        }
+        step.count = sensorSlider(reader);
     } else if (name == "flash") {
         step.kind = StepKind::LoadFlash;
         step.text = reader.quoted("the path of a flash image");
@@ -459,11 +456,7 @@ void parseLine(LineReader& reader, Step& step) {
         step.key = keyNamed(reader.word("a key"));
     } else if (name == "sensor") {
         step.kind = StepKind::Sensor;
-        const std::string sensor = reader.word("a sensor");
-        step.count = sliderNamed(sensor);
-        if (step.count == 0) {
-            throw LineError{"unknown sensor '" + sensor + "'"};
-        }
+        step.count = sensorSlider(reader);
         step.value = static_cast<int32_t>(reader.number("value", -1000000, 1000000));
     } else if (name == "restart") {
         step.kind = StepKind::Restart;
