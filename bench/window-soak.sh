@@ -12,6 +12,7 @@ cmake -S . -B build/asan-window -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV410_BUILD_
 cmake --build build/asan-window --target kv410_window_RecordReplayTest
 start=$(date +%s)
 QT_QPA_PLATFORM=offscreen KV410_WINDOW_SOAK_SECONDS="$seconds" \
+    QTEST_FUNCTION_TIMEOUT=$(( (seconds + 600) * 1000 )) \
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
     build/asan-window/tests/window/kv410_window_RecordReplayTest soak
 echo "window soak: $(( $(date +%s) - start )) s, no crash and no sanitizer report"
