@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -46,9 +47,9 @@ QColor toQColor(PanelColour colour) {
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-// How often the pacer looks at the monotonic clock, and how far it catches up at most (a longer
-// pause, such as a suspended machine, slips the clock instead of running hours of ticks).
-constexpr int PaceIntervalMs = 10;
+// The pacer wakes when the next tick falls due; it catches up at most this far (a longer pause,
+// such as a suspended machine, slips the clock instead of running hours of ticks).
+constexpr int FirstPaceMs = 50;
 constexpr int64_t MaxCatchUpTicks = 200;
 // Ticks one pacer event runs at the playback speed "max".
 constexpr int64_t MaxSpeedTicksPerPace = 2000;
@@ -161,7 +162,8 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     Pacer = new QTimer(this);
     Pacer->setObjectName(QStringLiteral("Pacer"));
     Pacer->setTimerType(Qt::PreciseTimer);
-    Pacer->setInterval(PaceIntervalMs);
+    Pacer->setSingleShot(true);
+    Pacer->setInterval(FirstPaceMs);
     connect(Pacer, &QTimer::timeout, this, [this] { pace(); });
 
     StatusLabel = new QLabel(this);
@@ -664,6 +666,12 @@ void TMainFrm::pace() {
         });
     }
     paintChanges();
+    // Sleep until the next tick falls due.
+    const int speedNow = playing_ && options_.speed > 0 ? options_.speed : 1;
+    const int64_t nextDueMs =
+        paceBaseMs_ + ((time_.tick + 1 - paceBaseTick_) * TickMs + time_.skippedMs) / speedNow;
+    const int64_t wait = fast ? 0 : nextDueMs - monotonic_.elapsed();
+    Pacer->start(static_cast<int>(std::clamp<int64_t>(wait, 0, TickMs)));
     if (playing_ && player_ && player_->idle() && !options_.control) {
         playing_ = false;
         const ScenarioTotals& totals = player_->totals;
