@@ -1,12 +1,50 @@
 // kv410: the simulator's window.
+#include "KV410Version.h"
+#include "core/FlashFile.h"
 #include "panel/window/MainWindow.h"
 #include "panel/window/QtPlatform.h"
 #include "panel/window/ShutdownSignals.h"
+#include "panel/window/StartOptions.h"
 
 #include <QApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // The command line is read before Qt starts, so --help and --version need no display.
+    const kv410::StartOptions options = kv410::parseStartOptions(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kv410"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kv410::ProgramVersion));
+    switch (options.action) {
+    case kv410::StartOptions::Action::Help:
+        std::fputs(kv410::startUsage().c_str(), stdout);
+        return 0;
+    case kv410::StartOptions::Action::Version:
+        std::printf("kv410 %s\n", kv410::ProgramVersion);
+        return 0;
+    case kv410::StartOptions::Action::Error:
+        std::fprintf(stderr, "kv410: %s\n%s", options.error.c_str(), kv410::startUsage().c_str());
+        return 2;
+    case kv410::StartOptions::Action::Run:
+        break;
+    }
+    if (const std::string reason = kv410::missingDisplayReason(); !reason.empty()) {
+        std::fputs(kv410::noDisplayLine(reason).c_str(), stderr);
+        return 1;
+    }
+
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    std::unique_ptr<QApplication> app;
+    {
+        kv410::PlatformStartGuard guard;
+        app = std::make_unique<QApplication>(qtArgc, qtArgv);
+    }
+    QGuiApplication::setDesktopFileName(QStringLiteral("kv410"));
+    kv410::FlashFilePath = QFile::encodeName(kv410::flashFileFor(options)).toStdString();
+
     kv410::QtPlatform host;
     kv410::installPlatform(&host);
     int status = 0;
