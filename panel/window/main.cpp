@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 
 #include <cstdio>
 #include <memory>
@@ -43,6 +44,11 @@ int main(int argc, char** argv) {
         app = std::make_unique<QApplication>(qtArgc, qtArgv);
     }
     QGuiApplication::setDesktopFileName(QStringLiteral("kv410"));
+    QIcon icon;
+    for (const int pixels : {16, 32, 48, 64, 128}) {
+        icon.addFile(QStringLiteral(":/icons/%1").arg(pixels));
+    }
+    QApplication::setWindowIcon(icon);
     kv410::FlashFilePath = QFile::encodeName(kv410::flashFileFor(options)).toStdString();
 
     kv410::QtPlatform host;
