@@ -124,7 +124,11 @@ void holdPlatformMessages(QtMsgType type, const QMessageLogContext& context, con
     if (type == QtFatalMsg) {
         // Qt could not open its platform; it would abort after this.
         std::string reason = "the display could not be opened";
-        if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            reason = "the platform QT_QPA_PLATFORM=" +
+                     qEnvironmentVariable("QT_QPA_PLATFORM").toStdString() +
+                     " could not be started";
+        } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
             reason += " (DISPLAY=" + qEnvironmentVariable("DISPLAY").toStdString() + ")";
         } else if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             reason +=
