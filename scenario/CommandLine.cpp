@@ -1,6 +1,8 @@
 #include "core/VirtualPlatform.h"
 #include "scenario/Runner.h"
 
+#include "KV410Version.h"
+
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -28,8 +30,6 @@ constexpr const char* Usage =
     "\n"
     "Exit status: 0 all checks passed, 1 a check failed, 2 a script could not be read or\n"
     "understood.\n";
-
-constexpr const char* Version = "kv410-script 1.0\n";
 
 // A script file (or standard input) and its parsed steps.
 struct ScriptSource {
@@ -75,7 +75,7 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             out << Usage;
             return 0;
         } else if (argument == "--version") {
-            out << Version;
+            out << "kv410-script " << ProgramVersion << '\n';
             return 0;
         } else if (argument == "--trace") {
             options.trace = true;

@@ -1,9 +1,14 @@
-// Draws the front picture of the unit (Image1) and the twelve knob frames, as 256-colour PNGs.
+// Draws the front picture of the unit (Image1) and the twelve knob frames, as 256-colour PNGs;
+// with --icons, the program's icon in the hicolor sizes and as SVG.
 //
-// Usage: kv410-artwork OUTPUT_DIR   (run with QT_QPA_PLATFORM=offscreen)
+// Usage: kv410-artwork OUTPUT_DIR          (run with QT_QPA_PLATFORM=offscreen)
+//        kv410-artwork --icons ICON_DIR    (writes ICON_DIR/hicolor/.../apps/kv410.{png,svg})
+#include <QBuffer>
 #include <QColor>
 #include <QConicalGradient>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,6 +17,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -569,12 +576,157 @@ bool save(const QImage& image, const QString& path) {
     return true;
 }
 
+// --- The program's icon: the unit's front in small -------------------------------------------
+
+// The icon on a 256 x 256 grid; below 48 px it leaves out what would only blur (the knurls, the
+// text becomes bars), below 32 px the LED and the text as well.
+void drawIcon(QPainter& p, int pixels) {
+    const bool fine = pixels >= 48;
+    const bool small = pixels < 32;
+    // Aluminium plate with a darker rim.
+    const QRectF plate(14, 14, 228, 228);
+    QLinearGradient metal(0, plate.top(), 0, plate.bottom());
+    metal.setColorAt(0, QColor(222, 225, 228));
+    metal.setColorAt(1, QColor(168, 171, 176));
+    p.setPen(QPen(QColor(96, 99, 104), small ? 10 : 5));
+    p.setBrush(metal);
+    p.drawRoundedRect(plate, 40, 40);
+    if (fine) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(250, 251, 252), 3));
+        p.drawRoundedRect(plate.adjusted(6, 6, -6, -6), 34, 34);
+    }
+
+    // The display: black bezel, lit green glass and its text.
+    const QRectF bezel = small ? QRectF(34, 36, 188, 88) : QRectF(34, 38, 188, 82);
+    QLinearGradient frame(0, bezel.top(), 0, bezel.bottom());
+    frame.setColorAt(0, QColor(66, 70, 76));
+    frame.setColorAt(1, QColor(20, 22, 26));
+    p.setPen(Qt::NoPen);
+    p.setBrush(frame);
+    p.drawRoundedRect(bezel, 12, 12);
+    const QRectF glass = bezel.adjusted(12, 12, -12, -12);
+    p.setBrush(QColor(0, 236, 118));
+    p.drawRect(glass);
+    p.setBrush(QColor(10, 30, 16));
+    if (fine) {
+        QFont font(QStringLiteral("Liberation Mono"));
+        font.setPixelSize(36);
+        font.setBold(true);
+        QPainterPath text;
+        text.addText(0, 0, font, QStringLiteral("410"));
+        const QRectF box = text.boundingRect();
+        p.drawPath(text.translated(glass.center() - box.center()));
+    } else if (!small) {
+        // Two lines of text as bars.
+        p.drawRect(QRectF(glass.left() + 14, glass.top() + 12, glass.width() - 56, 14));
+        p.drawRect(QRectF(glass.left() + 14, glass.bottom() - 26, glass.width() - 28, 14));
+    }
+
+    // The green power LED in a chrome ring.
+    if (!small) {
+        const QPointF led(64, 182);
+        p.setBrush(QColor(120, 124, 130));
+        p.drawEllipse(led, 20, 20);
+        p.setBrush(QColor(22, 24, 26));
+        p.drawEllipse(led, 15, 15);
+        QRadialGradient lit(led - QPointF(4, 4), 16);
+        lit.setColorAt(0, QColor(170, 255, 190));
+        lit.setColorAt(1, QColor(0, 200, 80));
+        p.setBrush(lit);
+        p.drawEllipse(led, 12, 12);
+    }
+
+    // The knob: dark knurled skirt, aluminium cap, pointer.
+    const QPointF knob = small ? QPointF(128, 178) : QPointF(164, 178);
+    const double skirtRadius = small ? 60 : 56;
+    p.setBrush(QColor(0, 0, 0, 60));
+    p.drawEllipse(knob + QPointF(3, 5), skirtRadius, skirtRadius);
+    QRadialGradient skirt(knob - QPointF(16, 20), skirtRadius * 1.5);
+    skirt.setColorAt(0, QColor(96, 100, 108));
+    skirt.setColorAt(1, QColor(16, 17, 20));
+    p.setBrush(skirt);
+    p.drawEllipse(knob, skirtRadius, skirtRadius);
+    if (fine) {
+        p.save();
+        p.translate(knob);
+        p.setPen(QPen(QColor(150, 154, 162), 2.2, Qt::SolidLine, Qt::RoundCap));
+        for (int ridge = 0; ridge < 36; ++ridge) {
+            p.drawLine(QPointF(0, -skirtRadius + 4), QPointF(0, -skirtRadius + 12));
+            p.rotate(10);
+        }
+        p.restore();
+        p.setPen(Qt::NoPen);
+    }
+    const double capRadius = skirtRadius * 0.7;
+    QRadialGradient cap(knob - QPointF(12, 14), capRadius * 1.6);
+    cap.setColorAt(0, QColor(250, 251, 252));
+    cap.setColorAt(0.6, QColor(186, 190, 196));
+    cap.setColorAt(1, QColor(120, 124, 130));
+    p.setPen(QPen(QColor(36, 38, 42), fine ? 2 : 4));
+    p.setBrush(cap);
+    p.drawEllipse(knob, capRadius, capRadius);
+    p.setPen(QPen(QColor(24, 26, 30), small ? 14 : 9, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(knob + QPointF(0, -capRadius * 0.25), knob + QPointF(0, -capRadius * 0.85));
+}
+
+QImage iconImage(int pixels) {
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(pixels / 256.0, pixels / 256.0);
+    drawIcon(p, pixels);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// The scalable icon, drawn through the same painter calls into SVG.
+QByteArray iconSvg() {
+    QBuffer buffer;
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(256, 256));
+    svg.setViewBox(QRect(0, 0, 256, 256));
+    svg.setTitle(QStringLiteral("KV410"));
+    svg.setDescription(QStringLiteral("The KV410 simulator: the front of the unit"));
+    QPainter p(&svg);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawIcon(p, 256);
+    p.end();
+    // The generator gives the size in millimetres; an icon is measured in pixels.
+    QString text = QString::fromUtf8(buffer.data());
+    text.replace(QRegularExpression(QStringLiteral("<svg width=\"[^\"]*\" height=\"[^\"]*\"")),
+                 QStringLiteral("<svg width=\"256\" height=\"256\""));
+    return text.toUtf8();
+}
+
+bool writeIcons(const QDir& root) {
+    bool ok = true;
+    for (const int pixels : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(pixels);
+        ok = QDir().mkpath(root.filePath(folder)) && ok;
+        ok = save(iconImage(pixels), root.filePath(folder + QStringLiteral("/kv410.png"))) && ok;
+    }
+    const QString svgPath = root.filePath(QStringLiteral("hicolor/scalable/apps/kv410.svg"));
+    QFile svgFile(svgPath);
+    if (!QDir().mkpath(QFileInfo(svgPath).path()) || !svgFile.open(QIODevice::WriteOnly) ||
+        svgFile.write(iconSvg()) < 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svgPath));
+        return false;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--icons") {
+        return writeIcons(QDir(QString::fromLocal8Bit(argv[2]))) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR | %s --icons ICON_DIR\n", argv[0], argv[0]);
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));

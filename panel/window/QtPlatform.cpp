@@ -1,7 +1,12 @@
 #include "panel/window/QtPlatform.h"
 
+#include "core/FlashFile.h"
+
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace kv410 {
@@ -41,14 +46,22 @@ HostDateTime QtPlatform::localNow() {
     return result;
 }
 
+std::unique_ptr<QMessageBox> QtPlatform::buildMessageBox(std::string_view text,
+                                                         std::string_view caption,
+                                                         MessageButtons buttons) {
+    auto box = std::make_unique<QMessageBox>(
+        QMessageBox::Warning, QString::fromUtf8(caption.data(), qsizetype(caption.size())),
+        QString::fromUtf8(text.data(), qsizetype(text.size())),
+        buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                            : QMessageBox::Ok);
+    const QString path = QFileInfo(QFile::decodeName(FlashFilePath.c_str())).absoluteFilePath();
+    box->setInformativeText(QStringLiteral("File: %1").arg(QDir::toNativeSeparators(path)));
+    return box;
+}
+
 void QtPlatform::showMessageBox(std::string_view text, std::string_view caption,
                                 MessageButtons buttons) {
-    QMessageBox box(QMessageBox::Warning,
-                    QString::fromUtf8(caption.data(), qsizetype(caption.size())),
-                    QString::fromUtf8(text.data(), qsizetype(text.size())),
-                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                                                        : QMessageBox::Ok);
-    box.exec();
+    buildMessageBox(text, caption, buttons)->exec();
 }
 
 void QtPlatform::playAlarmSound() {

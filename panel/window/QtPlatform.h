@@ -4,6 +4,9 @@
 #include "core/Platform.h"
 
 #include <QDateTime>
+#include <memory>
+
+class QMessageBox;
 
 namespace kv410 {
 
@@ -15,6 +18,11 @@ namespace kv410 {
 class QtPlatform : public Platform {
 public:
     QtPlatform();
+
+    // The box showMessageBox shows: the controller's text and caption as they are, and below
+    // them the full path of the flash file (the controller's only message boxes are about it).
+    static std::unique_ptr<QMessageBox>
+    buildMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons);
 
     HostDateTime localNow() override;
     void showMessageBox(std::string_view text, std::string_view caption,

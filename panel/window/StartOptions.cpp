@@ -1,0 +1,210 @@
+#include "panel/window/StartOptions.h"
+
+#include "KV410Version.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kv410 {
+
+StartOptions parseStartOptions(int argc, const char* const* argv) {
+    StartOptions options;
+    const auto fail = [&options](std::string message) {
+        options.action = StartOptions::Action::Error;
+        options.error = std::move(message);
+        return options;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            options.action = StartOptions::Action::Help;
+            return options;
+        }
+        if (argument == "--version") {
+            options.action = StartOptions::Action::Version;
+            return options;
+        }
+        // The value of an option that takes one; false when it is missing.
+        const auto value = [&](std::string& into) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        WindowOptions& window = options.window;
+        if (argument == "--data-folder") {
+            options.dataFolder = true;
+        } else if (argument == "--record" || argument == "--play") {
+            if (!value(argument == "--record" ? window.recordPath : window.playPath)) {
+                return fail(std::string(argument) + " needs a script file");
+            }
+        } else if (argument == "--record-checks") {
+            window.recordChecks = true;
+        } else if (argument == "--speed") {
+            std::string speed;
+            if (!value(speed) ||
+                (speed != "1" && speed != "2" && speed != "5" && speed != "10" && speed != "max")) {
+                return fail("--speed takes 1, 2, 5, 10 or max");
+            }
+            window.speed = speed == "max" ? 0 : std::stoi(speed);
+        } else if (argument == "--exit") {
+            window.exitAtEnd = true;
+        } else if (argument == "--control") {
+            window.control = true;
+        } else if (argument == "--trace") {
+            window.trace = true;
+        } else if (argument == "--flash") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                return fail("--flash needs a file");
+            }
+            options.flashPath = argv[++i];
+        } else if (!argument.empty() && argument[0] == '-') {
+            return fail("unknown option " + std::string(argument));
+        } else {
+            return fail("unexpected argument " + std::string(argument) +
+                        " (--flash PATH names the "
+                        "flash file)");
+        }
+    }
+    if (!options.window.playPath.empty() && options.window.control) {
+        return fail("--play and --control do not go together");
+    }
+    return options;
+}
+
+QString dataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+std::string startUsage() {
+    std::string usage =
+        "usage: kv410 [--flash PATH | --data-folder] [--record FILE.kvs [--record-checks]]\n"
+        "             [--trace]\n"
+        "       kv410 --play FILE.kvs [--speed 1|2|5|10|max] [--exit] [--trace]\n"
+        "       kv410 --control [--trace]\n"
+        "\n"
+        "Shows the front of the KV410 heat-pump controller in a window and runs the controller.\n"
+        "\n"
+        "  --flash PATH   the file that plays Flash.dat (read at the start, created when\n"
+        "                 missing, written when the window closes)\n"
+        "  --data-folder  keep Flash.dat in the user's data folder,\n"
+        "                 ";
+    usage += QDir::toNativeSeparators(dataFolder()).toStdString();
+    usage += "\n"
+             "                 (the menu entry starts kv410 so); --flash wins over it\n"
+             "  --record FILE  record the session as a scenario script (F9 starts and stops a\n"
+             "                 recording while the window runs), with a copy of the Flash.dat\n"
+             "                 it started from beside it\n"
+             "  --record-checks  the recording checks the four LCD lines after each action\n"
+             "                 that changed the display\n"
+             "  --play FILE    play a scenario script visibly; touching a control stops it;\n"
+             "                 Flash.dat is not read or written\n"
+             "  --speed S      playback speed: 1, 2, 5, 10 or max\n"
+             "  --exit         close the window when the playback ends, with kv410-script's\n"
+             "                 exit status (0 passed, 1 a check failed, 2 not understood)\n"
+             "  --control      read steps from standard input while the window runs and answer\n"
+             "                 every check, show and print with one line; Flash.dat is not used\n"
+             "  --trace        print every change of an LCD line with its time\n"
+             "  --help         print this help\n"
+             "  --version      print the version\n"
+             "\n"
+             "Without either, Flash.dat is kept in the current folder. Closing the window, or\n"
+             "SIGINT, SIGTERM or SIGHUP, saves it. kv410-script runs the same controller without\n"
+             "a window. Exit status: 0 closed normally, 1 no display, 2 a wrong command line.\n";
+    return usage;
+}
+
+QString flashFileFor(const StartOptions& options) {
+    if (!options.flashPath.empty()) {
+        return QString::fromLocal8Bit(options.flashPath.c_str());
+    }
+    if (options.dataFolder) {
+        const QString folder = dataFolder();
+        // A folder that cannot be made shows up as the message box of the failed load.
+        QDir().mkpath(folder);
+        return QDir(folder).filePath(QStringLiteral("Flash.dat"));
+    }
+    return QStringLiteral("Flash.dat");
+}
+
+std::string noDisplayLine(const std::string& reason) {
+    std::string line = "kv410: " + reason +
+                       "; kv410-script runs the simulator without a window (man kv410-script)";
+    if (std::string_view(ProgramWebPage).empty()) {
+        line += ", and its web page runs it in a browser";
+    } else {
+        line += ", and the web page ";
+        line += ProgramWebPage;
+        line += " runs it in a browser";
+    }
+    return line + "\n";
+}
+
+std::string missingDisplayReason() {
+    const auto set = [](const char* name) { return !qEnvironmentVariableIsEmpty(name); };
+    if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY")) {
+        return {};
+    }
+    return "no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)";
+}
+
+namespace {
+
+struct HeldMessage {
+    QtMsgType type;
+    std::string category;
+    QString text;
+};
+
+QtMessageHandler PreviousHandler = nullptr;
+std::vector<HeldMessage> HeldMessages;
+
+void holdPlatformMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) {
+        // Qt could not open its platform; it would abort after this.
+        std::string reason = "the display could not be opened";
+        if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            reason = "the platform QT_QPA_PLATFORM=" +
+                     qEnvironmentVariable("QT_QPA_PLATFORM").toStdString() +
+                     " could not be started";
+        } else if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+            reason += " (DISPLAY=" + qEnvironmentVariable("DISPLAY").toStdString() + ")";
+        } else if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+            reason +=
+                " (WAYLAND_DISPLAY=" + qEnvironmentVariable("WAYLAND_DISPLAY").toStdString() + ")";
+        }
+        std::fputs(noDisplayLine(reason).c_str(), stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    HeldMessages.push_back({type, context.category ? context.category : "", text});
+}
+
+} // namespace
+
+PlatformStartGuard::PlatformStartGuard() {
+    PreviousHandler = qInstallMessageHandler(holdPlatformMessages);
+}
+
+PlatformStartGuard::~PlatformStartGuard() {
+    qInstallMessageHandler(PreviousHandler);
+    for (const HeldMessage& message : HeldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+        if (PreviousHandler != nullptr) {
+            PreviousHandler(message.type, context, message.text);
+        } else {
+            qt_message_output(message.type, context, message.text);
+        }
+    }
+    HeldMessages.clear();
+}
+
+} // namespace kv410

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the default build, installs it into this machine, uses what it
+# installed, validates the menu entry, the AppStream metainfo and the package, removes the
+# package again and checks that nothing of it is left while the user's Flash.dat stays.
+# Needs root (or sudo) for apt-get. Usage: scripts/package-check.sh
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+apt_get() {
+    $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 -qq "$@"
+}
+step() { echo "== $*"; }
+fail() {
+    echo "package-check: $*" >&2
+    exit 1
+}
+
+deb="$(bash "$root/scripts/package.sh" | tail -n 1)"
+[ -f "$deb" ] || fail "no package was written"
+step "built $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+
+work="$(mktemp -d)"
+installed=""
+app_pid=""
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+    # A check that failed must not leave the package on the machine.
+    if [ -n "$installed" ] && dpkg-query -W -f='${Status}' kv410 2>/dev/null | grep -q installed; then
+        apt_get remove --purge -y kv410 >/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+step "install"
+installed=yes
+apt_get install -y "$deb" >/dev/null
+dpkg -L kv410 >"$work/files"
+[ "$(command -v kv410)" = /usr/bin/kv410 ] || fail "kv410 is not /usr/bin/kv410"
+[ "$(command -v kv410-script)" = /usr/bin/kv410-script ] || fail "kv410-script is not on the PATH"
+version="$(kv410 --version)"
+[ "$version" = "$(kv410-script --version | sed 's/^kv410-script/kv410/')" ] ||
+    fail "the two programs disagree on the version: $version"
+step "$version, $(grep -c . "$work/files") paths"
+
+step "kv410-script on the installed examples"
+kv410-script /usr/share/doc/kv410/examples/*.kvs >"$work/examples.out" ||
+    { tail -n 20 "$work/examples.out"; fail "an example failed"; }
+tail -n 1 "$work/examples.out"
+
+# Starts the installed window offscreen in FOLDER with the given arguments, waits until it has
+# made FLASH, closes it with SIGTERM and checks that it saved a whole flash image there.
+start_and_close() {
+    local folder="$1" flash="$2"
+    shift 2
+    (cd "$folder" && exec env QT_QPA_PLATFORM=offscreen "$@" >"$work/window.log" 2>&1) &
+    app_pid=$!
+    for _ in $(seq 300); do
+        [ -f "$flash" ] && break
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -f "$flash" ] || { cat "$work/window.log"; fail "$* made no $flash"; }
+    # The signal handlers are installed right after the flash file is read.
+    sleep 1
+    kill -TERM "$app_pid"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=""
+    [ "$status" -eq 0 ] || { cat "$work/window.log"; fail "$* ended with status $status"; }
+    [ "$(stat -c %s "$flash")" -eq 2048 ] || fail "$flash does not hold 2048 bytes"
+}
+
+step "kv410 from a terminal: Flash.dat in the current folder"
+mkdir -p "$work/terminal"
+start_and_close "$work/terminal" "$work/terminal/Flash.dat" kv410
+
+step "kv410 as the menu starts it: Flash.dat in the data folder"
+exec_line="$(sed -n 's/^Exec=//p' /usr/share/applications/kv410.desktop)"
+mkdir -p "$work/home" "$work/menu"
+read -r -a menu_command <<<"$exec_line"
+start_and_close "$work/menu" "$work/home/.local/share/kv410/Flash.dat" \
+    env -u XDG_DATA_HOME HOME="$work/home" "${menu_command[@]}"
+[ ! -e "$work/menu/Flash.dat" ] || fail "the menu's kv410 wrote Flash.dat into its working folder"
+
+step "kv410 without a display"
+status=0
+out="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM kv410 2>&1)" || status=$?
+echo "$out"
+[ "$status" -eq 1 ] && [ "$(wc -l <<<"$out")" -eq 1 ] || fail "expected one line and status 1"
+
+step "desktop-file-validate"
+desktop-file-validate /usr/share/applications/kv410.desktop
+
+step "appstreamcli validate --no-net"
+appstreamcli validate --no-net /usr/share/metainfo/kv410.metainfo.xml >"$work/appstream" 2>&1 || true
+cat "$work/appstream"
+! grep -q '^E:' "$work/appstream" || fail "the AppStream metainfo has errors"
+
+step "lintian"
+lintian --allow-root --fail-on error "$deb"
+
+step "remove --purge"
+apt_get remove --purge -y kv410 >/dev/null
+installed=""
+! dpkg-query -W -f='${Status}' kv410 2>/dev/null | grep -q "ok installed" ||
+    fail "kv410 is still installed"
+left=0
+while IFS= read -r path; do
+    # Folders such as /usr/share stay for other packages; everything of kv410's own goes.
+    if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == *kv410* ]]; }; then
+        echo "left behind: $path" >&2
+        left=1
+    fi
+done <"$work/files"
+[ "$left" -eq 0 ] || fail "files of the package are left"
+for flash in "$work/terminal/Flash.dat" "$work/home/.local/share/kv410/Flash.dat"; do
+    [ -f "$flash" ] || fail "removing the package removed a user's $flash"
+done
+step "package check passed"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The manual pages name every option of both programs and every step, check, key, sensor and
+# LED name that kv410-script reads, as the code spells them.
+# Usage: manuals-cover-commands.sh SOURCE_DIR
+set -euo pipefail
+root="$1"
+failed=0
+
+# The words of a manual page, lower case, one a line: troff escapes for dashes and fonts out.
+words() {
+    sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' -e 's/\\(dq/"/g' "$1" |
+        tr 'A-Z' 'a-z' | tr -c 'a-z0-9+*/_-' '\n' | sort -u
+}
+
+# Every name the sources compare an argument or a script word with.
+names() {
+    grep -ohE '(== |takeIf\()"[^"]+"' "$@" | sed -E 's/^(== |takeIf\()"(.*)"$/\2/'
+}
+
+# The names of the script's keys, sensors and LEDs.
+tableNames() {
+    sed -n '/KeyNames\[\] = {/,/^};/p;/SensorNames\[/,/;/p;/LedNames\[/,/;/p' "$1" |
+        grep -oE '\{?"[^"]+"' | tr -d '{"'
+}
+
+check() {
+    local page="$1"
+    shift
+    local known
+    known="$(words "$root/packaging/man/$page")"
+    for name in "$@"; do
+        case "$name" in -|--) continue ;; esac
+        if ! grep -qxF -- "$(tr 'A-Z' 'a-z' <<<"$name")" <<<"$known"; then
+            echo "FAIL: $page does not name '$name'" >&2
+            failed=1
+        fi
+    done
+}
+
+mapfile -t scriptNames < <(names "$root/scenario/CommandLine.cpp" "$root/scenario/Script.cpp"
+                           tableNames "$root/scenario/Script.cpp")
+check kv410-script.1.in "${scriptNames[@]}"
+mapfile -t windowNames < <(names "$root/panel/window/StartOptions.cpp")
+check kv410.1.in "${windowNames[@]}"
+echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} )) names looked for"
+exit $failed

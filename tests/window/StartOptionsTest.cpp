@@ -1,0 +1,123 @@
+// kv410's command line, where it keeps Flash.dat, and the path in the file-error message box.
+#include "panel/window/StartOptions.h"
+#include "core/FlashFile.h"
+#include "core/Platform.h"
+#include "panel/window/QtPlatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <string>
+#include <vector>
+
+using namespace kv410;
+
+namespace {
+
+StartOptions parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "kv410");
+    return parseStartOptions(int(arguments.size()), arguments.data());
+}
+
+} // namespace
+
+class StartOptionsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void commandLineIsReadStrictly() {
+        const StartOptions plain = parse({});
+        QCOMPARE(plain.action, StartOptions::Action::Run);
+        QVERIFY(plain.flashPath.empty());
+        QVERIFY(!plain.dataFolder);
+
+        const StartOptions both = parse({"--data-folder", "--flash", "/tmp/x.dat"});
+        QCOMPARE(both.action, StartOptions::Action::Run);
+        QCOMPARE(both.flashPath, std::string("/tmp/x.dat"));
+        QVERIFY(both.dataFolder);
+
+        // Help and version win over whatever else is on the line, even a wrong option after.
+        QCOMPARE(parse({"--flash", "a", "--help", "--nonsense"}).action,
+                 StartOptions::Action::Help);
+        QCOMPARE(parse({"-h"}).action, StartOptions::Action::Help);
+        QCOMPARE(parse({"--version"}).action, StartOptions::Action::Version);
+
+        for (const auto& wrong : std::vector<std::vector<const char*>>{
+                 {"--flash"}, {"--flash", ""}, {"--fullscreen"}, {"Flash.dat"}, {"-platform"}}) {
+            const StartOptions options = parse(wrong);
+            QCOMPARE(options.action, StartOptions::Action::Error);
+            QVERIFY(!options.error.empty());
+        }
+    }
+
+    void flashFileFollowsTheWayTheWindowWasStarted() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+        const QString dataHome = home.filePath(QStringLiteral("not/yet/there"));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+
+        // From a terminal: the current folder, as always.
+        QCOMPARE(flashFileFor(parse({})), QStringLiteral("Flash.dat"));
+        // From the menu: the user's data folder, made when missing.
+        const QString expected = dataHome + QStringLiteral("/kv410/Flash.dat");
+        QCOMPARE(flashFileFor(parse({"--data-folder"})), expected);
+        QVERIFY(QFileInfo(dataHome + QStringLiteral("/kv410")).isDir());
+        QVERIFY(QString::fromStdString(startUsage()).contains(dataHome + QStringLiteral("/kv410")));
+        // --flash wins.
+        QCOMPARE(flashFileFor(parse({"--data-folder", "--flash", "mine.dat"})),
+                 QStringLiteral("mine.dat"));
+
+        qputenv("XDG_DATA_HOME", savedDataHome);
+    }
+
+    void fileErrorBoxNamesThePathTried() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        // A plain file where the folder should be: Flash.dat can be neither read nor made.
+        const QString blocker = folder.filePath(QStringLiteral("blocker"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const std::string savedPath = FlashFilePath;
+        FlashFilePath = QFile::encodeName(blocker + QStringLiteral("/Flash.dat")).toStdString();
+
+        QtPlatform host;
+        installPlatform(&host);
+        QString text;
+        QString detail;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            text = box->text();
+            detail = box->informativeText();
+            box->button(QMessageBox::Ok)->click();
+        });
+        loadFlashFile();
+        installPlatform(nullptr);
+        FlashFilePath = savedPath;
+
+        // The controller's text stays as it is; the path is a line of its own.
+        QCOMPARE(text, QStringLiteral("Could not open or create file FLASH.DAT"));
+        QCOMPARE(detail, QStringLiteral("File: %1/Flash.dat").arg(blocker));
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kv410"));
+    StartOptionsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "StartOptionsTest.moc"
