@@ -1,4 +1,5 @@
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 #include <cstring>
 
@@ -32,7 +33,7 @@ void loadCellsFromFlash() {
 }
 
 void clearOutputs() {
-    for (int n = 12; n <= 23; ++n) {
+    for (int n = FirstRelayWord; n <= LastRelayWord; ++n) {
         IoWords[n] = 0;
     }
 }

@@ -1,6 +1,7 @@
 #include "menu/AlarmDisplay.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/MenuTree.h"
@@ -205,16 +206,16 @@ void runAlarmDisplay() {
 
     if (UnacknowledgedAlarmFlag != 0) {
         followList();
-        if (IoWords[2] != 0) {
+        if (IoWords[MiddleButtonWord] != 0) {
             // Only an alarm with texts has help pages.
             if (isKnownAlarm(shownAlarm)) {
                 openHelpPages();
             }
-            IoWords[2] = 0;
+            IoWords[MiddleButtonWord] = 0;
         }
-        if (IoWords[3] != 0) {
+        if (IoWords[RightButtonWord] != 0) {
             acknowledgeShown();
-            IoWords[3] = 0;
+            IoWords[RightButtonWord] = 0;
         }
         if (knobSteps != 0) {
             moveSelection();
@@ -222,7 +223,7 @@ void runAlarmDisplay() {
     }
 
     // The back key never closes the alarm display.
-    IoWords[1] = 0;
+    IoWords[LeftButtonWord] = 0;
 
     if (UnacknowledgedAlarmFlag == 0) {
         close();

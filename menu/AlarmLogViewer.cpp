@@ -1,6 +1,7 @@
 #include "menu/AlarmLogViewer.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -81,18 +82,18 @@ void screenAlarmLogViewer() {
         returnFromHelp = false;
     }
 
-    if (IoWords[1] != 0) {
+    if (IoWords[LeftButtonWord] != 0) {
         leaveToParent();
         return;
     }
-    if (IoWords[2] != 0) {
-        IoWords[2] = 0;
+    if (IoWords[MiddleButtonWord] != 0) {
+        IoWords[MiddleButtonWord] = 0;
         if (logHasRecord && isKnownAlarm(logAlarm)) {
             openHelpPages();
             return;
         }
     }
-    IoWords[3] = 0;
+    IoWords[RightButtonWord] = 0;
 
     if (knobSteps != 0) {
         const uint8_t mode = knobSteps > 0 ? ReadOlder : ReadNewer;
@@ -121,16 +122,16 @@ void screenAlarmHelp() {
         showHelpLines(PageLines);
     }
 
-    if (IoWords[1] != 0) {
-        IoWords[1] = 0;
+    if (IoWords[LeftButtonWord] != 0) {
+        IoWords[LeftButtonWord] = 0;
         // The help text is read to its end before it can be left.
         if (helpPage == last) {
             leaveToParent();
             return;
         }
     }
-    IoWords[2] = 0;
-    IoWords[3] = 0;
+    IoWords[MiddleButtonWord] = 0;
+    IoWords[RightButtonWord] = 0;
 
     if (knobSteps != 0) {
         if (knobSteps > 0) {

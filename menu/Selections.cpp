@@ -1,6 +1,7 @@
 #include "menu/Selections.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -33,8 +34,6 @@ constexpr uint8_t RemoteHeatingConfig = 0x21;
 constexpr uint16_t OperatingCaseBits = 0x07;
 // What the operating case selection keeps of the configuration word: the option bits 3..7.
 constexpr uint16_t KeptByCaseSelection = 0x00F8;
-// The slave address is shown as a number, every other list as option texts.
-constexpr uint32_t SlaveAddressCell = 62;
 
 // The four lines of the 9 kW warning.
 constexpr int WarningTexts[4] = {574, 575, 576, 443};
@@ -157,6 +156,7 @@ int8_t lastOption() {
 }
 
 void drawListValue() {
+    // The slave address is shown as a number, every other list as option texts.
     if (currentNode->cell == SlaveAddressCell) {
         writeText(2, 6, "Adress:");
         showInteger(2, 10, listValue);
@@ -212,8 +212,8 @@ void screenOperatingCaseSelection() {
     if ((menuFlags & EditingFlag) == 0) {
         openCaretChoice();
     }
-    IoWords[2] = 0;
-    if (takeKey(1)) {
+    IoWords[MiddleButtonWord] = 0;
+    if (takeKey(LeftButtonWord)) {
         if (caretEditStarted) {
             handBack();
         } else {
@@ -221,7 +221,7 @@ void screenOperatingCaseSelection() {
         }
         return;
     }
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (caretChangeKey()) {
             return;
         }
@@ -233,12 +233,12 @@ void screenListChoice() {
     if ((menuFlags & EditingFlag) == 0) {
         openListChoice();
     }
-    IoWords[2] = 0;
-    if (keyPressed(1)) {
+    IoWords[MiddleButtonWord] = 0;
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
-    if (keyPressed(3)) {
+    if (keyPressed(RightButtonWord)) {
         if (listEditStarted) {
             // The key word stays set; the message hold discards it.
             storeListChoice();
@@ -247,7 +247,7 @@ void screenListChoice() {
         writeText(4, 13, "        ");
         showText(3, BlankText);
         listEditStarted = true;
-        IoWords[3] = 0;
+        IoWords[RightButtonWord] = 0;
     }
     listKnob();
 }
@@ -266,12 +266,12 @@ void screenExtraSensorSelection() {
     }
     // The screen reads no knob: pending steps wait for the engine, which takes them once the
     // screen is left with "Tilbake" ("Bekrefte" ends in a message, whose hold drops them).
-    IoWords[2] = 0;
-    if (keyPressed(1)) {
+    IoWords[MiddleButtonWord] = 0;
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
-    if (keyPressed(3)) {
+    if (keyPressed(RightButtonWord)) {
         showMessage(ConfirmingMessageText);
         const uint16_t configuration =
             (cellUnsigned(ConfigurationCell) & OperatingCaseBits) | detectedSensors;

@@ -24,13 +24,6 @@ extern bool listKnobArmed;
 // Extra-sensor confirmation: the optional sensors detected on arrival, bits 3..6 of cell 56.
 extern uint16_t detectedSensors;
 
-// Configuration word: bits 0..2 operating case, bits 3..6 installed sensors and inputs.
-inline constexpr int ConfigurationCell = 55;
-// Detected sensors and inputs, bits 3..6 as in the configuration word.
-inline constexpr int DetectedSensorsCell = 56;
-// External control function 0..4; non-zero hides the remote-heating entry.
-inline constexpr int ExternalControlCell = 60;
-
 // Config of the remote-heating entry for an external control function.
 uint8_t remoteHeatingConfig(int32_t externalControl);
 

@@ -2,6 +2,7 @@
 #include "menu/StatusDisplay.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -22,9 +23,7 @@ constexpr StatusPage page(StatusPageType type, int t1, int t2, int t3, int t4, i
 }
 
 constexpr int BlankLineText = 123;
-constexpr int InstallationCell = 55;
 constexpr uint16_t RoomSensorInstalled = 0x20;
-constexpr int HotWaterDifferentialCell = 44;
 // Lowest and highest temperature a sensor reports as a number.
 constexpr int32_t LowestTemperature = -400;
 constexpr int32_t HighestTemperature = 1400;
@@ -69,7 +68,7 @@ int32_t shownValueB;
 namespace {
 
 bool roomSensorInstalled() {
-    return (cellUnsigned(InstallationCell) & RoomSensorInstalled) != 0;
+    return (cellUnsigned(ConfigurationCell) & RoomSensorInstalled) != 0;
 }
 
 void drawPage(const StatusPage& page) {
@@ -142,7 +141,7 @@ void runStatusView() {
         break;
     case HotWaterStopValue: {
         const int32_t a = ControllerCells[page.cellA];
-        showLine3(a, a + cellUnsigned(HotWaterDifferentialCell) / 2);
+        showLine3(a, a + cellUnsigned(HotWaterDifferenceCell) / 2);
         showSensor(page.cellB);
         break;
     }

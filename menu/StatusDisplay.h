@@ -24,8 +24,6 @@ struct StatusPage {
 };
 
 inline constexpr int StatusPageCount = 26;
-// The cell that selects the page; an index outside the table shows page 0.
-inline constexpr int StatusPageIndexCell = 106;
 
 // The 26 status pages.
 extern const StatusPage StatusPageTable[StatusPageCount];

@@ -4,6 +4,7 @@
 
 #include "core/Clock.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextWords.h"
 #include "menu/MenuEngine.h"
@@ -171,19 +172,19 @@ void runDayEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openDayEditor(d);
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         shownValue = NothingShown;
         handBack();
         return;
     }
-    if (takeKey(2)) {
+    if (takeKey(MiddleButtonWord)) {
         if (dayEditorField == DayFieldStartHour) {
             dayEditorField = 1;
         } else if (dayEditorField > 1) {
             --dayEditorField;
         }
     }
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (dayEditorField == DayFieldStopMinute) {
             saveDay(d);
         } else if (dayEditorField < DayFieldStartHour) {
@@ -247,13 +248,13 @@ void screenTimeProgram() {
         runDayEditor();
         return;
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         selectedProgramDay = 0;
         leaveToParent();
         return;
     }
-    takeKey(2);
-    if (takeKey(3)) {
+    takeKey(MiddleButtonWord);
+    if (takeKey(RightButtonWord)) {
         dayEditorOpen = true;
         menuFlags &= ~EditingFlag;
         runDayEditor();

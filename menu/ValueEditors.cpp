@@ -2,6 +2,7 @@
 
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "display/TextWords.h"
@@ -53,7 +54,7 @@ struct RampLimit {
 
 // The middle key has no effect in the editors; it is consumed so it cannot act later.
 void dropMiddleKey() {
-    takeKey(2);
+    takeKey(MiddleButtonWord);
 }
 
 // Back to the parent without consuming the other keys.
@@ -113,11 +114,11 @@ void saveTwoWayChoice() {
 
 // Settings whose lowest or highest value stands for off.
 bool offAtLowest() {
-    return currentNode->cell == 89;
+    return currentNode->cell == HeatPumpBlockOutdoorCell;
 }
 
 bool offAtHighest() {
-    return currentNode->cell == 83 || currentNode->cell == 117;
+    return currentNode->cell == AuxHeatBlockCell || currentNode->cell == RemoteHeatingCell;
 }
 
 bool isOffValue(int32_t value) {
@@ -185,9 +186,9 @@ void openNumericEditor() {
 }
 
 void followValveOpeningTime() {
-    constexpr RampLimit RampLimits[] = {{66, NodeValveOpenRuntimeEditor},
-                                        {67, NodeValveCloseRuntimeEditor}};
-    const int32_t opening = cellUnsigned(68);
+    constexpr RampLimit RampLimits[] = {{RampOpenCell, NodeValveOpenRuntimeEditor},
+                                        {RampCloseCell, NodeValveCloseRuntimeEditor}};
+    const int32_t opening = cellUnsigned(OpeningTimeCell);
     const int32_t minutes = opening / 60 + (opening % 60 != 0 ? 1 : 0);
     for (const RampLimit& ramp : RampLimits) {
         MenuNodes[ramp.editorNode].min = minutes;
@@ -198,9 +199,9 @@ void followValveOpeningTime() {
 }
 
 void followSwitchingDifferential() {
-    const int32_t differential = ControllerCells[2];
-    if (differential < ControllerCells[32] + 10) {
-        storeParameter(32, differential - 10);
+    const int32_t differential = ControllerCells[SwitchingDifferentialCell];
+    if (differential < ControllerCells[ShuntNeutralZoneCell] + 10) {
+        storeParameter(ShuntNeutralZoneCell, differential - 10);
     }
     MenuNodes[NodeShuntDeadZoneEditor].max = differential < 100 ? differential - 10 : 90;
 }
@@ -208,24 +209,24 @@ void followSwitchingDifferential() {
 // What else changes when a setting has been saved.
 void followSavedSetting(uint32_t cell) {
     switch (cell) {
-    case 68:
+    case OpeningTimeCell:
         followValveOpeningTime();
         deriveValveTimings();
         break;
-    case 66:
-    case 67:
+    case RampOpenCell:
+    case RampCloseCell:
         deriveValveTimings();
         break;
-    case 41:
-        MinuteTimers[1] = cellUnsigned(41);
+    case ExtraHotWaterCell:
+        MinuteTimers[1] = cellUnsigned(ExtraHotWaterCell);
         break;
-    case 42:
-        MinuteTimers[0] = cellUnsigned(42);
+    case HotWaterPeakIntervalCell:
+        MinuteTimers[0] = cellUnsigned(HotWaterPeakIntervalCell);
         break;
-    case 35:
-        MinuteTimers[2] = cellUnsigned(35);
+    case HolidayCell:
+        MinuteTimers[2] = cellUnsigned(HolidayCell);
         break;
-    case 2:
+    case SwitchingDifferentialCell:
         followSwitchingDifferential();
         break;
     default:
@@ -378,12 +379,12 @@ void screenTwoWayChoice() {
     if ((menuFlags & EditingFlag) == 0) {
         openTwoWayChoice();
     }
-    if (keyPressed(1)) {
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
     dropMiddleKey();
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (!choiceArmed) {
             choiceArmed = true;
             writeText(4, 13, "        ");
@@ -463,7 +464,7 @@ void screenNumericEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openNumericEditor();
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         if (editorArmed || editorChanged) {
             showLineFourText(currentNode->texts[3]);
             handBack();
@@ -473,7 +474,7 @@ void screenNumericEditor() {
         return;
     }
     dropMiddleKey();
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (!editorArmed) {
             editorArmed = true;
             showLineFourText(currentNode->altTexts[3]);
@@ -502,12 +503,12 @@ void screenCurvePointEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openCurvePointEditor();
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         handBackToParent();
         return;
     }
     dropMiddleKey();
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (curveChanged) {
             saveCurvePoint();
             handBackToParent();

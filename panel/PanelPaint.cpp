@@ -1,6 +1,7 @@
 #include "panel/PanelPaint.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/Platform.h"
 
 namespace kv410 {
@@ -49,10 +50,10 @@ bool paintLedFromMode(int led) {
 } // namespace
 
 void refreshPanel() {
-    const bool lit = IoWords[50] != 0 && ControllerCells[116] != 0;
+    const bool lit = IoWords[DisplayAwakeWord] != 0 && ControllerCells[UnitOnCell] != 0;
     if (!lit) {
         // The access level falls back to the customer level whenever the display is dark.
-        IoWords[42] = 1;
+        IoWords[AccessLevelWord] = 1;
     }
     paint(LcdLit, lit, LedsGeneration);
     for (int led = OnLed; led < AlarmLed; ++led) {

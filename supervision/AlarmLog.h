@@ -5,10 +5,6 @@
 
 namespace kv410 {
 
-// Flash word holding the log's write offset W (log words in use, counted from word 514).
-inline constexpr int AlarmLogOffsetFlashWord = 513;
-// First flash word of the records.
-inline constexpr int AlarmLogFirstWord = 514;
 // Words per record: the alarm character and twelve clock digits.
 inline constexpr int AlarmRecordWords = 13;
 // The log keeps the newest 118 records (flash words 514..2047).

@@ -11,6 +11,7 @@
 // After every action the rules below are checked; a broken rule aborts with a message.
 #include "core/FlashFile.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"

@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 
