@@ -11,11 +11,15 @@
 namespace kv410 {
 
 int8_t selectedIndex = -1;
-int8_t drawnIndex = -1;
-uint8_t shownAlarm;
-bool returningFromHelp;
 
 namespace {
+
+// Index drawn by the last knob move; -1 = none.
+int8_t drawnIndex = -1;
+// Alarm number shown.
+uint8_t shownAlarm;
+// Set while the alarm display has handed over to the alarm help pages.
+bool returningFromHelp;
 
 constexpr int ListEntries = 32;
 constexpr int FirstAlarmLineText = 488;

@@ -12,12 +12,16 @@
 
 namespace kv410 {
 
-uint8_t logAlarm;
-bool logHasRecord;
-bool returnFromHelp;
 int32_t helpPage;
 
 namespace {
+
+// Alarm number of the record the viewer shows.
+uint8_t logAlarm;
+// Whether the viewer shows a record (else "Ingen alarm logget! ").
+bool logHasRecord;
+// Set when the help pages were opened from the viewer: it then shows the same record again.
+bool returnFromHelp;
 
 constexpr int FirstAlarmLineText = 488;
 constexpr int LogHeadingText = 69;

@@ -10,12 +10,16 @@
 
 namespace kv410 {
 
-uint8_t ClockSettingFields[ClockFieldCount];
 uint8_t clockSettingField;
-uint8_t clockSettingColumn;
-int8_t clockSettingValue;
 
 namespace {
+
+// Year 0..99, month, day, hour, minute, second, weekday 1..7.
+uint8_t ClockSettingFields[ClockFieldCount];
+// Column on line 2 where the selected field is written.
+uint8_t clockSettingColumn;
+// The value of the selected field as the knob changes it.
+int8_t clockSettingValue;
 
 constexpr int SaveMessageText = 534;
 constexpr int UnchangedLine4 = -1;
@@ -97,7 +101,7 @@ void openClockSetting() {
 }
 
 // Back to the clock line, which draws its whole screen again.
-void handBackToParent() {
+void returnToClockLineRedrawn() {
     leaveToParent();
     menuFlags |= FullRedrawFlag;
     shownValue = NothingShown;
@@ -109,7 +113,7 @@ void saveClock() {
         IoWords[ClockYearWord + field - 1] = numberToBcd(ClockSettingFields[field - 1]);
     }
     IoWords[WeekdayWord] = ClockSettingFields[ClockFieldWeekday - 1];
-    handBackToParent();
+    returnToClockLineRedrawn();
 }
 
 void markSelectedField() {
@@ -153,7 +157,7 @@ void screenClockSetting() {
         openClockSetting();
     }
     if (takeKey(LeftButtonWord)) {
-        handBackToParent();
+        returnToClockLineRedrawn();
         return;
     }
     const bool middle = takeKey(MiddleButtonWord);

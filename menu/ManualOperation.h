@@ -8,4 +8,7 @@ namespace kv410 {
 // follow the compressor.
 void toggleManualOutput(int ioWord);
 
+// Kind 17: manual run of one output.
+void screenManualRun();
+
 } // namespace kv410

@@ -4,6 +4,7 @@
 #include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/Screens.h"
+#include "menu/Selections.h"
 #include "menu/ValueEditors.h"
 #include "supervision/Alarms.h"
 
@@ -288,7 +289,7 @@ void resetMenu() {
     currentNode = node(NodeRoot);
     ControllerCells[ConfigurationCell] = static_cast<int16_t>(0xFFFF);
     lastAccessLevel = IoWords[AccessLevelWord];
-    node(NodeRemoteHeating)->config = ControllerCells[ExternalControlCell] != 0 ? 0x00 : 0x21;
+    node(NodeRemoteHeating)->config = remoteHeatingConfig(ControllerCells[ExternalControlCell]);
     applyInstallationMask();
 }
 

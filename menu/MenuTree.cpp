@@ -469,13 +469,4 @@ void applyInstallationMask() {
     }
 }
 
-int nodeIndex(const MenuNode* node) {
-    for (int n = 0; n < MenuNodeCount; ++n) {
-        if (node == &MenuNodes[n]) {
-            return n;
-        }
-    }
-    return -1;
-}
-
 } // namespace kv410

@@ -12,18 +12,24 @@
 
 namespace kv410 {
 
-int8_t choice;
-bool caretEditStarted;
-bool caretKnobArmed;
-bool warningShown;
-
-int8_t listValue;
-bool listEditStarted;
-bool listKnobArmed;
-
-uint16_t detectedSensors;
-
 namespace {
+
+// Caret choice: the marked option, 1, 2 or 4 (another value marks none).
+int8_t choice;
+// Caret choice: the change key was pressed; only "Avbryt" is offered.
+bool caretEditStarted;
+// Caret choice: the knob has turned since; "Avbryt" and "Lagre" are offered.
+bool caretKnobArmed;
+// Caret choice: the 9 kW warning is on the display.
+bool warningShown;
+// List choice: the option on line 2.
+int8_t listValue;
+// List choice: the change key was pressed.
+bool listEditStarted;
+// List choice: the knob has turned since the change key.
+bool listKnobArmed;
+// Extra-sensor confirmation: the optional sensors detected on arrival, bits 3..6 of cell 56.
+uint16_t detectedSensors;
 
 constexpr int SavedMessageText = 534;
 constexpr int ConfirmingMessageText = 535;

@@ -12,6 +12,11 @@ namespace kv410 {
 
 namespace {
 
+// The raw line-3 value last drawn; -3000 when nothing is drawn.
+int32_t shownValueA;
+// The raw line-4 value last drawn; -3000 when nothing is drawn.
+int32_t shownValueB;
+
 // Texts of the status pages, as offsets into the line-4 group.
 constexpr uint8_t text(int number) {
     return static_cast<uint8_t>(number - TextGroupLine4);
@@ -28,9 +33,8 @@ constexpr uint16_t RoomSensorInstalled = 0x20;
 constexpr int32_t LowestTemperature = -400;
 constexpr int32_t HighestTemperature = 1400;
 
-} // namespace
-
 // clang-format off
+// The 26 status pages.
 const StatusPage StatusPageTable[StatusPageCount] = {
     page(TextsOnly,         540, 551, 552, 553),
     page(Countdown,         541, 554, 555, 565, 2),
@@ -61,11 +65,6 @@ const StatusPage StatusPageTable[StatusPageCount] = {
     page(OffsetValue,       541, 558, 561, 562, 117, 525),
 };
 // clang-format on
-
-int32_t shownValueA;
-int32_t shownValueB;
-
-namespace {
 
 bool roomSensorInstalled() {
     return (cellUnsigned(ConfigurationCell) & RoomSensorInstalled) != 0;
@@ -109,8 +108,7 @@ void showSensor(int cell) {
     }
 }
 
-} // namespace
-
+// One pass of the status view, while the main display's status view is on.
 void runStatusView() {
     menuFlags |= RedrawRequestFlag;
     const uint16_t stored = cellUnsigned(StatusPageIndexCell);
@@ -155,6 +153,8 @@ void runStatusView() {
         break;
     }
 }
+
+} // namespace
 
 void resetStatusDisplayState() {
     shownValueA = NothingShown;

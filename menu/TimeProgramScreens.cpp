@@ -16,13 +16,15 @@ namespace kv410 {
 int8_t selectedProgramDay;
 bool dayEditorOpen;
 uint8_t dayEditorField;
+uint8_t dayEditorStopMinute;
+
+namespace {
+
+// The day editor's working copies: the day switch and the four times (BCD).
 uint8_t dayEditorSwitch;
 uint8_t dayEditorStartHour;
 uint8_t dayEditorStartMinute;
 uint8_t dayEditorStopHour;
-uint8_t dayEditorStopMinute;
-
-namespace {
 
 constexpr int LastDay = 6;
 constexpr int SaveMessageText = 534;

@@ -17,20 +17,28 @@
 
 namespace kv410 {
 
-int32_t choiceValue;
-bool choiceArmed;
-bool choiceChanged;
-
-int32_t editorValue;
-uint8_t editorUnitLength;
-bool offShown;
-bool editorArmed;
-bool editorChanged;
-
-int32_t curveValue;
-bool curveChanged;
-
 namespace {
+
+// Two-way choice: the marked line, 0 (line 2) or 1 (line 3).
+int32_t choiceValue;
+// Two-way choice: the change key was pressed.
+bool choiceArmed;
+// Two-way choice: the knob has turned since the change key.
+bool choiceChanged;
+// Numeric editor: the value being edited, in shown units.
+int32_t editorValue;
+// Numeric editor: length of the unit name behind the value.
+uint8_t editorUnitLength;
+// Numeric editor: OffMarker stands in place of the value.
+bool offShown;
+// Numeric editor: the change key was pressed.
+bool editorArmed;
+// Numeric editor: the knob has turned since the change key.
+bool editorChanged;
+// Curve point editor: the point's value being edited, in tenths.
+int32_t curveValue;
+// Curve point editor: the knob has turned.
+bool curveChanged;
 
 constexpr int SavedMessageText = 534;
 constexpr char ChoiceArrow[] = "\x7F\xB0";
@@ -58,7 +66,7 @@ void dropMiddleKey() {
 }
 
 // Back to the parent without consuming the other keys.
-void handBackToParent() {
+void returnToParentKeepingKeys() {
     if (currentNode->parent != nullptr) {
         currentNode = currentNode->parent;
     }
@@ -469,7 +477,7 @@ void screenNumericEditor() {
             showLineFourText(currentNode->texts[3]);
             handBack();
         } else {
-            handBackToParent();
+            returnToParentKeepingKeys();
         }
         return;
     }
@@ -504,14 +512,14 @@ void screenCurvePointEditor() {
         openCurvePointEditor();
     }
     if (takeKey(LeftButtonWord)) {
-        handBackToParent();
+        returnToParentKeepingKeys();
         return;
     }
     dropMiddleKey();
     if (takeKey(RightButtonWord)) {
         if (curveChanged) {
             saveCurvePoint();
-            handBackToParent();
+            returnToParentKeepingKeys();
             return;
         }
     }

@@ -12,6 +12,11 @@ uint32_t LedsGeneration = 0;
 
 namespace {
 
+// LED blink phase 0..10.
+uint8_t blinkPhase;
+// Divides the lit blink phases into alarm beeps.
+uint8_t beepDivider;
+
 // Blink phases at which a blinking LED turns unlit and lit.
 constexpr uint8_t BlinkUnlitPhase = 0;
 constexpr uint8_t BlinkLitPhase = 5;
@@ -75,6 +80,8 @@ void resetPaintState() {
         lit = false;
     }
     LedsGeneration = 0;
+    blinkPhase = 0;
+    beepDivider = 0;
 }
 
 } // namespace kv410

@@ -13,9 +13,6 @@ inline constexpr int AlarmLogMaxOffset = AlarmLogCapacity * AlarmRecordWords;
 // Characters of a record read back, without the terminating zero.
 inline constexpr int AlarmLogTextLength = 16;
 
-// Offset of the record the reader last delivered, in words from flash word 514.
-extern uint16_t AlarmLogCursor;
-
 // Appends a record of 13 characters; when the log is full the oldest record is dropped.
 void appendAlarmLog(const char* text);
 // Moves the cursor by mode (0 newest, 1 older, 2 newer, 3 same) and formats the record

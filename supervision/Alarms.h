@@ -37,8 +37,6 @@ void initAlarmSupervision();
 // One supervision pass; the controller cycle runs it while the unit is on. A pass is skipped
 // while nothing it reads has changed since the last one.
 void superviseAlarms();
-// Makes the next superviseAlarms run in full.
-void forgetSupervisionPass();
 
 // Marks alarm n active, stamps and logs it and puts it at the head of ActiveAlarmList.
 void raiseAlarm(uint8_t n);

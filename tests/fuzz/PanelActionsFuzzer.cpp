@@ -19,6 +19,7 @@
 #include "panel/FrontPanel.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/ControllerState.h"
 #include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"

@@ -3,6 +3,7 @@
 #include "core/MemoryMap.h"
 #include "menu/AlarmDisplay.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 
 namespace kv410 {
 namespace {

@@ -12,6 +12,7 @@
 #include "menu/MenuTree.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/Controller.h"
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 #include "core/MemoryMap.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 
 #include <cstring>
 #include <random>
