@@ -1,6 +1,7 @@
 #include "core/Clock.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/Platform.h"
 
 #include <cstring>
@@ -14,11 +15,6 @@ char HostClockText[20];
 char WeekdayNames[7][3];
 
 namespace {
-
-constexpr int AccessLevelWord = 42;
-// Clock words: year, month, day, hour, minute, second, then the weekday.
-constexpr int FirstClockWord = 35;
-constexpr int WeekdayWord = 41;
 
 // Where the two digits of each clock word stand in HostClockText (0-based), year first. The year
 // is always written with four digits, so its last two are at 2 and 3.
@@ -93,8 +89,7 @@ void refreshClock() {
         const char units = HostClockText[HostDigitPositions[field] + 1];
         ClockText[ClockTextPositions[field]] = tens;
         ClockText[ClockTextPositions[field] + 1] = units;
-        IoWords[FirstClockWord + field] =
-            static_cast<uint16_t>(((tens - '0') << 4) | (units - '0'));
+        IoWords[ClockYearWord + field] = static_cast<uint16_t>(((tens - '0') << 4) | (units - '0'));
     }
     ClockText[6] = ' ';
     ClockText[9] = ':';

@@ -7,10 +7,6 @@ namespace kv410 {
 extern char ClockText[21];
 // The plain 19-byte copy of ClockText that the clock screen prints.
 extern char ClockTextBuffer[19];
-// The weekday abbreviation that the next composition of ClockText uses.
-extern char WeekdayAbbreviation[3];
-// The host's time as "yyyy-mm-dd hh:mm:ss".
-extern char HostClockText[20];
 // Two-letter weekday names and a zero, Monday first (text 471, taken at start-up).
 extern char WeekdayNames[7][3];
 

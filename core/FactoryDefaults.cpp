@@ -1,6 +1,7 @@
 #include "core/FactoryDefaults.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 namespace kv410 {
 
@@ -25,16 +26,6 @@ constexpr FactoryValue FactoryValues[] = {
     {49, 49},   {51, 51},   {53, 53},
 };
 
-constexpr int FirstCurvePointCell = 8;
-constexpr int LastCurvePointCell = 31;
-constexpr int FirstTimeProgramCell = 118;
-constexpr int LastTimeProgramCell = 222;
-
-// The three valve parameters: full ramp time to open and to close, and the full opening time.
-constexpr int RampOpenCell = 66;
-constexpr int RampCloseCell = 67;
-constexpr int OpeningTimeCell = 68;
-
 // The valve's full travel is divided into this many steps; 20 ticks of 50 ms make a second.
 constexpr int32_t ValveSteps = 60;
 constexpr int32_t TicksPerSecond = 20;
@@ -53,7 +44,7 @@ void loadFactoryDefaults() {
         ControllerCells[factory.cell] = factory.value;
     }
     deriveValveTimings();
-    for (int cell = FirstTimeProgramCell; cell <= LastTimeProgramCell; ++cell) {
+    for (int cell = ProgramMaskCell; cell <= LastProgramCell; ++cell) {
         ControllerCells[cell] = 0;
     }
     for (int n = 0; n < ParameterCellCount; ++n) {
@@ -72,11 +63,11 @@ void deriveValveTimings() {
     const int32_t openRate = quotientOrZero(600, rampOpen);
     const int32_t closeRate = quotientOrZero(600, rampClose);
 
-    storeParameter(104, openRate);
-    storeParameter(105, closeRate);
-    storeParameter(101, stepPulse);
-    storeParameter(102, openInterval);
-    storeParameter(103, closeInterval);
+    storeParameter(ValveOpenRateCell, openRate);
+    storeParameter(ValveCloseRateCell, closeRate);
+    storeParameter(ValvePulseLengthCell, stepPulse);
+    storeParameter(ValveOpenIntervalCell, openInterval);
+    storeParameter(ValveCloseIntervalCell, closeInterval);
 }
 
 } // namespace kv410

@@ -1,4 +1,5 @@
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 #include <cstring>
 
@@ -14,8 +15,6 @@ uint32_t SecondTimers[10];
 uint32_t MinuteTimers[5];
 uint32_t minuteDivider;
 uint8_t outputTestWatchdog;
-uint8_t blinkPhase;
-uint8_t beepDivider;
 
 uint16_t readFlashWord(int n) {
     return FlashImage[n];
@@ -32,7 +31,7 @@ void loadCellsFromFlash() {
 }
 
 void clearOutputs() {
-    for (int n = 12; n <= 23; ++n) {
+    for (int n = FirstRelayWord; n <= LastRelayWord; ++n) {
         IoWords[n] = 0;
     }
 }
@@ -52,8 +51,6 @@ void resetMemory() {
     std::memset(MinuteTimers, 0, sizeof MinuteTimers);
     minuteDivider = 0;
     outputTestWatchdog = 0;
-    blinkPhase = 0;
-    beepDivider = 0;
 }
 
 } // namespace kv410

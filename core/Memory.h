@@ -33,10 +33,6 @@ extern uint32_t MinuteTimers[5];
 extern uint32_t minuteDivider;
 // Reloaded with 32 by every I/O exchange outside the output test.
 extern uint8_t outputTestWatchdog;
-// LED blink phase 0..10.
-extern uint8_t blinkPhase;
-// Divides the lit blink phases into alarm beeps.
-extern uint8_t beepDivider;
 
 // Flash word n (0..2047).
 uint16_t readFlashWord(int n);

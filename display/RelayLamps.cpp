@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 #include <cstring>
 
@@ -13,8 +14,6 @@ uint32_t LampsGeneration = 0;
 namespace {
 
 // The relay lamps' words are 12..21.
-constexpr int FirstRelayWord = 12;
-constexpr int DisplayAwakeWord = 50;
 
 static_assert(
     [] {

@@ -9,8 +9,6 @@ extern char WeekdayLetters[14];
 extern char FromToHeadings[20];
 // "Ikke Akt" and a zero (text 532).
 extern char OffMarker[9];
-// "dag", "tim", "min", "sek", each with a zero (text 427).
-extern char UnitNames[4][4];
 
 // Fills the tables above and the clock's WeekdayNames from their texts (through the scratch
 // target of showText).

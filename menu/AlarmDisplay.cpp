@@ -1,6 +1,7 @@
 #include "menu/AlarmDisplay.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/MenuTree.h"
@@ -10,11 +11,15 @@
 namespace kv410 {
 
 int8_t selectedIndex = -1;
-int8_t drawnIndex = -1;
-uint8_t shownAlarm;
-bool returningFromHelp;
 
 namespace {
+
+// Index drawn by the last knob move; -1 = none.
+int8_t drawnIndex = -1;
+// Alarm number shown.
+uint8_t shownAlarm;
+// Set while the alarm display has handed over to the alarm help pages.
+bool returningFromHelp;
 
 constexpr int ListEntries = 32;
 constexpr int FirstAlarmLineText = 488;
@@ -205,16 +210,16 @@ void runAlarmDisplay() {
 
     if (UnacknowledgedAlarmFlag != 0) {
         followList();
-        if (IoWords[2] != 0) {
+        if (IoWords[MiddleButtonWord] != 0) {
             // Only an alarm with texts has help pages.
             if (isKnownAlarm(shownAlarm)) {
                 openHelpPages();
             }
-            IoWords[2] = 0;
+            IoWords[MiddleButtonWord] = 0;
         }
-        if (IoWords[3] != 0) {
+        if (IoWords[RightButtonWord] != 0) {
             acknowledgeShown();
-            IoWords[3] = 0;
+            IoWords[RightButtonWord] = 0;
         }
         if (knobSteps != 0) {
             moveSelection();
@@ -222,7 +227,7 @@ void runAlarmDisplay() {
     }
 
     // The back key never closes the alarm display.
-    IoWords[1] = 0;
+    IoWords[LeftButtonWord] = 0;
 
     if (UnacknowledgedAlarmFlag == 0) {
         close();

@@ -5,15 +5,6 @@
 
 namespace kv410 {
 
-// Index in ActiveAlarmList of the shown alarm; -1 = none.
-extern int8_t selectedIndex;
-// Index drawn by the last knob move; -1 = none.
-extern int8_t drawnIndex;
-// Alarm number shown.
-extern uint8_t shownAlarm;
-// Set while the alarm display has handed over to the alarm help pages.
-extern bool returningFromHelp;
-
 // The screen of the alarm display node, run every cycle while it is current.
 void runAlarmDisplay();
 // Draws alarm n: its two lines, its raise time on line 3 and the soft keys on line 4.
@@ -21,5 +12,8 @@ void drawAlarm(uint8_t n);
 
 // Returns the alarm display's state to its process-start state.
 void resetAlarmDisplayState();
+
+// Kind 33: the alarm display.
+void screenAlarmDisplay();
 
 } // namespace kv410

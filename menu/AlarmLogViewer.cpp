@@ -1,6 +1,7 @@
 #include "menu/AlarmLogViewer.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -11,12 +12,16 @@
 
 namespace kv410 {
 
-uint8_t logAlarm;
-bool logHasRecord;
-bool returnFromHelp;
 int32_t helpPage;
 
 namespace {
+
+// Alarm number of the record the viewer shows.
+uint8_t logAlarm;
+// Whether the viewer shows a record (else "Ingen alarm logget! ").
+bool logHasRecord;
+// Set when the help pages were opened from the viewer: it then shows the same record again.
+bool returnFromHelp;
 
 constexpr int FirstAlarmLineText = 488;
 constexpr int LogHeadingText = 69;
@@ -81,18 +86,18 @@ void screenAlarmLogViewer() {
         returnFromHelp = false;
     }
 
-    if (IoWords[1] != 0) {
+    if (IoWords[LeftButtonWord] != 0) {
         leaveToParent();
         return;
     }
-    if (IoWords[2] != 0) {
-        IoWords[2] = 0;
+    if (IoWords[MiddleButtonWord] != 0) {
+        IoWords[MiddleButtonWord] = 0;
         if (logHasRecord && isKnownAlarm(logAlarm)) {
             openHelpPages();
             return;
         }
     }
-    IoWords[3] = 0;
+    IoWords[RightButtonWord] = 0;
 
     if (knobSteps != 0) {
         const uint8_t mode = knobSteps > 0 ? ReadOlder : ReadNewer;
@@ -121,16 +126,16 @@ void screenAlarmHelp() {
         showHelpLines(PageLines);
     }
 
-    if (IoWords[1] != 0) {
-        IoWords[1] = 0;
+    if (IoWords[LeftButtonWord] != 0) {
+        IoWords[LeftButtonWord] = 0;
         // The help text is read to its end before it can be left.
         if (helpPage == last) {
             leaveToParent();
             return;
         }
     }
-    IoWords[2] = 0;
-    IoWords[3] = 0;
+    IoWords[MiddleButtonWord] = 0;
+    IoWords[RightButtonWord] = 0;
 
     if (knobSteps != 0) {
         if (knobSteps > 0) {

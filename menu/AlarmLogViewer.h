@@ -18,16 +18,12 @@ inline constexpr AlarmHelpRange AlarmHelpTable[22] = {
     {270, 16}, {289, 12}, {289, 12}, {191, 12}, {225, 12}, {240, 12},
 };
 
-// Alarm number of the record the viewer shows.
-extern uint8_t logAlarm;
-// Whether the viewer shows a record (else "Ingen alarm logget! ").
-extern bool logHasRecord;
-// Set when the help pages were opened from the viewer: it then shows the same record again.
-extern bool returnFromHelp;
-// Offset of the first text of the help page shown, counted like AlarmHelpRange::firstText.
-extern int32_t helpPage;
-
 // Returns the viewer's and the help pages' state to its process-start state.
 void resetAlarmLogViewerState();
+
+// Kind 27: the alarm log viewer.
+void screenAlarmLogViewer();
+// Kind 29: the alarm help pages.
+void screenAlarmHelp();
 
 } // namespace kv410

@@ -3,21 +3,24 @@
 
 #include "core/Clock.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/Screens.h"
 
 namespace kv410 {
 
-uint8_t ClockSettingFields[ClockFieldCount];
 uint8_t clockSettingField;
-uint8_t clockSettingColumn;
-int8_t clockSettingValue;
 
 namespace {
 
-constexpr int YearWord = 35;    // I/O words 35..40: year, month, day, hour, minute, second (BCD)
-constexpr int WeekdayWord = 41; // 1 Monday .. 7 Sunday
+// Year 0..99, month, day, hour, minute, second, weekday 1..7.
+uint8_t ClockSettingFields[ClockFieldCount];
+// Column on line 2 where the selected field is written.
+uint8_t clockSettingColumn;
+// The value of the selected field as the knob changes it.
+int8_t clockSettingValue;
+
 constexpr int SaveMessageText = 534;
 constexpr int UnchangedLine4 = -1;
 
@@ -82,7 +85,7 @@ void openClockSetting() {
     writeText(3, 2, "^^                ");
     for (int field = 1; field < ClockFieldWeekday; ++field) {
         ClockSettingFields[field - 1] =
-            withinField(field, bcdToNumber(IoWords[YearWord + field - 1]));
+            withinField(field, bcdToNumber(IoWords[ClockYearWord + field - 1]));
     }
     ClockSettingFields[ClockFieldWeekday - 1] =
         withinField(ClockFieldWeekday, IoWords[WeekdayWord]);
@@ -98,7 +101,7 @@ void openClockSetting() {
 }
 
 // Back to the clock line, which draws its whole screen again.
-void handBackToParent() {
+void returnToClockLineRedrawn() {
     leaveToParent();
     menuFlags |= FullRedrawFlag;
     shownValue = NothingShown;
@@ -107,10 +110,10 @@ void handBackToParent() {
 void saveClock() {
     showMessage(SaveMessageText);
     for (int field = 1; field < ClockFieldWeekday; ++field) {
-        IoWords[YearWord + field - 1] = numberToBcd(ClockSettingFields[field - 1]);
+        IoWords[ClockYearWord + field - 1] = numberToBcd(ClockSettingFields[field - 1]);
     }
     IoWords[WeekdayWord] = ClockSettingFields[ClockFieldWeekday - 1];
-    handBackToParent();
+    returnToClockLineRedrawn();
 }
 
 void markSelectedField() {
@@ -123,8 +126,8 @@ void markSelectedField() {
         showText(4, field.line4Text);
     }
     clockSettingValue = static_cast<int8_t>(ClockSettingFields[clockSettingField - 1]);
-    IoWords[2] = 0;
-    IoWords[3] = 0;
+    IoWords[MiddleButtonWord] = 0;
+    IoWords[RightButtonWord] = 0;
 }
 
 void stepSelectedField() {
@@ -153,12 +156,12 @@ void screenClockSetting() {
     if ((menuFlags & EditingFlag) == 0) {
         openClockSetting();
     }
-    if (takeKey(1)) {
-        handBackToParent();
+    if (takeKey(LeftButtonWord)) {
+        returnToClockLineRedrawn();
         return;
     }
-    const bool middle = takeKey(2);
-    const bool right = takeKey(3);
+    const bool middle = takeKey(MiddleButtonWord);
+    const bool right = takeKey(RightButtonWord);
     if (middle && clockSettingField > ClockFieldYear) {
         selectField(clockSettingField - 1);
     }

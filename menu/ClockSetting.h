@@ -11,15 +11,6 @@ inline constexpr int ClockFieldCount = 7;
 inline constexpr int ClockFieldYear = 1;
 inline constexpr int ClockFieldWeekday = 7;
 
-// Year 0..99, month, day, hour, minute, second, weekday 1..7.
-extern uint8_t ClockSettingFields[ClockFieldCount];
-// The field being changed, 1 (year) to 7 (weekday).
-extern uint8_t clockSettingField;
-// Column on line 2 where the selected field is written.
-extern uint8_t clockSettingColumn;
-// The value of the selected field as the knob changes it.
-extern int8_t clockSettingValue;
-
 // A two-digit BCD byte as a plain number (0x59 gives 59).
 inline int bcdToNumber(uint16_t bcd) {
     return ((bcd >> 4) & 0x0F) * 10 + (bcd & 0x0F);
@@ -31,5 +22,8 @@ inline uint16_t numberToBcd(int number) {
 
 // Returns the clock setting's working state to its process-start state.
 void resetClockSettingState();
+
+// Kind 10: setting the clock.
+void screenClockSetting();
 
 } // namespace kv410

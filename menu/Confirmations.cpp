@@ -2,6 +2,7 @@
 
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/RelayLamps.h"
 #include "menu/MenuEngine.h"
@@ -25,7 +26,7 @@ void resetAlarmLogAction() {
     refreshRelayLamps();
     leaveToParent();
     resetAlarmLog();
-    IoWords[3] = 0;
+    IoWords[RightButtonWord] = 0;
 }
 
 void resetOperatingTimesAction() {
@@ -72,12 +73,12 @@ void runConfirmation(const Confirmation& confirmation) {
         showMenuEntry();
         menuFlags |= EditingFlag;
     }
-    if (IoWords[1] != 0) {
+    if (IoWords[LeftButtonWord] != 0) {
         leaveToParent();
         return;
     }
-    IoWords[2] = 0;
-    if (IoWords[3] != 0) {
+    IoWords[MiddleButtonWord] = 0;
+    if (IoWords[RightButtonWord] != 0) {
         confirmation.action();
     }
 }

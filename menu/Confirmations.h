@@ -3,7 +3,13 @@
 
 namespace kv410 {
 
-// The request for a short restart of the heat pump, set by the quick restart confirmation.
-inline constexpr int ShortRestartCell = 115;
+// Kind 20: confirmation to reset the alarm log.
+void screenResetAlarmLogConfirmation();
+// Kind 23: confirmation to reset the operating times.
+void screenResetOperatingTimesConfirmation();
+// Kind 24: confirmation to return to the factory values.
+void screenFactoryValuesConfirmation();
+// Kind 32: confirmation of a quick restart.
+void screenQuickRestartConfirmation();
 
 } // namespace kv410

@@ -1,6 +1,9 @@
 // The clock line and the main display's normal view.
+#include "menu/MainDisplay.h"
+
 #include "core/Clock.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/Screens.h"
@@ -15,7 +18,7 @@ void screenClockLine() {
         }
     }
     menuFlags |= RedrawRequestFlag;
-    const int32_t seconds = IoWords[40];
+    const int32_t seconds = IoWords[ClockSecondWord];
     if (seconds != shownValue) {
         shownValue = seconds;
         writeText(static_cast<int>(currentNode->cell), 1, ClockTextBuffer);

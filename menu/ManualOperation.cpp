@@ -1,6 +1,7 @@
 #include "menu/ManualOperation.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/Screens.h"
@@ -9,7 +10,6 @@ namespace kv410 {
 
 namespace {
 
-constexpr int ManualModeCell = 57;
 constexpr int DoneMessageText = 533;
 
 void drawManualScreen() {
@@ -32,30 +32,30 @@ void moveToSibling(MenuNode* sibling) {
 void toggleManualOutput(int ioWord) {
     const uint16_t now = IoWords[ioWord] == 0 ? 1 : 0;
     IoWords[ioWord] = now;
-    if (ioWord == ShuntOpenOutput) {
-        IoWords[ShuntCloseOutput] = now == 0 ? 1 : 0;
-    } else if (ioWord == CompressorOutput) {
-        IoWords[HeatCarrierPumpOutput] = now;
-        IoWords[BrinePumpOutput] = now;
+    if (ioWord == ValveOpenPulseWord) {
+        IoWords[ValveClosePulseWord] = now == 0 ? 1 : 0;
+    } else if (ioWord == CompressorWord) {
+        IoWords[HeatCarrierPumpWord] = now;
+        IoWords[BrinePumpWord] = now;
     }
 }
 
 void screenManualRun() {
     if ((menuFlags & EditingFlag) == 0) {
         drawManualScreen();
-        ControllerCells[ManualModeCell] = 1;
+        ControllerCells[OutputTestCell] = 1;
         menuFlags |= EditingFlag;
     }
-    if (keyPressed(1) || ControllerCells[ManualModeCell] == 0) {
+    if (keyPressed(LeftButtonWord) || ControllerCells[OutputTestCell] == 0) {
         leaveToParent();
         return;
     }
-    takeKey(2);
-    if ((IoWords[3] & 1) != 0) {
+    takeKey(MiddleButtonWord);
+    if ((IoWords[RightButtonWord] & 1) != 0) {
         toggleManualOutput(static_cast<int>(currentNode->cell));
         showMessage(DoneMessageText);
         handBack();
-        IoWords[3] = 0;
+        IoWords[RightButtonWord] = 0;
     }
     if (knobSteps > 0) {
         --knobSteps;

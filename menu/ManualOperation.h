@@ -3,18 +3,12 @@
 
 namespace kv410 {
 
-// I/O word of the shunt valve's open output.
-inline constexpr int ShuntOpenOutput = 17;
-// I/O word of the shunt valve's close output, the opposite of the open output by hand.
-inline constexpr int ShuntCloseOutput = 16;
-// I/O word of the compressor output; the two pumps below follow it when it is switched by hand.
-inline constexpr int CompressorOutput = 13;
-// I/O word of the heat-carrier pump P2.
-inline constexpr int HeatCarrierPumpOutput = 19;
-// I/O word of the brine pump P3.
-inline constexpr int BrinePumpOutput = 12;
-
-// Switches an output to its other state by hand, together with the outputs coupled to it.
+// Switches an output to its other state by hand, together with the outputs coupled to it: the
+// valve's close output is the opposite of its open output, and the heat-carrier and brine pumps
+// follow the compressor.
 void toggleManualOutput(int ioWord);
+
+// Kind 17: manual run of one output.
+void screenManualRun();
 
 } // namespace kv410

@@ -1,8 +1,10 @@
 #include "menu/MenuEngine.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/Screens.h"
+#include "menu/Selections.h"
 #include "menu/ValueEditors.h"
 #include "supervision/Alarms.h"
 
@@ -48,13 +50,13 @@ MenuNode* node(int index) {
 // Takes at most one event; of several, the later in the order back, middle, enter, knob wins.
 MenuEvent collectEvent() {
     MenuEvent event = MenuEvent::None;
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         event = MenuEvent::Back;
     }
-    if (takeKey(2)) {
+    if (takeKey(MiddleButtonWord)) {
         event = MenuEvent::Middle;
     }
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         event = MenuEvent::Enter;
     }
     if (knobSteps < 0) {
@@ -91,7 +93,7 @@ void openAlarmDisplay() {
 }
 
 void returnWhenIdle() {
-    if ((IoWords[50]) != 0) {
+    if ((IoWords[DisplayAwakeWord]) != 0) {
         menuFlags |= PanelLitFlag;
         return;
     }
@@ -104,11 +106,11 @@ void returnWhenIdle() {
     }
     // Leaving manual operation by going idle drops every output once, as leaving by the menu does;
     // otherwise a valve pulse word switched on by hand would stay on for good.
-    if (ControllerCells[57] != 0 && (menuFlags2 & ManualOutputsClearedFlag) == 0) {
+    if (ControllerCells[OutputTestCell] != 0 && (menuFlags2 & ManualOutputsClearedFlag) == 0) {
         menuFlags2 |= ManualOutputsClearedFlag;
         clearOutputs();
     }
-    ControllerCells[57] = 0;
+    ControllerCells[OutputTestCell] = 0;
     menuFlags &= ~EditingFlag;
     // The screen that follows draws in full, so nothing of the left screen stays on the display.
     menuFlags |= FullRedrawFlag;
@@ -117,12 +119,12 @@ void returnWhenIdle() {
 }
 
 void acceptAccessLevel() {
-    const int32_t requested = IoWords[42];
+    const int32_t requested = IoWords[AccessLevelWord];
     if (requested == lastAccessLevel) {
         return;
     }
     if (requested == 8 && currentNode != node(NodeVersion)) {
-        IoWords[42] = static_cast<uint16_t>(lastAccessLevel);
+        IoWords[AccessLevelWord] = static_cast<uint16_t>(lastAccessLevel);
         return;
     }
     lastAccessLevel = requested;
@@ -168,13 +170,13 @@ void actOnEvent(MenuEvent event) {
 // Every change between normal and manual operation drops all outputs once.
 void followManualOperation() {
     if (currentNode == node(NodeManualFirst)) {
-        ControllerCells[57] = 1;
+        ControllerCells[OutputTestCell] = 1;
         if ((menuFlags2 & ManualOutputsClearedFlag) != 0) {
             menuFlags2 &= ~ManualOutputsClearedFlag;
             clearOutputs();
         }
     } else if (currentNode == node(NodeManualEntry)) {
-        ControllerCells[57] = 0;
+        ControllerCells[OutputTestCell] = 0;
         if ((menuFlags2 & ManualOutputsClearedFlag) == 0) {
             menuFlags2 |= ManualOutputsClearedFlag;
             clearOutputs();
@@ -186,9 +188,9 @@ void followManualOperation() {
 
 void runMenuEngine() {
     if (SecondTimers[7] != 0) {
-        IoWords[1] = 0;
-        IoWords[2] = 0;
-        IoWords[3] = 0;
+        IoWords[LeftButtonWord] = 0;
+        IoWords[MiddleButtonWord] = 0;
+        IoWords[RightButtonWord] = 0;
         knobSteps = 0;
         return;
     }
@@ -251,8 +253,8 @@ void leaveToParent() {
         currentNode = currentNode->parent;
     }
     handBack();
-    IoWords[1] = 0;
-    IoWords[3] = 0;
+    IoWords[LeftButtonWord] = 0;
+    IoWords[RightButtonWord] = 0;
 }
 
 bool keyPressed(int word) {
@@ -285,14 +287,14 @@ void resetMenu() {
     menuFlags2 |= PendingFullRedrawFlag | ManualOutputsClearedFlag;
     menuFlags2 &= ~StatusViewOnFlag;
     currentNode = node(NodeRoot);
-    ControllerCells[55] = static_cast<int16_t>(0xFFFF);
-    lastAccessLevel = IoWords[42];
-    node(NodeRemoteHeating)->config = ControllerCells[60] != 0 ? 0x00 : 0x21;
+    ControllerCells[ConfigurationCell] = static_cast<int16_t>(0xFFFF);
+    lastAccessLevel = IoWords[AccessLevelWord];
+    node(NodeRemoteHeating)->config = remoteHeatingConfig(ControllerCells[ExternalControlCell]);
     applyInstallationMask();
 }
 
 void showAccessTag() {
-    if (const AccessLevelEntry* entry = findAccessLevel(IoWords[42])) {
+    if (const AccessLevelEntry* entry = findAccessLevel(IoWords[AccessLevelWord])) {
         writeText(1, entry->tagColumn, entry->tag);
     }
 }

@@ -9,8 +9,6 @@ namespace kv410 {
 
 // The node whose screen runs; the root after power-on.
 extern MenuNode* currentNode;
-// The access level the engine last accepted.
-extern int32_t lastAccessLevel;
 // The last value a screen drew; NothingShown forces the next screen to draw in full.
 extern int32_t shownValue;
 // Engine flags: EditingFlag, RedrawRequestFlag, FullRedrawFlag, PanelLitFlag.
@@ -62,5 +60,8 @@ void showAccessTag();
 
 // Returns the engine state (and the editors' working state) to its process-start state.
 void resetMenuEngineState();
+
+// Kind 0: a menu entry showing the node's four texts.
+void screenMenuEntry();
 
 } // namespace kv410

@@ -1,6 +1,7 @@
 #include "menu/MenuTree.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/TextTable.h"
 
 #include <array>
@@ -354,22 +355,23 @@ static_assert(isWellFormed());
 static_assert(Tree[NodeRoot].row.kind == 26);
 static_assert(Tree[NodeRemoteHeating].row.texts[1] == 265 &&
               Tree[NodeRemoteHeating].row.config == 0x21);
-static_assert(Tree[NodeHotWaterSettingsFirst + 1].row.cell == 43 &&
-              Tree[NodeHotWaterSettingsFirst + 3].row.cell == 44);
+static_assert(Tree[NodeHotWaterSettingsFirst + 1].row.cell == HotWaterTemperatureSetCell &&
+              Tree[NodeHotWaterSettingsFirst + 3].row.cell == HotWaterDifferenceCell);
 static_assert(Tree[NodeOperatingCaseSelection].row.kind == 14 &&
-              Tree[NodeOperatingCaseSelection].row.cell == 55);
+              Tree[NodeOperatingCaseSelection].row.cell == ConfigurationCell);
 static_assert(Tree[NodeHeaterPowerSelection].row.kind == 14 &&
-              Tree[NodeHeaterPowerSelection].row.cell == 107);
-static_assert(Tree[NodeManualEntry].row.texts[1] == 160 && Tree[NodeManualFirst].row.cell == 12);
+              Tree[NodeHeaterPowerSelection].row.cell == ConnectedPowerCell);
+static_assert(Tree[NodeManualEntry].row.texts[1] == 160 &&
+              Tree[NodeManualFirst].row.cell == BrinePumpWord);
 static_assert(Tree[NodeExternalControlChoice].row.kind == 21 &&
-              Tree[NodeExternalControlChoice].row.cell == 60);
+              Tree[NodeExternalControlChoice].row.cell == ExternalControlCell);
 static_assert(Tree[NodeVersion].row.kind == 30);
 static_assert(Tree[NodeExtraSensors].row.kind == 28);
-static_assert(Tree[NodeShuntDeadZoneEditor].row.cell == 32);
-static_assert(Tree[NodeValveOpenRuntimeEditor].row.cell == 66 &&
+static_assert(Tree[NodeShuntDeadZoneEditor].row.cell == ShuntNeutralZoneCell);
+static_assert(Tree[NodeValveOpenRuntimeEditor].row.cell == RampOpenCell &&
               Tree[NodeValveOpenRuntimeEditor - 1].row.kind == 0);
-static_assert(Tree[NodeValveCloseRuntimeEditor].row.cell == 67 &&
-              Tree[NodeValveRunTimesFirst + 1].row.cell == 66);
+static_assert(Tree[NodeValveCloseRuntimeEditor].row.cell == RampCloseCell &&
+              Tree[NodeValveRunTimesFirst + 1].row.cell == RampOpenCell);
 static_assert(Tree[NodeClockLine].row.kind == 9 && Tree[NodeClockSetting].row.kind == 10);
 static_assert(Tree[NodeAlarmLogViewer].row.kind == 27 && Tree[NodeAlarmHelp].row.kind == 29);
 static_assert(Tree[NodeQuickFirst].row.kind == 18 && Tree[NodeQuickFirst].startsList);
@@ -444,13 +446,13 @@ bool isNodeAvailable(const MenuNode* node) {
     if (node == nullptr) {
         return false;
     }
-    const unsigned installed = node->config & cellUnsigned(55);
-    return (node->access & IoWords[42]) != 0 && (installed & 0x07) != 0 &&
+    const unsigned installed = node->config & cellUnsigned(ConfigurationCell);
+    return (node->access & IoWords[AccessLevelWord]) != 0 && (installed & 0x07) != 0 &&
            ((installed & 0x78) != 0 || (node->config & NoOptionNeeded) != 0);
 }
 
 void applyInstallationMask() {
-    const uint16_t configuration = cellUnsigned(55);
+    const uint16_t configuration = cellUnsigned(ConfigurationCell);
     for (int n = NodeHotWaterSettingsFirst; n < NodeHotWaterSettingsFirst + 4; ++n) {
         if ((configuration & HotWaterSwitchInstalled) != 0) {
             MenuNodes[n].config &= static_cast<uint8_t>(~Gt3Installed);
@@ -465,15 +467,6 @@ void applyInstallationMask() {
             MenuNodes[n].config &= static_cast<uint8_t>(~NoOptionNeeded);
         }
     }
-}
-
-int nodeIndex(const MenuNode* node) {
-    for (int n = 0; n < MenuNodeCount; ++n) {
-        if (node == &MenuNodes[n]) {
-            return n;
-        }
-    }
-    return -1;
 }
 
 } // namespace kv410

@@ -83,7 +83,4 @@ void applyInstallationMask();
 // Restores the writable tree from the constant table.
 void resetMenuTree();
 
-// N for MenuNodes[N], -1 for null or a node outside the tree.
-int nodeIndex(const MenuNode* node);
-
 } // namespace kv410

@@ -1,6 +1,7 @@
 #include "menu/QuickSettings.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -74,17 +75,17 @@ void screenQuickSettingEditor() {
         drawSetting(editValue);
         menuFlags |= EditingFlag;
     }
-    if (keyPressed(1)) {
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
-    if (keyPressed(3)) {
+    if (keyPressed(RightButtonWord)) {
         if (editArmed) {
             saveSetting();
             return;
         }
         offerSave();
-        IoWords[3] = 0;
+        IoWords[RightButtonWord] = 0;
     }
     if (knobSteps != 0) {
         if (!editArmed) {

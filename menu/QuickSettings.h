@@ -5,12 +5,12 @@
 
 namespace kv410 {
 
-// Quick-setting editor: the value being edited.
-extern int32_t editValue;
-// Quick-setting editor: the save key is offered.
-extern bool editArmed;
-
 // Returns the quick-setting editor's working state to its process-start state.
 void resetQuickSettingState();
+
+// Kind 18: a quick setting seen from the main display.
+void screenQuickSettingView();
+// Kind 19: the editor of a quick setting.
+void screenQuickSettingEditor();
 
 } // namespace kv410

@@ -1,6 +1,7 @@
 #include "menu/Readouts.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -19,13 +20,6 @@ constexpr int LineWidth = 20;
 constexpr uint32_t FractionRoundUp = 5;
 
 // ---- operating times ----------------------------------------------------------------------
-
-constexpr int TotalHoursCell = 70;
-constexpr int HeatPumpHeatingCell = 72;
-constexpr int HeatPumpHotWaterCell = 74;
-constexpr int AuxHeatingCell = 76;
-constexpr int AuxHotWaterCell = 78;
-constexpr int DegreeDaysCell = 80;
 
 constexpr char SplitTemplate[] = "      % VV     % rad";
 
@@ -70,24 +64,24 @@ void showOperatingTimeValue() {
     case TotalHoursCell:
         showHours(cellValue(TotalHoursCell) + roundUp(cellValue(TotalHoursCell + 1)));
         break;
-    case HeatPumpHeatingCell:
-        showHours(pairedHours(HeatPumpHeatingCell, HeatPumpHotWaterCell));
+    case HeatPumpHeatingHoursCell:
+        showHours(pairedHours(HeatPumpHeatingHoursCell, HeatPumpHotWaterHoursCell));
         break;
-    case AuxHeatingCell:
-        showHours(pairedHours(AuxHeatingCell, AuxHotWaterCell));
+    case AuxHeatingHoursCell:
+        showHours(pairedHours(AuxHeatingHoursCell, AuxHotWaterHoursCell));
         break;
-    case HeatPumpHotWaterCell: {
+    case HeatPumpHotWaterHoursCell: {
         // Each fraction of the heat pump rounds on its own.
         const uint32_t heating =
-            cellValue(HeatPumpHeatingCell) + roundUp(cellValue(HeatPumpHeatingCell + 1));
-        const uint32_t hotWater =
-            cellValue(HeatPumpHotWaterCell) + roundUp(cellValue(HeatPumpHotWaterCell + 1));
+            cellValue(HeatPumpHeatingHoursCell) + roundUp(cellValue(HeatPumpHeatingHoursCell + 1));
+        const uint32_t hotWater = cellValue(HeatPumpHotWaterHoursCell) +
+                                  roundUp(cellValue(HeatPumpHotWaterHoursCell + 1));
         showSplit(heating, heating + hotWater);
         break;
     }
-    case AuxHotWaterCell:
-        showSplit(cellValue(AuxHeatingCell) + roundUp(cellValue(AuxHeatingCell + 1)),
-                  pairedHours(AuxHeatingCell, AuxHotWaterCell));
+    case AuxHotWaterHoursCell:
+        showSplit(cellValue(AuxHeatingHoursCell) + roundUp(cellValue(AuxHeatingHoursCell + 1)),
+                  pairedHours(AuxHeatingHoursCell, AuxHotWaterHoursCell));
         break;
     case DegreeDaysCell:
         showTenths(2, 7, static_cast<int32_t>(cellValue(DegreeDaysCell)));
@@ -249,7 +243,7 @@ void screenLiveValuesReadout() {
 }
 
 void screenVersionReadout() {
-    const uint16_t version = cellUnsigned(VersionCell);
+    const uint16_t version = cellUnsigned(ProgramVersionCell);
     // The hundreds digit wraps like the others, so a version of 10.00 or more still shows
     // a digit.
     const char text[] = {static_cast<char>('0' + (version / 100) % 10), '.',

@@ -1,6 +1,20 @@
 // Which screen runs for each node kind. Kinds 3, 12 and 13 have no screen and run nothing.
 #include "menu/Screens.h"
 
+#include "menu/AlarmDisplay.h"
+#include "menu/AlarmLogViewer.h"
+#include "menu/ClockSetting.h"
+#include "menu/Confirmations.h"
+#include "menu/MainDisplay.h"
+#include "menu/ManualOperation.h"
+#include "menu/MenuEngine.h"
+#include "menu/QuickSettings.h"
+#include "menu/Readouts.h"
+#include "menu/Selections.h"
+#include "menu/StatusDisplay.h"
+#include "menu/TimeProgramScreens.h"
+#include "menu/ValueEditors.h"
+
 namespace kv410 {
 
 // clang-format off

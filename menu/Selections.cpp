@@ -1,6 +1,7 @@
 #include "menu/Selections.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -11,18 +12,24 @@
 
 namespace kv410 {
 
-int8_t choice;
-bool caretEditStarted;
-bool caretKnobArmed;
-bool warningShown;
-
-int8_t listValue;
-bool listEditStarted;
-bool listKnobArmed;
-
-uint16_t detectedSensors;
-
 namespace {
+
+// Caret choice: the marked option, 1, 2 or 4 (another value marks none).
+int8_t choice;
+// Caret choice: the change key was pressed; only "Avbryt" is offered.
+bool caretEditStarted;
+// Caret choice: the knob has turned since; "Avbryt" and "Lagre" are offered.
+bool caretKnobArmed;
+// Caret choice: the 9 kW warning is on the display.
+bool warningShown;
+// List choice: the option on line 2.
+int8_t listValue;
+// List choice: the change key was pressed.
+bool listEditStarted;
+// List choice: the knob has turned since the change key.
+bool listKnobArmed;
+// Extra-sensor confirmation: the optional sensors detected on arrival, bits 3..6 of cell 56.
+uint16_t detectedSensors;
 
 constexpr int SavedMessageText = 534;
 constexpr int ConfirmingMessageText = 535;
@@ -33,8 +40,6 @@ constexpr uint8_t RemoteHeatingConfig = 0x21;
 constexpr uint16_t OperatingCaseBits = 0x07;
 // What the operating case selection keeps of the configuration word: the option bits 3..7.
 constexpr uint16_t KeptByCaseSelection = 0x00F8;
-// The slave address is shown as a number, every other list as option texts.
-constexpr uint32_t SlaveAddressCell = 62;
 
 // The four lines of the 9 kW warning.
 constexpr int WarningTexts[4] = {574, 575, 576, 443};
@@ -157,6 +162,7 @@ int8_t lastOption() {
 }
 
 void drawListValue() {
+    // The slave address is shown as a number, every other list as option texts.
     if (currentNode->cell == SlaveAddressCell) {
         writeText(2, 6, "Adress:");
         showInteger(2, 10, listValue);
@@ -212,8 +218,8 @@ void screenOperatingCaseSelection() {
     if ((menuFlags & EditingFlag) == 0) {
         openCaretChoice();
     }
-    IoWords[2] = 0;
-    if (takeKey(1)) {
+    IoWords[MiddleButtonWord] = 0;
+    if (takeKey(LeftButtonWord)) {
         if (caretEditStarted) {
             handBack();
         } else {
@@ -221,7 +227,7 @@ void screenOperatingCaseSelection() {
         }
         return;
     }
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (caretChangeKey()) {
             return;
         }
@@ -233,12 +239,12 @@ void screenListChoice() {
     if ((menuFlags & EditingFlag) == 0) {
         openListChoice();
     }
-    IoWords[2] = 0;
-    if (keyPressed(1)) {
+    IoWords[MiddleButtonWord] = 0;
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
-    if (keyPressed(3)) {
+    if (keyPressed(RightButtonWord)) {
         if (listEditStarted) {
             // The key word stays set; the message hold discards it.
             storeListChoice();
@@ -247,7 +253,7 @@ void screenListChoice() {
         writeText(4, 13, "        ");
         showText(3, BlankText);
         listEditStarted = true;
-        IoWords[3] = 0;
+        IoWords[RightButtonWord] = 0;
     }
     listKnob();
 }
@@ -266,12 +272,12 @@ void screenExtraSensorSelection() {
     }
     // The screen reads no knob: pending steps wait for the engine, which takes them once the
     // screen is left with "Tilbake" ("Bekrefte" ends in a message, whose hold drops them).
-    IoWords[2] = 0;
-    if (keyPressed(1)) {
+    IoWords[MiddleButtonWord] = 0;
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
-    if (keyPressed(3)) {
+    if (keyPressed(RightButtonWord)) {
         showMessage(ConfirmingMessageText);
         const uint16_t configuration =
             (cellUnsigned(ConfigurationCell) & OperatingCaseBits) | detectedSensors;

@@ -5,36 +5,17 @@
 
 namespace kv410 {
 
-// Caret choice: the marked option, 1, 2 or 4 (another value marks none).
-extern int8_t choice;
-// Caret choice: the change key was pressed; only "Avbryt" is offered.
-extern bool caretEditStarted;
-// Caret choice: the knob has turned since; "Avbryt" and "Lagre" are offered.
-extern bool caretKnobArmed;
-// Caret choice: the 9 kW warning is on the display.
-extern bool warningShown;
-
-// List choice: the option on line 2.
-extern int8_t listValue;
-// List choice: the change key was pressed.
-extern bool listEditStarted;
-// List choice: the knob has turned since the change key.
-extern bool listKnobArmed;
-
-// Extra-sensor confirmation: the optional sensors detected on arrival, bits 3..6 of cell 56.
-extern uint16_t detectedSensors;
-
-// Configuration word: bits 0..2 operating case, bits 3..6 installed sensors and inputs.
-inline constexpr int ConfigurationCell = 55;
-// Detected sensors and inputs, bits 3..6 as in the configuration word.
-inline constexpr int DetectedSensorsCell = 56;
-// External control function 0..4; non-zero hides the remote-heating entry.
-inline constexpr int ExternalControlCell = 60;
-
 // Config of the remote-heating entry for an external control function.
 uint8_t remoteHeatingConfig(int32_t externalControl);
 
 // Returns the selection screens' working state to its process-start state.
 void resetSelectionState();
+
+// Kind 14: the operating case and heater power selection.
+void screenOperatingCaseSelection();
+// Kind 21: choice from a list of option texts.
+void screenListChoice();
+// Kind 28: the extra sensor selection.
+void screenExtraSensorSelection();
 
 } // namespace kv410

@@ -2,6 +2,7 @@
 #include "menu/StatusDisplay.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "menu/MenuEngine.h"
@@ -10,6 +11,11 @@
 namespace kv410 {
 
 namespace {
+
+// The raw line-3 value last drawn; -3000 when nothing is drawn.
+int32_t shownValueA;
+// The raw line-4 value last drawn; -3000 when nothing is drawn.
+int32_t shownValueB;
 
 // Texts of the status pages, as offsets into the line-4 group.
 constexpr uint8_t text(int number) {
@@ -22,16 +28,13 @@ constexpr StatusPage page(StatusPageType type, int t1, int t2, int t3, int t4, i
 }
 
 constexpr int BlankLineText = 123;
-constexpr int InstallationCell = 55;
 constexpr uint16_t RoomSensorInstalled = 0x20;
-constexpr int HotWaterDifferentialCell = 44;
 // Lowest and highest temperature a sensor reports as a number.
 constexpr int32_t LowestTemperature = -400;
 constexpr int32_t HighestTemperature = 1400;
 
-} // namespace
-
 // clang-format off
+// The 26 status pages.
 const StatusPage StatusPageTable[StatusPageCount] = {
     page(TextsOnly,         540, 551, 552, 553),
     page(Countdown,         541, 554, 555, 565, 2),
@@ -63,13 +66,8 @@ const StatusPage StatusPageTable[StatusPageCount] = {
 };
 // clang-format on
 
-int32_t shownValueA;
-int32_t shownValueB;
-
-namespace {
-
 bool roomSensorInstalled() {
-    return (cellUnsigned(InstallationCell) & RoomSensorInstalled) != 0;
+    return (cellUnsigned(ConfigurationCell) & RoomSensorInstalled) != 0;
 }
 
 void drawPage(const StatusPage& page) {
@@ -110,8 +108,7 @@ void showSensor(int cell) {
     }
 }
 
-} // namespace
-
+// One pass of the status view, while the main display's status view is on.
 void runStatusView() {
     menuFlags |= RedrawRequestFlag;
     const uint16_t stored = cellUnsigned(StatusPageIndexCell);
@@ -142,7 +139,7 @@ void runStatusView() {
         break;
     case HotWaterStopValue: {
         const int32_t a = ControllerCells[page.cellA];
-        showLine3(a, a + cellUnsigned(HotWaterDifferentialCell) / 2);
+        showLine3(a, a + cellUnsigned(HotWaterDifferenceCell) / 2);
         showSensor(page.cellB);
         break;
     }
@@ -156,6 +153,8 @@ void runStatusView() {
         break;
     }
 }
+
+} // namespace
 
 void resetStatusDisplayState() {
     shownValueA = NothingShown;

@@ -24,21 +24,11 @@ struct StatusPage {
 };
 
 inline constexpr int StatusPageCount = 26;
-// The cell that selects the page; an index outside the table shows page 0.
-inline constexpr int StatusPageIndexCell = 106;
-
-// The 26 status pages.
-extern const StatusPage StatusPageTable[StatusPageCount];
-
-// The raw line-3 value last drawn; -3000 when nothing is drawn.
-extern int32_t shownValueA;
-// The raw line-4 value last drawn; -3000 when nothing is drawn.
-extern int32_t shownValueB;
-
-// One pass of the status view; the main display runs it while its status view is on.
-void runStatusView();
 
 // Returns the status view's state to its process-start state.
 void resetStatusDisplayState();
+
+// The status pages of the main display.
+void screenStatusView();
 
 } // namespace kv410

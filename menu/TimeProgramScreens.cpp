@@ -4,6 +4,7 @@
 
 #include "core/Clock.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextWords.h"
 #include "menu/MenuEngine.h"
@@ -15,13 +16,15 @@ namespace kv410 {
 int8_t selectedProgramDay;
 bool dayEditorOpen;
 uint8_t dayEditorField;
+uint8_t dayEditorStopMinute;
+
+namespace {
+
+// The day editor's working copies: the day switch and the four times (BCD).
 uint8_t dayEditorSwitch;
 uint8_t dayEditorStartHour;
 uint8_t dayEditorStartMinute;
 uint8_t dayEditorStopHour;
-uint8_t dayEditorStopMinute;
-
-namespace {
 
 constexpr int LastDay = 6;
 constexpr int SaveMessageText = 534;
@@ -171,19 +174,19 @@ void runDayEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openDayEditor(d);
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         shownValue = NothingShown;
         handBack();
         return;
     }
-    if (takeKey(2)) {
+    if (takeKey(MiddleButtonWord)) {
         if (dayEditorField == DayFieldStartHour) {
             dayEditorField = 1;
         } else if (dayEditorField > 1) {
             --dayEditorField;
         }
     }
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (dayEditorField == DayFieldStopMinute) {
             saveDay(d);
         } else if (dayEditorField < DayFieldStartHour) {
@@ -247,13 +250,13 @@ void screenTimeProgram() {
         runDayEditor();
         return;
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         selectedProgramDay = 0;
         leaveToParent();
         return;
     }
-    takeKey(2);
-    if (takeKey(3)) {
+    takeKey(MiddleButtonWord);
+    if (takeKey(RightButtonWord)) {
         dayEditorOpen = true;
         menuFlags &= ~EditingFlag;
         runDayEditor();

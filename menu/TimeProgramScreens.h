@@ -11,19 +11,6 @@ inline constexpr uint8_t DayFieldStartMinute = 9;
 inline constexpr uint8_t DayFieldStopHour = 10;
 inline constexpr uint8_t DayFieldStopMinute = 11;
 
-// The day on view, 0 Monday .. 6 Sunday, shared by the three programs.
-extern int8_t selectedProgramDay;
-// The day editor has the keys.
-extern bool dayEditorOpen;
-// The day editor's field, 1..11.
-extern uint8_t dayEditorField;
-// The day editor's working copies: the day switch and the four times (BCD).
-extern uint8_t dayEditorSwitch;
-extern uint8_t dayEditorStartHour;
-extern uint8_t dayEditorStartMinute;
-extern uint8_t dayEditorStopHour;
-extern uint8_t dayEditorStopMinute;
-
 // Draws day d (0..6) of the current node's program on lines 1 and 2.
 void showProgramDay(int d);
 
@@ -34,5 +21,8 @@ uint8_t stepBcdWrapping(uint8_t value, bool up, uint8_t highest);
 
 // Returns the time program screens' working state to its process-start state.
 void resetTimeProgramScreenState();
+
+// Kind 11: one weekly time program with its day editor.
+void screenTimeProgram();
 
 } // namespace kv410

@@ -2,6 +2,7 @@
 
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextTable.h"
 #include "display/TextWords.h"
@@ -16,20 +17,28 @@
 
 namespace kv410 {
 
-int32_t choiceValue;
-bool choiceArmed;
-bool choiceChanged;
-
-int32_t editorValue;
-uint8_t editorUnitLength;
-bool offShown;
-bool editorArmed;
-bool editorChanged;
-
-int32_t curveValue;
-bool curveChanged;
-
 namespace {
+
+// Two-way choice: the marked line, 0 (line 2) or 1 (line 3).
+int32_t choiceValue;
+// Two-way choice: the change key was pressed.
+bool choiceArmed;
+// Two-way choice: the knob has turned since the change key.
+bool choiceChanged;
+// Numeric editor: the value being edited, in shown units.
+int32_t editorValue;
+// Numeric editor: length of the unit name behind the value.
+uint8_t editorUnitLength;
+// Numeric editor: OffMarker stands in place of the value.
+bool offShown;
+// Numeric editor: the change key was pressed.
+bool editorArmed;
+// Numeric editor: the knob has turned since the change key.
+bool editorChanged;
+// Curve point editor: the point's value being edited, in tenths.
+int32_t curveValue;
+// Curve point editor: the knob has turned.
+bool curveChanged;
 
 constexpr int SavedMessageText = 534;
 constexpr char ChoiceArrow[] = "\x7F\xB0";
@@ -53,11 +62,11 @@ struct RampLimit {
 
 // The middle key has no effect in the editors; it is consumed so it cannot act later.
 void dropMiddleKey() {
-    takeKey(2);
+    takeKey(MiddleButtonWord);
 }
 
 // Back to the parent without consuming the other keys.
-void handBackToParent() {
+void returnToParentKeepingKeys() {
     if (currentNode->parent != nullptr) {
         currentNode = currentNode->parent;
     }
@@ -113,11 +122,11 @@ void saveTwoWayChoice() {
 
 // Settings whose lowest or highest value stands for off.
 bool offAtLowest() {
-    return currentNode->cell == 89;
+    return currentNode->cell == HeatPumpBlockOutdoorCell;
 }
 
 bool offAtHighest() {
-    return currentNode->cell == 83 || currentNode->cell == 117;
+    return currentNode->cell == AuxHeatBlockCell || currentNode->cell == RemoteHeatingCell;
 }
 
 bool isOffValue(int32_t value) {
@@ -185,9 +194,9 @@ void openNumericEditor() {
 }
 
 void followValveOpeningTime() {
-    constexpr RampLimit RampLimits[] = {{66, NodeValveOpenRuntimeEditor},
-                                        {67, NodeValveCloseRuntimeEditor}};
-    const int32_t opening = cellUnsigned(68);
+    constexpr RampLimit RampLimits[] = {{RampOpenCell, NodeValveOpenRuntimeEditor},
+                                        {RampCloseCell, NodeValveCloseRuntimeEditor}};
+    const int32_t opening = cellUnsigned(OpeningTimeCell);
     const int32_t minutes = opening / 60 + (opening % 60 != 0 ? 1 : 0);
     for (const RampLimit& ramp : RampLimits) {
         MenuNodes[ramp.editorNode].min = minutes;
@@ -198,9 +207,9 @@ void followValveOpeningTime() {
 }
 
 void followSwitchingDifferential() {
-    const int32_t differential = ControllerCells[2];
-    if (differential < ControllerCells[32] + 10) {
-        storeParameter(32, differential - 10);
+    const int32_t differential = ControllerCells[SwitchingDifferentialCell];
+    if (differential < ControllerCells[ShuntNeutralZoneCell] + 10) {
+        storeParameter(ShuntNeutralZoneCell, differential - 10);
     }
     MenuNodes[NodeShuntDeadZoneEditor].max = differential < 100 ? differential - 10 : 90;
 }
@@ -208,24 +217,24 @@ void followSwitchingDifferential() {
 // What else changes when a setting has been saved.
 void followSavedSetting(uint32_t cell) {
     switch (cell) {
-    case 68:
+    case OpeningTimeCell:
         followValveOpeningTime();
         deriveValveTimings();
         break;
-    case 66:
-    case 67:
+    case RampOpenCell:
+    case RampCloseCell:
         deriveValveTimings();
         break;
-    case 41:
-        MinuteTimers[1] = cellUnsigned(41);
+    case ExtraHotWaterCell:
+        MinuteTimers[1] = cellUnsigned(ExtraHotWaterCell);
         break;
-    case 42:
-        MinuteTimers[0] = cellUnsigned(42);
+    case HotWaterPeakIntervalCell:
+        MinuteTimers[0] = cellUnsigned(HotWaterPeakIntervalCell);
         break;
-    case 35:
-        MinuteTimers[2] = cellUnsigned(35);
+    case HolidayCell:
+        MinuteTimers[2] = cellUnsigned(HolidayCell);
         break;
-    case 2:
+    case SwitchingDifferentialCell:
         followSwitchingDifferential();
         break;
     default:
@@ -378,12 +387,12 @@ void screenTwoWayChoice() {
     if ((menuFlags & EditingFlag) == 0) {
         openTwoWayChoice();
     }
-    if (keyPressed(1)) {
+    if (keyPressed(LeftButtonWord)) {
         leaveToParent();
         return;
     }
     dropMiddleKey();
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (!choiceArmed) {
             choiceArmed = true;
             writeText(4, 13, "        ");
@@ -463,17 +472,17 @@ void screenNumericEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openNumericEditor();
     }
-    if (takeKey(1)) {
+    if (takeKey(LeftButtonWord)) {
         if (editorArmed || editorChanged) {
             showLineFourText(currentNode->texts[3]);
             handBack();
         } else {
-            handBackToParent();
+            returnToParentKeepingKeys();
         }
         return;
     }
     dropMiddleKey();
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (!editorArmed) {
             editorArmed = true;
             showLineFourText(currentNode->altTexts[3]);
@@ -502,15 +511,15 @@ void screenCurvePointEditor() {
     if ((menuFlags & EditingFlag) == 0) {
         openCurvePointEditor();
     }
-    if (takeKey(1)) {
-        handBackToParent();
+    if (takeKey(LeftButtonWord)) {
+        returnToParentKeepingKeys();
         return;
     }
     dropMiddleKey();
-    if (takeKey(3)) {
+    if (takeKey(RightButtonWord)) {
         if (curveChanged) {
             saveCurvePoint();
-            handBackToParent();
+            returnToParentKeepingKeys();
             return;
         }
     }

@@ -5,29 +5,6 @@
 
 namespace kv410 {
 
-// Two-way choice: the marked line, 0 (line 2) or 1 (line 3).
-extern int32_t choiceValue;
-// Two-way choice: the change key was pressed.
-extern bool choiceArmed;
-// Two-way choice: the knob has turned since the change key.
-extern bool choiceChanged;
-
-// Numeric editor: the value being edited, in shown units.
-extern int32_t editorValue;
-// Numeric editor: length of the unit name behind the value.
-extern uint8_t editorUnitLength;
-// Numeric editor: OffMarker stands in place of the value.
-extern bool offShown;
-// Numeric editor: the change key was pressed.
-extern bool editorArmed;
-// Numeric editor: the knob has turned since the change key.
-extern bool editorChanged;
-
-// Curve point editor: the point's value being edited, in tenths.
-extern int32_t curveValue;
-// Curve point editor: the knob has turned.
-extern bool curveChanged;
-
 // The current node's lowest and highest value, as the signed values they stand for.
 int32_t nodeMin();
 int32_t nodeMax();
@@ -45,5 +22,18 @@ int unitName(char* out, int unit);
 
 // Returns the editors' working state to its process-start state.
 void resetValueEditorState();
+
+// Kind 1: choice between the node's line 2 and line 3.
+void screenTwoWayChoice();
+// Kind 2: a read-only value on line 2.
+void screenReadOnlyValue();
+// Kind 4: a temperature with its set point, redrawn on change.
+void screenTemperatureReadout();
+// Kinds 5, 6, 15 and 16: the numeric editor with its bar or marker.
+void screenNumericEditor();
+// Kind 7: one heating-curve point and the next.
+void screenCurvePointReadout();
+// Kind 8: the editor of one heating-curve point.
+void screenCurvePointEditor();
 
 } // namespace kv410

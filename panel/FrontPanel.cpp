@@ -1,6 +1,7 @@
 #include "panel/FrontPanel.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "supervision/Alarms.h"
 
@@ -24,7 +25,7 @@ void panelInput() {
 }
 
 void wakeDisplay() {
-    IoWords[50] = 1;
+    IoWords[DisplayAwakeWord] = 1;
 }
 
 // Adds one key stroke to the pending knob steps, held within the 8-bit range.
@@ -44,7 +45,7 @@ void pressButton(int button) {
 void releaseButton(int button) {
     panelInput();
     Timer3Running = false;
-    if (IoWords[50] == 0) {
+    if (IoWords[DisplayAwakeWord] == 0) {
         wakeDisplay();
     } else if (longPressCountdown > 0) {
         IoWords[ButtonRules[button].eventWord] = 1;
@@ -56,7 +57,7 @@ void releaseButton(int button) {
 void RattImageMouseDown(MouseButton button, bool shift) {
     panelInput();
     ++KnobGeneration;
-    if (IoWords[50] == 0) {
+    if (IoWords[DisplayAwakeWord] == 0) {
         wakeDisplay();
         return;
     }
@@ -64,7 +65,7 @@ void RattImageMouseDown(MouseButton button, bool shift) {
         return;
     }
     if (shift) {
-        IoWords[2] |= 2;
+        IoWords[MiddleButtonWord] |= 2;
     }
     // A click replaces any pending steps with exactly one.
     if (button == MouseButton::Left) {
@@ -97,7 +98,7 @@ void Shape3MouseUp() {
 
 void Shape6MouseDown() {
     panelInput();
-    IoWords[0] = 1;
+    IoWords[PowerRequestWord] = 1;
 }
 
 void FormKeyDown(PanelKey key, bool shift) {
@@ -106,14 +107,14 @@ void FormKeyDown(PanelKey key, bool shift) {
     if (shift) {
         switch (key) {
         case PanelKey::Left:
-            IoWords[2] = 1;
+            IoWords[MiddleButtonWord] = 1;
             return;
         case PanelKey::Down:
-            IoWords[2] |= 2;
+            IoWords[MiddleButtonWord] |= 2;
             addKnobStep(-1);
             return;
         case PanelKey::Up:
-            IoWords[2] |= 2;
+            IoWords[MiddleButtonWord] |= 2;
             addKnobStep(1);
             return;
         default:
@@ -128,10 +129,10 @@ void FormKeyDown(PanelKey key, bool shift) {
         addKnobStep(-1);
         break;
     case PanelKey::Left:
-        IoWords[1] = 1;
+        IoWords[LeftButtonWord] = 1;
         break;
     case PanelKey::Right:
-        IoWords[3] = 1;
+        IoWords[RightButtonWord] = 1;
         break;
     default:
         break;
@@ -139,16 +140,16 @@ void FormKeyDown(PanelKey key, bool shift) {
 }
 
 void FormKeyUp() {
-    IoWords[2] = 0;
+    IoWords[MiddleButtonWord] = 0;
 }
 
 void FormKeyPress(char character) {
     panelInput();
     wakeDisplay();
     if (character == EscapeChar) {
-        IoWords[1] = 1;
+        IoWords[LeftButtonWord] = 1;
     } else if (character == EnterChar) {
-        IoWords[3] = 1;
+        IoWords[RightButtonWord] = 1;
     } else {
         sliderKey(character);
     }

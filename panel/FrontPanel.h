@@ -8,6 +8,7 @@
 // runs between two controller cycles.
 #pragma once
 
+#include "core/MemoryMap.h"
 #include "display/RelayLamps.h"
 #include "panel/PanelPaint.h"
 #include "panel/SensorSimulation.h"
@@ -49,7 +50,8 @@ struct ButtonRule {
     int32_t longPressSeconds;
     uint16_t accessLevel;
 };
-inline constexpr ButtonRule ButtonRules[3] = {{1, 3, 2}, {3, 5, 4}, {2, 5, 8}};
+inline constexpr ButtonRule ButtonRules[3] = {
+    {LeftButtonWord, 3, 2}, {RightButtonWord, 5, 4}, {MiddleButtonWord, 5, 8}};
 
 // ---------------------------------------------------------------- knob, buttons, power, keys
 

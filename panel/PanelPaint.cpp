@@ -1,6 +1,7 @@
 #include "panel/PanelPaint.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/Platform.h"
 
 namespace kv410 {
@@ -10,6 +11,11 @@ bool FrontLedLit[FrontLedCount] = {};
 uint32_t LedsGeneration = 0;
 
 namespace {
+
+// LED blink phase 0..10.
+uint8_t blinkPhase;
+// Divides the lit blink phases into alarm beeps.
+uint8_t beepDivider;
 
 // Blink phases at which a blinking LED turns unlit and lit.
 constexpr uint8_t BlinkUnlitPhase = 0;
@@ -49,10 +55,10 @@ bool paintLedFromMode(int led) {
 } // namespace
 
 void refreshPanel() {
-    const bool lit = IoWords[50] != 0 && ControllerCells[116] != 0;
+    const bool lit = IoWords[DisplayAwakeWord] != 0 && ControllerCells[UnitOnCell] != 0;
     if (!lit) {
         // The access level falls back to the customer level whenever the display is dark.
-        IoWords[42] = 1;
+        IoWords[AccessLevelWord] = 1;
     }
     paint(LcdLit, lit, LedsGeneration);
     for (int led = OnLed; led < AlarmLed; ++led) {
@@ -74,6 +80,8 @@ void resetPaintState() {
         lit = false;
     }
     LedsGeneration = 0;
+    blinkPhase = 0;
+    beepDivider = 0;
 }
 
 } // namespace kv410

@@ -3,6 +3,8 @@
 // paints them in.
 #pragma once
 
+#include "core/MemoryMap.h"
+
 #include <cstdint>
 
 namespace kv410 {
@@ -10,7 +12,8 @@ namespace kv410 {
 // The five front LEDs, in the order the refresh paints them.
 enum FrontLed { OnLed, VVLed, TillskottLed, KompressorLed, AlarmLed, FrontLedCount };
 // The I/O word that drives each front LED (mode 0 unlit, 2 blinking, anything else lit).
-inline constexpr int FrontLedWords[FrontLedCount] = {44, 47, 46, 45, 48};
+inline constexpr int FrontLedWords[FrontLedCount] = {OnLedWord, HotWaterLedWord, AuxHeatLedWord,
+                                                     CompressorLedWord, AlarmLedWord};
 
 // The LCD panel is painted lit (its background lit and Shape4, Shape5, Shape7, Shape9 shown).
 extern bool LcdLit;

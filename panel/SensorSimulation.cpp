@@ -1,6 +1,7 @@
 #include "panel/SensorSimulation.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,8 +19,7 @@ uint32_t CaptionsGeneration = 0;
 
 namespace {
 
-// The I/O word of slider 1 is 24; slider n writes word 23 + n.
-constexpr int FirstSensorWord = 24;
+// Slider n writes sensor word n, counted from FirstSensorWord.
 constexpr int Gt4Slider = 4;
 constexpr int Gt5Slider = 5;
 // Values a fitted GT4 and GT5 get from their buttons.

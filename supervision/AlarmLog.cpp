@@ -1,6 +1,7 @@
 #include "supervision/AlarmLog.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/Alarms.h"
 
 namespace kv410 {
@@ -13,12 +14,12 @@ namespace {
 constexpr int RecordTextPosition[AlarmRecordWords] = {0, 1, 2, 3, 4, 5, 6, 8, 9, 11, 12, 14, 15};
 
 int recordWord(int offset, int k) {
-    return AlarmLogFirstWord + offset + k;
+    return AlarmLogFirstFlashWord + offset + k;
 }
 
 // Drops the oldest record and moves the others down one record.
 void dropOldestRecord() {
-    for (int w = AlarmLogFirstWord; w + AlarmRecordWords < FlashWordCount; ++w) {
+    for (int w = AlarmLogFirstFlashWord; w + AlarmRecordWords < FlashWordCount; ++w) {
         writeFlashWord(w, readFlashWord(w + AlarmRecordWords));
     }
     if (AlarmLogCursor >= AlarmRecordWords) {

@@ -5,10 +5,6 @@
 
 namespace kv410 {
 
-// Flash word holding the log's write offset W (log words in use, counted from word 514).
-inline constexpr int AlarmLogOffsetFlashWord = 513;
-// First flash word of the records.
-inline constexpr int AlarmLogFirstWord = 514;
 // Words per record: the alarm character and twelve clock digits.
 inline constexpr int AlarmRecordWords = 13;
 // The log keeps the newest 118 records (flash words 514..2047).
@@ -16,9 +12,6 @@ inline constexpr int AlarmLogCapacity = 118;
 inline constexpr int AlarmLogMaxOffset = AlarmLogCapacity * AlarmRecordWords;
 // Characters of a record read back, without the terminating zero.
 inline constexpr int AlarmLogTextLength = 16;
-
-// Offset of the record the reader last delivered, in words from flash word 514.
-extern uint16_t AlarmLogCursor;
 
 // Appends a record of 13 characters; when the log is full the oldest record is dropped.
 void appendAlarmLog(const char* text);

@@ -1,6 +1,7 @@
 #include "supervision/Alarms.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/AlarmLog.h"
 
 #include <cstring>
@@ -16,14 +17,6 @@ uint8_t ClassActiveFlags[3];
 namespace {
 
 constexpr int ListEntries = 32;
-constexpr int AlarmLedWord = 48;
-constexpr int ConfigurationCell = 55;
-constexpr int DetectedCell = 56;
-constexpr int HotWaterCell = 532;
-// The alarm inputs' cells start here; the sensor cells follow, then HotWaterCell.
-constexpr int FirstInputCell = 500;
-// The limits of LimitAlarms, cells 90..94.
-constexpr int FirstLimitCell = 90;
 constexpr int LimitCount = 5;
 constexpr int StartDelaySeconds = 60;
 constexpr int FaultDelaySeconds = 5;
@@ -32,10 +25,6 @@ constexpr int SensorLow = -400;
 constexpr int SensorHigh = 1400;
 // Seconds timer that holds the low-pressure alarm off while it runs.
 constexpr int LowPressureHoldTimer = 8;
-
-// Sensor cells.
-constexpr int Gt1 = 521, Gt2 = 522, Gt3 = 523, Gt4 = 524, Gt5 = 525, Gt6 = 526, Gt8 = 527,
-              Gt9 = 528, Gt10 = 529, Gt11 = 530, Gt3x = 531;
 
 // Alarms whose clearing is latching or self-resetting by fixed class; the rest keep their cell.
 struct ClassAssignment {
@@ -52,8 +41,9 @@ struct SensorAlarm {
     uint8_t alarm;
     int cell;
 };
-constexpr SensorAlarm PlainSensorAlarms[] = {{0, Gt1}, {1, Gt2}};
-constexpr SensorAlarm LaterSensorAlarms[] = {{5, Gt6}, {6, Gt8}, {7, Gt9}, {8, Gt10}, {9, Gt11}};
+constexpr SensorAlarm PlainSensorAlarms[] = {{0, Gt1Cell}, {1, Gt2Cell}};
+constexpr SensorAlarm LaterSensorAlarms[] = {
+    {5, Gt6Cell}, {6, Gt8Cell}, {7, Gt9Cell}, {8, Gt10Cell}, {9, Gt11Cell}};
 
 // Optional sensors: supervised only while their bit of the configuration word is set.
 struct OptionalSensorAlarm {
@@ -62,7 +52,7 @@ struct OptionalSensorAlarm {
     uint16_t bit;
 };
 constexpr OptionalSensorAlarm OptionalSensorAlarms[] = {
-    {2, HotWaterCell, 0x08}, {3, Gt4, 0x10}, {4, Gt5, 0x20}};
+    {2, HotWaterTemperatureCell, 0x08}, {3, Gt4Cell, 0x10}, {4, Gt5Cell, 0x20}};
 
 // Alarm inputs: the fault and "otherwise" normal.
 struct InputAlarm {
@@ -76,12 +66,16 @@ bool cellOn(int cell) {
     return ControllerCells[cell] != 0;
 }
 constexpr InputAlarm InputAlarms[] = {
-    {10, [] { return on(13) && on(5); }},             // compressor running, MB1
-    {11, [] { return (on(14) || on(15)) && on(6); }}, // auxiliary heat on, EK
-    {12, [] { return on(12) && on(4); }},             // brine pump running, MB2
-    {13, [] { return cellOn(504) && cellOn(510) && SecondTimers[LowPressureHoldTimer] == 0; }},
-    {14, [] { return cellOn(503); }}, // HP
-    {20, [] { return cellOn(508); }}, // phase fault
+    {10, [] { return on(CompressorWord) && on(Mb1InputWord); }},
+    {11, [] { return (on(AuxHeatStep1Word) || on(AuxHeatStep2Word)) && on(EkInputWord); }},
+    {12, [] { return on(BrinePumpWord) && on(Mb2InputWord); }},
+    {13,
+     [] {
+         return cellOn(LpCopyCell) && cellOn(CompressorCommandCell) &&
+                SecondTimers[LowPressureHoldTimer] == 0;
+     }},
+    {14, [] { return cellOn(HpCopyCell); }},
+    {20, [] { return cellOn(PhaseFaultCopyCell); }},
 };
 
 // Limit alarms, held off while their sensor's own alarm is active. above: fault when the
@@ -96,8 +90,8 @@ struct LimitAlarm {
     int hysteresis;
 };
 constexpr LimitAlarm LimitAlarms[] = {
-    {15, Gt9, 90, 7, true, 20},  {16, Gt8, 91, 6, true, 0}, {17, Gt10, 92, 8, false, 0},
-    {18, Gt11, 93, 9, false, 0}, {19, Gt6, 94, 5, true, 0},
+    {15, Gt9Cell, 90, 7, true, 20},  {16, Gt8Cell, 91, 6, true, 0}, {17, Gt10Cell, 92, 8, false, 0},
+    {18, Gt11Cell, 93, 9, false, 0}, {19, Gt6Cell, 94, 5, true, 0},
 };
 
 bool validAlarm(uint8_t n) {
@@ -121,8 +115,8 @@ bool rangeNormal(int v) {
 }
 
 void setDetected(uint16_t bit, bool present) {
-    const uint16_t detected = cellUnsigned(DetectedCell);
-    ControllerCells[DetectedCell] =
+    const uint16_t detected = cellUnsigned(DetectedSensorsCell);
+    ControllerCells[DetectedSensorsCell] =
         static_cast<int16_t>(present ? detected | bit : detected & ~bit);
 }
 
@@ -162,7 +156,7 @@ char digitCharacter(int value) {
 // just judged changes nothing; so while all of these hold what the last pass left in them, the
 // next pass would change nothing either and is skipped.
 struct PassState {
-    int16_t inputCells[HotWaterCell + 1 - FirstInputCell];
+    int16_t inputCells[HotWaterTemperatureCell + 1 - FirstInputCopyCell];
     int16_t installationAndDetected[2];
     int16_t limits[LimitCount];
     int16_t flags[AlarmSlotCount];
@@ -182,12 +176,13 @@ bool lastPassValid = false;
 // true.
 template <typename Part>
 bool forEachPart(PassState& state, Part part) {
-    return part(state.inputCells, &ControllerCells[FirstInputCell]) &&
+    return part(state.inputCells, &ControllerCells[FirstInputCopyCell]) &&
            part(state.installationAndDetected, &ControllerCells[ConfigurationCell]) &&
-           part(state.limits, &ControllerCells[FirstLimitCell]) &&
+           part(state.limits, &ControllerCells[FirstAlarmLimitCell]) &&
            part(state.flags, &ControllerCells[AlarmFlagsCell]) &&
            part(state.classes, &ControllerCells[AlarmClassCell]) &&
-           part(state.inputWords, &IoWords[4]) && part(state.ledWord, &IoWords[AlarmLedWord]) &&
+           part(state.inputWords, &IoWords[Mb2InputWord]) &&
+           part(state.ledWord, &IoWords[AlarmLedWord]) &&
            part(state.lowPressureHold, &SecondTimers[LowPressureHoldTimer]) &&
            part(state.delays, AlarmDelayCounters) && part(state.list, ActiveAlarmList) &&
            part(state.unacknowledged, &UnacknowledgedAlarmFlag) &&
@@ -224,7 +219,7 @@ void raiseSlot(uint8_t n) {
     char record[AlarmRecordWords];
     record[0] = digitCharacter(n);
     for (int k = 0; k < 6; ++k) {
-        const uint16_t clockWord = IoWords[35 + k];
+        const uint16_t clockWord = IoWords[ClockYearWord + k];
         ControllerCells[StampCells[k] + n] = static_cast<int16_t>(clockWord);
         record[1 + 2 * k] = digitCharacter(clockWord >> 4);
         record[2 + 2 * k] = digitCharacter(clockWord & 15);
@@ -362,9 +357,9 @@ void superviseAlarms() {
         summaryDue |= judgeSensor(s.alarm, s.cell);
     }
 
-    const int gt3 = ControllerCells[Gt3];
-    ControllerCells[HotWaterCell] =
-        static_cast<int16_t>(gt3 > SensorLow ? gt3 : ControllerCells[Gt3x]);
+    const int gt3 = ControllerCells[Gt3Cell];
+    ControllerCells[HotWaterTemperatureCell] =
+        static_cast<int16_t>(gt3 > SensorLow ? gt3 : ControllerCells[Gt3xCell]);
     const uint16_t configuration = cellUnsigned(ConfigurationCell);
     for (const OptionalSensorAlarm& s : OptionalSensorAlarms) {
         setDetected(s.bit, ControllerCells[s.cell] > SensorLow);
@@ -393,7 +388,7 @@ void superviseAlarms() {
         summaryDue |= judge(a.alarm, fault, normal);
     }
 
-    setDetected(0x40, cellOn(505));
+    setDetected(0x40, cellOn(VvpCopyCell));
     if (summaryDue) {
         updateAlarmSummary();
     }

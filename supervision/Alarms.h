@@ -10,15 +10,6 @@ inline constexpr uint8_t NoAlarm = 0xFF;
 inline constexpr int AlarmSlotCount = 32;
 inline constexpr int KnownAlarmCount = 22;
 
-// Cells of alarm slot n: flags, raise time (BCD year..second) and class.
-inline constexpr int AlarmFlagsCell = 223;
-inline constexpr int AlarmYearCell = 255;
-inline constexpr int AlarmMonthCell = 287;
-inline constexpr int AlarmDayCell = 319;
-inline constexpr int AlarmHourCell = 351;
-inline constexpr int AlarmMinuteCell = 383;
-inline constexpr int AlarmSecondCell = 415;
-inline constexpr int AlarmClassCell = 447;
 // Bits of an alarm slot's flags cell.
 inline constexpr uint16_t AlarmActiveBit = 0x01;
 inline constexpr uint16_t AlarmAcknowledgedBit = 0x02;
@@ -46,8 +37,6 @@ void initAlarmSupervision();
 // One supervision pass; the controller cycle runs it while the unit is on. A pass is skipped
 // while nothing it reads has changed since the last one.
 void superviseAlarms();
-// Makes the next superviseAlarms run in full.
-void forgetSupervisionPass();
 
 // Marks alarm n active, stamps and logs it and puts it at the head of ActiveAlarmList.
 void raiseAlarm(uint8_t n);

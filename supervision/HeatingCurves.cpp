@@ -1,14 +1,15 @@
 #include "supervision/HeatingCurves.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 namespace kv410 {
 
 namespace {
 
 // Slope and parallel offset cells of curves 0 and 1.
-constexpr int SlopeCell[CurveCount] = {0, 3};
-constexpr int OffsetCell[CurveCount] = {1, 4};
+constexpr int SlopeCell[CurveCount] = {HeatingCurveSlopeCell, ShuntCurveSlopeCell};
+constexpr int OffsetCell[CurveCount] = {HeatingCurveOffsetCell, ShuntCurveOffsetCell};
 
 } // namespace
 

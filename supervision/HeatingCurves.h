@@ -1,6 +1,8 @@
 // The two heating curves: flow-temperature setpoints for twelve outdoor temperatures.
 #pragma once
 
+#include "core/MemoryMap.h"
+
 #include <cstdint>
 
 namespace kv410 {
@@ -14,7 +16,7 @@ inline constexpr int CurveCeiling = 1080;
 
 // Cell of the adjustment of point k (0..11) of curve c (0..1).
 inline int curveAdjustmentCell(int c, int k) {
-    return k == CurvePoints - 1 ? 30 + c : 8 + 2 * k + c;
+    return k == CurvePoints - 1 ? LastCurvePointCell - 1 + c : FirstCurvePointCell + 2 * k + c;
 }
 
 // Setpoint of point k (0..11) of curve c (0..1), tenths of a degree; a point outside the

@@ -1,6 +1,7 @@
 #include "supervision/MixingValve.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 namespace kv410 {
 
@@ -10,14 +11,6 @@ int32_t ValvePulseTimer;
 
 namespace {
 
-constexpr int NeutralZoneCell = 32;
-constexpr int PulseLengthCell = 101;
-constexpr int OpenIntervalCell = 102;
-constexpr int CloseIntervalCell = 103;
-constexpr int OpenRequestCell = 513;
-constexpr int CloseRequestCell = 514;
-constexpr int MotionCell = 100;
-constexpr int OpeningMarkerCell = 69;
 constexpr uint8_t FullyOpen = 60;
 // One second of 50 ms ticks: the end relay is re-pulsed this long on every call.
 constexpr int EndPulseTicks = 20;
@@ -25,40 +18,40 @@ constexpr int EndPulseTicks = 20;
 enum Motion : int16_t { Still = 0, Opening = 1, Closing = 2 };
 
 void request(int16_t open, int16_t close) {
-    ControllerCells[OpenRequestCell] = open;
-    ControllerCells[CloseRequestCell] = close;
+    ControllerCells[ValveOpenRequestCell] = open;
+    ControllerCells[ValveCloseRequestCell] = close;
 }
 
 } // namespace
 
 void stepMixingValve(int32_t x) {
-    const int32_t h = ControllerCells[NeutralZoneCell] / 2;
+    const int32_t h = ControllerCells[ShuntNeutralZoneCell] / 2;
     if (x > h) {
         if (ValvePosition < FullyOpen && ValveStepTimer == 0) {
-            ValveStepTimer = cellUnsigned(OpenIntervalCell);
-            ValvePulseTimer = cellUnsigned(PulseLengthCell);
+            ValveStepTimer = cellUnsigned(ValveOpenIntervalCell);
+            ValvePulseTimer = cellUnsigned(ValvePulseLengthCell);
             ++ValvePosition;
             request(1, 0);
-            ControllerCells[MotionCell] = Opening;
-            ControllerCells[OpeningMarkerCell] = 1;
+            ControllerCells[ValveMotionCell] = Opening;
+            ControllerCells[ValveOpeningMarkerCell] = 1;
         }
     } else if (x < -h) {
         if (ValvePosition > 0 && ValveStepTimer == 0) {
-            ValveStepTimer = cellUnsigned(CloseIntervalCell);
-            ValvePulseTimer = cellUnsigned(PulseLengthCell);
+            ValveStepTimer = cellUnsigned(ValveCloseIntervalCell);
+            ValvePulseTimer = cellUnsigned(ValvePulseLengthCell);
             --ValvePosition;
             request(0, 1);
-            ControllerCells[MotionCell] = Closing;
+            ControllerCells[ValveMotionCell] = Closing;
         }
     } else {
         request(0, 0);
-        ControllerCells[MotionCell] = Still;
+        ControllerCells[ValveMotionCell] = Still;
     }
 
     if (ValvePosition == 0) {
         request(0, 1);
         ValvePulseTimer = EndPulseTicks;
-        ControllerCells[OpeningMarkerCell] = 0;
+        ControllerCells[ValveOpeningMarkerCell] = 0;
     }
     if (ValvePosition == FullyOpen) {
         request(1, 0);

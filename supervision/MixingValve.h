@@ -5,8 +5,6 @@
 
 namespace kv410 {
 
-// Estimated position in steps, 0 closed .. 60 open.
-extern uint8_t ValvePosition;
 // 50 ms ticks until the next step may start (16 bits, so long ramp times keep their length).
 extern uint16_t ValveStepTimer;
 // 50 ms ticks until the current relay pulse ends.

@@ -1,14 +1,12 @@
 #include "supervision/TimePrograms.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 
 namespace kv410 {
 
 namespace {
 
-constexpr int HourWord = 38;
-constexpr int MinuteWord = 39;
-constexpr int WeekdayWord = 41;
 constexpr uint16_t SundayBit = 0x40;
 
 // A time of day as one number that grows with the time: hour x 96 + minute, raw BCD.
@@ -27,7 +25,7 @@ bool timeProgramActive(uint8_t e) {
         timeKey(cellUnsigned(ProgramStartHourCell + e), cellUnsigned(ProgramStartMinuteCell + e));
     const uint16_t stop =
         timeKey(cellUnsigned(ProgramStopHourCell + e), cellUnsigned(ProgramStopMinuteCell + e));
-    const uint16_t now = timeKey(IoWords[HourWord], IoWords[MinuteWord]);
+    const uint16_t now = timeKey(IoWords[ClockHourWord], IoWords[ClockMinuteWord]);
 
     // Weekday 1 is Monday (bit 0) .. 7 Sunday (bit 6); anything else counts as Monday's bit.
     const uint16_t weekday = IoWords[WeekdayWord];

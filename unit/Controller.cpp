@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/RelayLamps.h"
 #include "display/TextWords.h"
@@ -17,32 +18,10 @@ namespace kv410 {
 
 namespace {
 
-// I/O words the cycle owns.
-constexpr int PowerRequestWord = 0;
-constexpr int DisplayAwakeWord = 50;
-constexpr int OnLedWord = 44;
 constexpr int LedOff = 0;
 constexpr int LedLit = 1;
 constexpr int LedBlinking = 2;
-// The compressor, auxiliary-heat, hot-water and alarm LEDs go dark at switch-off.
-constexpr int FirstOtherLedWord = 45;
-constexpr int LastOtherLedWord = 48;
-
-// Cells the boot and the cycle own.
-constexpr int UnitOnCell = 116;
-constexpr int ConfigurationCell = 55;
-constexpr int OutputTestCell = 57;
-constexpr int SumAlarmCell = 518;
-constexpr int FirstCommandCell = 509;
-constexpr int LastCommandCell = 520;
-constexpr int ValveOpenRequestCell = 513;
-constexpr int ValveCloseRequestCell = 514;
-constexpr int ValveOpenPulseWord = 17;
-constexpr int ValveClosePulseWord = 16;
-constexpr int ValveOpeningMarkerCell = 69;
-constexpr int ProgramVersionCell = 65;
 constexpr int ProgramVersion = 102;
-constexpr int HeaterPowerCell = 108;
 
 // The signature a valid parameter image carries: each cell holds its own number.
 constexpr int SignatureCells[] = {49, 51, 53};
@@ -107,7 +86,8 @@ void switchOff() {
     storeParameter(UnitOnCell, 0);
     IoWords[DisplayAwakeWord] = 0;
     IoWords[OnLedWord] = LedBlinking;
-    for (int word = FirstOtherLedWord; word <= LastOtherLedWord; ++word) {
+    // The compressor, auxiliary-heat, hot-water and alarm LEDs go dark at switch-off.
+    for (int word = CompressorLedWord; word <= AlarmLedWord; ++word) {
         IoWords[word] = LedOff;
     }
     showLines({BlankLine, BlankLine, BlankLine, BlankLine});
@@ -194,7 +174,7 @@ void exchangeIo() {
 #pragma GCC unroll 8
     for (const InputCopy& copy : InputCopies) {
         std::memcpy(&ControllerCells[copy.firstCell], &IoWords[copy.firstWord],
-                    sizeof IoWords[0] * static_cast<size_t>(copy.count));
+                    sizeof(uint16_t) * static_cast<size_t>(copy.count));
     }
 
     if (ControllerCells[OutputTestCell] != 0) {
@@ -207,7 +187,7 @@ void exchangeIo() {
 #pragma GCC unroll 8
     for (const InputCopy& copy : OutputCopies) {
         std::memcpy(&IoWords[copy.firstWord], &ControllerCells[copy.firstCell],
-                    sizeof IoWords[0] * static_cast<size_t>(copy.count));
+                    sizeof(uint16_t) * static_cast<size_t>(copy.count));
     }
     if (ControllerCells[ValveOpenRequestCell] != 0) {
         IoWords[ValveOpenPulseWord] = 1;

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/FlashFile.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
 #include "unit/Controller.h"
@@ -19,17 +20,17 @@ void FormCreate() {
 
 void FormShow() {
     for (int n = 0; n < 11; ++n) {
-        IoWords[24 + n] = static_cast<uint16_t>(SensorStartValues[n]);
+        IoWords[FirstSensorWord + n] = static_cast<uint16_t>(SensorStartValues[n]);
     }
     for (int n = 1; n <= 11; ++n) {
-        TrackBarChange(n, static_cast<int16_t>(IoWords[23 + n]));
+        TrackBarChange(n, static_cast<int16_t>(IoWords[FirstSensorWord + n - 1]));
     }
     for (int n = 1; n <= 9; ++n) {
         CaptionLight[n - 1] = IoWords[ToggleWords[n - 1]] == 1;
     }
     CaptionLight[7] = false;
-    CaptionLight[9] = IoWords[27] != 0;
-    CaptionLight[10] = IoWords[28] != 0;
+    CaptionLight[9] = IoWords[Gt4Word] != 0;
+    CaptionLight[10] = IoWords[Gt5Word] != 0;
     ++CaptionsGeneration;
     ++KnobGeneration;
     std::memset(ClockText, ' ', 20);

@@ -1,6 +1,7 @@
 #include "unit/Ticks.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "panel/FrontPanel.h"
 #include "supervision/Alarms.h"
 #include "supervision/MixingValve.h"
@@ -11,10 +12,6 @@
 namespace kv410 {
 
 namespace {
-
-constexpr int ValveClosePulseWord = 16;
-constexpr int ValveOpenPulseWord = 17;
-constexpr int AccessLevelWord = 42;
 
 template <typename T, size_t N>
 void countDown(T (&counters)[N]) {

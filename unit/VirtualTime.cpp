@@ -9,11 +9,23 @@
 
 namespace kv410 {
 
+namespace {
+
+// One button under the display: its name and the handlers of a press and a release on it.
+struct PanelButtonArea {
+    const char* name;
+    void (*press)();
+    void (*release)();
+};
+
+// The buttons by PanelButton: "left" (Shape1), "right" (Shape3), "middle" (Shape2).
 const PanelButtonArea PanelButtonAreas[PanelButtonCount] = {
     {"left", Shape1MouseDown, Shape1MouseUp},
     {"right", Shape3MouseDown, Shape3MouseUp},
     {"middle", Shape2MouseDown, Shape2MouseUp},
 };
+
+} // namespace
 
 void pressPanelButton(VirtualTime& time, PanelButton button) {
     time.pressTick = time.tick;

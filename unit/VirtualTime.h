@@ -17,15 +17,6 @@ inline constexpr int64_t TicksPerSecond = 1000 / TickMs;
 enum class PanelButton { Left, Right, Middle };
 inline constexpr int PanelButtonCount = 3;
 
-// One button under the display: its name and the handlers of a press and a release on it.
-struct PanelButtonArea {
-    const char* name;
-    void (*press)();
-    void (*release)();
-};
-// The buttons by PanelButton: "left" (Shape1), "right" (Shape3), "middle" (Shape2).
-extern const PanelButtonArea PanelButtonAreas[PanelButtonCount];
-
 // The time of one run of the unit. It belongs to the front-end's run, not to the process: a
 // restart of the program goes on in the same time.
 struct VirtualTime {

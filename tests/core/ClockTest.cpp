@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/Memory.h"
 #include "core/Platform.h"
+#include "tests/LibraryTestHooks.h"
 
 #include <cstdio>
 #include <cstdlib>

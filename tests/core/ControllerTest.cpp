@@ -6,6 +6,7 @@
 #include "display/Lcd.h"
 #include "display/TextWords.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/Controller.h"
 
 #include <cstring>

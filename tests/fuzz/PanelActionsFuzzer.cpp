@@ -11,6 +11,7 @@
 // After every action the rules below are checked; a broken rule aborts with a message.
 #include "core/FlashFile.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
@@ -18,6 +19,7 @@
 #include "panel/FrontPanel.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/ControllerState.h"
 #include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"

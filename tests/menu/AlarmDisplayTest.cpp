@@ -1,7 +1,9 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/AlarmDisplay.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 
 namespace kv410 {
 namespace {
@@ -14,9 +16,8 @@ constexpr const char* Acknowledged = "       Info ********";
 constexpr uint8_t Mb2Alarm = 12;
 constexpr uint8_t LpAlarm = 13;
 constexpr uint8_t HpAlarm = 14;
-constexpr int HpInputWord = 7;
-constexpr int Gt1Word = 24;
-constexpr int Gt2Word = 25;
+constexpr int Gt1Word = FirstSensorWord;
+constexpr int Gt2Word = FirstSensorWord + 1;
 
 class AlarmDisplayTest : public MenuTest {
 protected:

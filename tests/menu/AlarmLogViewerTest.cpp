@@ -4,6 +4,7 @@
 #include "menu/Screens.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 
 #include <string>
 

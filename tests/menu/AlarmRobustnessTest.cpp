@@ -4,6 +4,7 @@
 #include "ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/AlarmDisplay.h"
 #include "menu/AlarmLogViewer.h"
@@ -11,6 +12,7 @@
 #include "menu/MenuTree.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/Controller.h"
 
 #include <cstdint>
@@ -21,9 +23,7 @@ namespace {
 
 constexpr int ImageCount = 10000;
 constexpr int CyclesPerImage = 200;
-constexpr int SensorWords = 24;
 constexpr int SensorCount = 11;
-constexpr int FirstAlarmInputWord = 4;
 constexpr int AlarmInputCount = 8;
 
 class AlarmRobustnessTest : public ControllerTest {
@@ -51,7 +51,7 @@ protected:
         if (chance(50)) {
             FlashImage[AlarmLogOffsetFlashWord] =
                 static_cast<uint16_t>(AlarmRecordWords * pick(0, AlarmLogCapacity));
-            for (int w = AlarmLogFirstWord; w < PersistedFlashWords; w += AlarmRecordWords) {
+            for (int w = AlarmLogFirstFlashWord; w < PersistedFlashWords; w += AlarmRecordWords) {
                 FlashImage[w] = static_cast<uint16_t>(pick('0' - 2, '0' + 24));
             }
         }
@@ -59,10 +59,10 @@ protected:
 
     void randomInputs() {
         for (int i = 0; i < SensorCount; ++i) {
-            IoWords[SensorWords + i] = static_cast<uint16_t>(pick(-600, 1600));
+            IoWords[FirstSensorWord + i] = static_cast<uint16_t>(pick(-600, 1600));
         }
         for (int i = 0; i < AlarmInputCount; ++i) {
-            IoWords[FirstAlarmInputWord + i] = static_cast<uint16_t>(chance(20) ? 1 : 0);
+            IoWords[Mb2InputWord + i] = static_cast<uint16_t>(chance(20) ? 1 : 0);
         }
     }
 

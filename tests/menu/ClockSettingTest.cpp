@@ -2,6 +2,7 @@
 
 #include "display/TextTable.h"
 #include "menu/ClockSetting.h"
+#include "tests/LibraryTestHooks.h"
 
 namespace kv410 {
 namespace {

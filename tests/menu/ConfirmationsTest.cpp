@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/Confirmations.h"
 #include "supervision/AlarmLog.h"
 
@@ -102,7 +103,7 @@ TEST_F(ConfirmationsTest, ResetAlarmLogEmptiesTheLog) {
     EXPECT_EQ(line(2), "        OK..        ");
     EXPECT_EQ(currentNode, question->parent);
     EXPECT_EQ(readFlashWord(AlarmLogOffsetFlashWord), 0);
-    EXPECT_EQ(readFlashWord(AlarmLogFirstWord), 0);
+    EXPECT_EQ(readFlashWord(AlarmLogFirstFlashWord), 0);
     EXPECT_EQ(IoWords[3], 0);
     endMessage();
     EXPECT_EQ(line(3), "Alarmlogg_______9.11");

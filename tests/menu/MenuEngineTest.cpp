@@ -2,6 +2,7 @@
 
 #include "menu/Screens.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/Controller.h"
 
 namespace kv410 {

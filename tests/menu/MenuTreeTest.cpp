@@ -3,6 +3,7 @@
 #include "ControllerFixture.h"
 #include "core/Memory.h"
 #include "display/TextTable.h"
+#include "tests/LibraryTestHooks.h"
 #include "unit/ControllerState.h"
 
 #include <cstring>

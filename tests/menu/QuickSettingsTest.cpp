@@ -1,6 +1,7 @@
 #include "MenuTestDriver.h"
 
 #include "menu/QuickSettings.h"
+#include "tests/LibraryTestHooks.h"
 
 namespace kv410 {
 namespace {

@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "display/TextTable.h"
 #include "menu/StatusDisplay.h"
 

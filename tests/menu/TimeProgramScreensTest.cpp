@@ -1,6 +1,7 @@
 #include "MenuTestDriver.h"
 
 #include "menu/TimeProgramScreens.h"
+#include "tests/LibraryTestHooks.h"
 
 namespace kv410 {
 namespace {

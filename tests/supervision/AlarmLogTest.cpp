@@ -1,8 +1,10 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 
 #include <cstring>
 #include <random>

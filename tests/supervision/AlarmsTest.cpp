@@ -3,6 +3,7 @@
 #include "core/Memory.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
+#include "tests/LibraryTestHooks.h"
 
 #include <cstring>
 #include <random>

@@ -2,6 +2,7 @@
 
 #include "core/Memory.h"
 #include "supervision/MixingValve.h"
+#include "tests/LibraryTestHooks.h"
 
 namespace kv410 {
 namespace {
