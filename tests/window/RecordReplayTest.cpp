@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <cstdio>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -187,7 +188,8 @@ private slots:
                 readFlashImageFile(folder_->filePath(QStringLiteral("Flash.dat")).toStdString()));
             QCOMPARE(QFileInfo(folder_->filePath(QStringLiteral("Flash.dat"))).size(), 2048);
         }
-        qInfo("soak: %d sessions, %ld actions, every replay identical", sessions, actions);
+        std::printf("soak: %d sessions, %ld actions, every replay identical\n", sessions, actions);
+        std::fflush(stdout);
     }
 
     void aScriptThatCannotBeWrittenLeavesTheUnitRunning() {
