@@ -263,7 +263,13 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     std::unique_ptr<GifTimeline> gif;
     if (!gifPath.empty()) {
         std::string problem;
-        gifSink = pictures->startGif(gifPath, problem);
+        bool panels = false;
+        for (const size_t i : runnable) {
+            for (const Step& step : parsed[i].steps) {
+                panels = panels || step.kind == StepKind::ClickPanels;
+            }
+        }
+        gifSink = pictures->startGif(gifPath, panels, problem);
         if (!gifSink) {
             err << "kv410-script: " << problem << '\n';
             return 2;

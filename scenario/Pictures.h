@@ -48,8 +48,10 @@ public:
     virtual SnapshotComparison compare(const std::string& golden, int tolerance,
                                        const std::string& actual, const std::string& diff,
                                        bool write) = 0;
-    // Opens an animated GIF at `path`; nullptr with a message when it cannot be written.
-    virtual std::unique_ptr<FrameSink> startGif(const std::string& path, std::string& problem) = 0;
+    // Opens an animated GIF at `path`, wide enough for the side panels when `panels` (they are
+    // shown at some time of the run); nullptr with a message when it cannot be written.
+    virtual std::unique_ptr<FrameSink> startGif(const std::string& path, bool panels,
+                                                std::string& problem) = 0;
 };
 
 // Installs the front-end that draws (nullptr: none, the picture steps are refused).
