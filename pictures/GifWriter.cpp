@@ -7,7 +7,11 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kv410 {
 
@@ -27,6 +31,11 @@ std::vector<QRgb> paintColours() {
         if (std::find(out.begin(), out.end(), rgb) == out.end()) {
             out.push_back(rgb);
         }
+    }
+    // The artwork is mostly brushed grey metal on a pale ground: a fine ramp of greys keeps its
+    // gradients smooth, which the quantizer's coarser steps would not.
+    for (int grey = 130; grey <= 250; grey += 4) {
+        out.push_back(qRgb(grey, grey, grey));
     }
     return out;
 }
@@ -50,9 +59,16 @@ bool GifWriter::failed(const char* what, int error, std::string& problem) {
 bool GifWriter::open(const std::string& path, QSize size, std::string& problem) {
     path_ = path;
     size_ = size;
+    // Made with the usual permissions (giflib's own open makes the file private).
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        problem = "cannot write the GIF " + path + ": " + std::strerror(errno);
+        return false;
+    }
     int error = 0;
-    gif_ = EGifOpenFileName(path.c_str(), false, &error);
+    gif_ = EGifOpenFileHandle(fd, &error);
     if (gif_ == nullptr) {
+        ::close(fd);
         return failed("cannot create the file", error, problem);
     }
     EGifSetGifVersion(gif_, true);
@@ -143,7 +159,7 @@ uint8_t GifWriter::nearest(QRgb colour) {
         const int r = qRed(colour) - qRed(palette_[i]);
         const int g = qGreen(colour) - qGreen(palette_[i]);
         const int b = qBlue(colour) - qBlue(palette_[i]);
-        const int distance = 3 * r * r + 4 * g * g + 2 * b * b;
+        const int distance = r * r + g * g + b * b;
         if (distance < bestDistance) {
             bestDistance = distance;
             best = static_cast<int>(i);

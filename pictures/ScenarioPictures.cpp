@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -110,6 +111,14 @@ private:
     std::string problem_;
 };
 
+// Qt's messages go to standard error as usual, but for its notes on the runtime folder, which a
+// run that never opens a window has no use for.
+void forwardMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (!message.startsWith(QLatin1String("QStandardPaths: "))) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+}
+
 } // namespace
 
 ScenarioPictures::ScenarioPictures() = default;
@@ -124,6 +133,7 @@ void ScenarioPictures::ensureApplication() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    qInstallMessageHandler(forwardMessage);
     application_ = std::make_unique<QGuiApplication>(argc_, argv_);
 }
 
