@@ -15,6 +15,14 @@ namespace kv410::front {
 
 namespace {
 
+// A font drawn the same on every machine: unhinted, grey-scale smoothing only, whatever the
+// machine's font settings say.
+QFont steadyFont(QFont font) {
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::NoSubpixelAntialias);
+    return font;
+}
+
 // A knob frame with every pixel of its bottom-left pixel's colour made transparent.
 QImage transparentFrame(const QString& resource) {
     QImage image = QImage(resource).convertToFormat(QImage::Format_ARGB32);
@@ -39,14 +47,14 @@ void paintToggle(QPainter& painter, const QRect& rect, const char* caption, bool
     painter.setPen(QColor(84, 90, 100));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
-    painter.setFont(windowFont(true));
+    painter.setFont(steadyFont(windowFont(true)));
     painter.setPen(colour(light ? CaptionLightColour : CaptionBlackColour));
     painter.drawText(rect, Qt::AlignCenter, QString::fromUtf8(caption));
 }
 
 // A label of the side panels at its place, one line high.
 void paintLabel(QPainter& painter, QPoint at, const char* text) {
-    const QFont font = windowFont(true);
+    const QFont font = steadyFont(windowFont(true));
     painter.setFont(font);
     painter.setPen(colour(PanelLabelColour));
     const QString label = QString::fromUtf8(text);
@@ -85,7 +93,7 @@ void paintValueBox(QPainter& painter, const QRect& rect, const char* text) {
     painter.setPen(QColor(170, 170, 170));
     painter.setBrush(Qt::white);
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
-    painter.setFont(windowFont(false));
+    painter.setFont(steadyFont(windowFont(false)));
     painter.setPen(Qt::black);
     painter.drawText(rect.adjusted(2, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
                      QString::fromLatin1(text));
@@ -155,9 +163,8 @@ QFont lcdFont() {
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(19);
     font.setBold(true);
-    // The same glyphs on every machine and in every picture: grey-scale smoothing only.
-    font.setHintingPreference(QFont::PreferNoHinting);
-    font.setStyleStrategy(QFont::NoSubpixelAntialias);
+    // The same glyphs in the window and in every picture, on every machine.
+    font = steadyFont(font);
     const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('M'));
     font.setLetterSpacing(QFont::AbsoluteSpacing, 11.0 - advance);
     return font;

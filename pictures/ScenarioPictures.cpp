@@ -130,7 +130,7 @@ void ScenarioPictures::ensureApplication() {
         return;
     }
     // No window is ever shown: without a say from the user, no display is needed either.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     qInstallMessageHandler(forwardMessage);

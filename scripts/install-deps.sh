@@ -2,7 +2,8 @@
 # Installs the Debian packages the project needs, when any is missing. Safe to run again.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          qt6-base-dev-tools fonts-liberation2 xvfb xauth xdotool clang-14 libclang-rt-14-dev)
+          qt6-base-dev-tools fonts-liberation2 xvfb xauth xdotool clang-14 libclang-rt-14-dev
+          libgif-dev libxml2-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
