@@ -147,8 +147,8 @@ void GifTimeline::finish() {
     if (!haveFrame_) {
         return;
     }
-    const int64_t stood = std::min(last_ - shownSince_, HeadMs);
-    sink_.frameStood(std::max(stood, LastFrameMs));
+    // However long the last front stood, it is held for LastFrameMs before the picture repeats.
+    sink_.frameStood(LastFrameMs);
     haveFrame_ = false;
 }
 

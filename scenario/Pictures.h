@@ -81,7 +81,7 @@ public:
     static constexpr int64_t LongMs = 10000;
     static constexpr int64_t HeadMs = 3000;
     static constexpr int64_t MarkMs = 2000;
-    // The last frame of the run is shown for at least this long before the picture starts over.
+    // The last frame of the run is shown this long before the picture starts over.
     static constexpr int64_t LastFrameMs = 3000;
 
     explicit GifTimeline(FrameSink& sink) : sink_(sink) {}
