@@ -1,10 +1,14 @@
 #include "core/VirtualPlatform.h"
+#include "scenario/ChildProcesses.h"
+#include "scenario/Pictures.h"
 #include "scenario/Runner.h"
 
 #include "KV410Version.h"
 
+#include <charconv>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace kv410 {
@@ -12,7 +16,8 @@ namespace kv410 {
 namespace {
 
 constexpr const char* Usage =
-    "usage: kv410-script [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace] SCRIPT...\n"
+    "usage: kv410-script [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace] [OPTION]...\n"
+    "                    SCRIPT...\n"
     "       kv410-script --live [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace]\n"
     "\n"
     "Plays scenario scripts on the simulated KV410 controller with a virtual clock.\n"
@@ -25,11 +30,24 @@ constexpr const char* Usage =
     "  --trace        print every change of an LCD line with its virtual time\n"
     "  --live         read steps from standard input as they arrive and answer every\n"
     "                 check (ok / FAIL), show and print with one line\n"
+    "  -j N, --jobs N run N script files at a time, in N processes; the output of each\n"
+    "                 file stays together, in the order given\n"
+    "  --junit FILE   write a JUnit XML report (a testsuite per script, a testcase per\n"
+    "                 check) for GitLab, Jenkins and the like\n"
+    "  --keep-going   run the scripts that could be understood even when another could\n"
+    "                 not (the exit status is still 2)\n"
+    "  --pictures DIR the folder of the pictures that scripts name (default: each\n"
+    "                 script's own folder)\n"
+    "  --tolerance N  expect snapshot: each colour channel may differ by N (0..255)\n"
+    "  --update-snapshots\n"
+    "                 expect snapshot writes the approved pictures instead of comparing\n"
+    "  --gif FILE     write an animated GIF of the whole run, a frame at every change of\n"
+    "                 the front; long waits are shortened and marked\n"
     "  --help         print this help\n"
     "  --version      print the version\n"
     "\n"
     "Exit status: 0 all checks passed, 1 a check failed, 2 a script could not be read or\n"
-    "understood.\n";
+    "understood, or a step could not do its work.\n";
 
 // A script file (or standard input) and its parsed steps.
 struct ScriptSource {
@@ -57,6 +75,45 @@ bool readSource(const std::string& argument, std::istream& in, ScriptSource& sou
     return true;
 }
 
+// A number of an option, within min..max.
+bool optionNumber(const std::string& text, int min, int max, int& value) {
+    int64_t number = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, number);
+    if (text.empty() || ec != std::errc{} || ptr != end || number < min || number > max) {
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
+// The line number of an error "FILE:LINE: message" of the script named FILE.
+int errorLine(const std::string& error, const std::string& file) {
+    int line = 0;
+    if (error.compare(0, file.size() + 1, file + ":") == 0) {
+        const size_t from = file.size() + 1;
+        const size_t to = error.find(':', from);
+        if (to != std::string::npos) {
+            optionNumber(error.substr(from, to - from), 0, 1 << 30, line);
+        }
+    }
+    return line;
+}
+
+bool writeReportFile(const std::string& path, const std::vector<ScriptReport>& reports,
+                     std::ostream& err) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file) {
+        writeJUnit(file, reports);
+        file.flush();
+    }
+    if (!file) {
+        err << "kv410-script: cannot write the JUnit report " << path << '\n';
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runScenarioTool(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
@@ -64,6 +121,10 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     ScenarioOptions options;
     std::vector<std::string> scripts;
     bool live = false;
+    int jobs = 1;
+    std::string junitPath;
+    std::string gifPath;
+    bool keepGoing = false;
     bool optionsEnded = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -81,7 +142,19 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             options.trace = true;
         } else if (argument == "--live") {
             live = true;
-        } else if (argument == "--flash" || argument == "--clock") {
+        } else if (argument == "--keep-going") {
+            keepGoing = true;
+        } else if (argument == "--update-snapshots") {
+            options.updateSnapshots = true;
+        } else if (argument.size() > 2 && argument.compare(0, 2, "-j") == 0 && argument[2] != '-') {
+            if (!optionNumber(argument.substr(2), 1, 256, jobs)) {
+                err << "kv410-script: -j expects a number of jobs from 1 to 256, got \""
+                    << argument.substr(2) << "\"\n";
+                return 2;
+            }
+        } else if (argument == "--flash" || argument == "--clock" || argument == "-j" ||
+                   argument == "--jobs" || argument == "--junit" || argument == "--pictures" ||
+                   argument == "--tolerance" || argument == "--gif") {
             if (i + 1 >= arguments.size()) {
                 err << "kv410-script: " << argument << " needs a value\n" << Usage;
                 return 2;
@@ -89,13 +162,35 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             const std::string& value = arguments[++i];
             if (argument == "--flash") {
                 options.flashPath = value;
-            } else {
+            } else if (argument == "--clock") {
                 int* c = options.clock;
                 if (!parseDateTime(value, c[0], c[1], c[2], c[3], c[4], c[5])) {
                     err << "kv410-script: --clock expects \"YYYY-MM-DD hh:mm:ss\", got \"" << value
                         << "\"\n";
                     return 2;
                 }
+            } else if (argument == "-j" || argument == "--jobs") {
+                if (!optionNumber(value, 1, 256, jobs)) {
+                    err << "kv410-script: " << argument
+                        << " expects a number of jobs from 1 to 256, got \"" << value << "\"\n";
+                    return 2;
+                }
+            } else if (argument == "--tolerance") {
+                if (!optionNumber(value, 0, 255, options.tolerance)) {
+                    err << "kv410-script: --tolerance expects a number from 0 to 255, got \""
+                        << value << "\"\n";
+                    return 2;
+                }
+            } else if (value.empty() || value == "-") {
+                err << "kv410-script: " << argument << " needs a file or folder, not \"" << value
+                    << "\"\n";
+                return 2;
+            } else if (argument == "--junit") {
+                junitPath = value;
+            } else if (argument == "--pictures") {
+                options.picturesFolder = value;
+            } else {
+                gifPath = value;
             }
         } else {
             err << "kv410-script: unknown option " << argument << "\n" << Usage;
@@ -121,31 +216,143 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
         err << "kv410-script: --flash needs a file, not standard input\n";
         return 2;
     }
+    const bool sideBySide = jobs > 1 && scripts.size() > 1 && childProcessesAvailable();
+    if (sideBySide && !options.flashPath.empty()) {
+        err << "kv410-script: -j runs scripts at the same time, so they cannot share one --flash "
+               "file; run them with -j 1\n";
+        return 2;
+    }
+    if (sideBySide && !gifPath.empty()) {
+        err << "kv410-script: --gif records the scripts one after another; use it with -j 1\n";
+        return 2;
+    }
+    FrontPictures* pictures = frontPictures();
+    if (!gifPath.empty() && pictures == nullptr) {
+        err << "kv410-script: --gif needs pictures of the front, and this build of kv410-script "
+               "has none (it was built without Qt 6)\n";
+        return 2;
+    }
 
     // Every script is read and parsed before anything runs.
     std::vector<Script> parsed(scripts.size());
+    std::vector<ScriptReport> reports(scripts.size());
     std::vector<std::string> errors;
     for (size_t i = 0; i < scripts.size(); ++i) {
+        const size_t errorsBefore = errors.size();
         ScriptSource source;
         if (!readSource(scripts[i], in, source)) {
+            reports[i].file = scripts[i];
             errors.push_back(scripts[i] + ":0: cannot read the script");
-            continue;
+        } else {
+            reports[i].file = source.name;
+            parseScript(source.text, source.name, parsed[i], errors);
+            for (const Step& step : parsed[i].steps) {
+                if (pictures == nullptr && stepNeedsPictures(step)) {
+                    errors.push_back(source.name + ":" + std::to_string(step.line) +
+                                     ": pictures of the front need kv410-script built with Qt 6, "
+                                     "and this build has none");
+                }
+            }
         }
-        parseScript(source.text, source.name, parsed[i], errors);
+        for (size_t e = errorsBefore; e < errors.size(); ++e) {
+            reports[i].problems.push_back({errorLine(errors[e], reports[i].file), errors[e]});
+        }
     }
     if (!errors.empty()) {
         for (const std::string& error : errors) {
             err << error << '\n';
         }
-        return 2;
+        if (!keepGoing) {
+            if (!junitPath.empty()) {
+                writeReportFile(junitPath, reports, err);
+            }
+            return 2;
+        }
+    }
+    std::vector<size_t> runnable;
+    for (size_t i = 0; i < scripts.size(); ++i) {
+        if (reports[i].problems.empty()) {
+            runnable.push_back(i);
+        }
+    }
+
+    std::unique_ptr<FrameSink> gifSink;
+    std::unique_ptr<GifTimeline> gif;
+    if (!gifPath.empty()) {
+        std::string problem;
+        bool panels = false;
+        for (const size_t i : runnable) {
+            for (const Step& step : parsed[i].steps) {
+                panels = panels || step.kind == StepKind::ClickPanels;
+            }
+        }
+        gifSink = pictures->startGif(gifPath, panels, problem);
+        if (!gifSink) {
+            err << "kv410-script: " << problem << '\n';
+            return 2;
+        }
+        gif = std::make_unique<GifTimeline>(*gifSink);
+        options.gif = gif.get();
     }
 
     ScenarioTotals totals;
-    for (const Script& script : parsed) {
-        runScript(script, options, out, totals);
+    const bool reporting = !junitPath.empty();
+    if (sideBySide && runnable.size() > 1) {
+        out.flush();
+        err.flush();
+        runInChildProcesses(
+            runnable.size(), jobs,
+            [&](size_t k) {
+                ScenarioTotals childTotals;
+                std::ostringstream discarded;
+                ScriptReport report;
+                runScript(parsed[runnable[k]], options, discarded, childTotals, report);
+                return encodeReport(report);
+            },
+            [&](size_t k, std::string&& bytes, const std::string& failure) {
+                ScriptReport& report = reports[runnable[k]];
+                ScriptReport received;
+                if (decodeReport(bytes, received)) {
+                    report = std::move(received);
+                } else {
+                    report.ran = true;
+                    report.problems.push_back(
+                        {0, report.file + ":0: the run of this script " +
+                                (failure.empty() ? "handed back no result" : failure)});
+                    out << "ERROR " << report.problems.back().message << '\n';
+                }
+                out << report.output;
+                totals.passed += report.passed;
+                totals.failed += report.failed;
+                totals.problems += static_cast<int>(report.problems.size());
+            });
+    } else {
+        for (const size_t i : runnable) {
+            if (reporting) {
+                runScript(parsed[i], options, out, totals, reports[i]);
+            } else {
+                runScript(parsed[i], options, out, totals);
+            }
+        }
     }
     out << totals.passed << " passed, " << totals.failed << " failed\n";
     out.flush();
+
+    bool written = true;
+    if (gif) {
+        gif->finish();
+        std::string problem;
+        if (!gifSink->finish(problem)) {
+            err << "kv410-script: " << problem << '\n';
+            written = false;
+        }
+    }
+    if (reporting && !writeReportFile(junitPath, reports, err)) {
+        written = false;
+    }
+    if (!errors.empty() || totals.problems > 0 || !written) {
+        return 2;
+    }
     return totals.failed == 0 ? 0 : 1;
 }
 

@@ -7,14 +7,19 @@
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
+#include "scenario/Pictures.h"
 #include "unit/ControllerState.h"
 #include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <istream>
 #include <ostream>
+#include <sstream>
+#include <string>
 
 namespace kv410 {
 
@@ -35,6 +40,10 @@ struct Run {
     uint16_t carriedImage[PersistedFlashWords] = {};
     // Live control: every check, show and print answers with exactly one line.
     bool live = false;
+    // Filled for a report, or nullptr.
+    ScriptReport* report = nullptr;
+    // When the check before ended (or the script began), for the report's times.
+    std::chrono::steady_clock::time_point lastCheck = std::chrono::steady_clock::now();
 };
 
 void traceLcd(Run& run) {
@@ -47,25 +56,32 @@ void traceLcd(Run& run) {
     }
 }
 
-void showLcd(Run& run) {
+void showLcd(const Run& run, std::ostream& out) {
     if (run.live) {
-        run.out << timeStamp(run.time.tick) << ' ';
+        out << timeStamp(run.time.tick) << ' ';
         for (int line = 1; line <= 4; ++line) {
-            run.out << '|' << lcdLineText(line);
+            out << '|' << lcdLineText(line);
         }
-        run.out << "|\n";
+        out << "|\n";
         return;
     }
-    run.out << timeStamp(run.time.tick) << "\n+--------------------+\n";
+    out << timeStamp(run.time.tick) << "\n+--------------------+\n";
     for (int line = 1; line <= 4; ++line) {
-        run.out << '|' << lcdLineText(line) << "|\n";
+        out << '|' << lcdLineText(line) << "|\n";
     }
-    run.out << "+--------------------+\n";
+    out << "+--------------------+\n";
 }
 
 // Advances the virtual clock by whole ticks, running every timer that falls due.
 void advance(Run& run, int64_t ticks) {
-    if (run.options.trace) {
+    if (run.options.gif != nullptr) {
+        advanceTicks(run.time, ticks, [&run] {
+            if (run.options.trace) {
+                traceLcd(run);
+            }
+            run.options.gif->observe(run.time.tick);
+        });
+    } else if (run.options.trace) {
         advanceTicks(run.time, ticks, [&run] { traceLcd(run); });
     } else {
         advanceTicks(run.time, ticks);
@@ -112,40 +128,137 @@ void restart(Run& run) {
     startProgram(run);
 }
 
+// What a check found: whether it held, and when it did not, what it saw.
+struct Finding {
+    bool held = false;
+    std::string found;
+    std::vector<std::string> attachments;
+};
+
+// Wall-clock seconds since the check before, for the report.
+double secondsSinceLastCheck(Run& run) {
+    const auto now = std::chrono::steady_clock::now();
+    const double seconds = std::chrono::duration<double>(now - run.lastCheck).count();
+    run.lastCheck = now;
+    return seconds;
+}
+
 void pass(Run& run, const Step& step) {
     ++run.totals.passed;
     if (run.live) {
         run.out << "ok " << run.script.file << ':' << step.line << '\n';
     }
-}
-
-void fail(Run& run, const Step& step, const std::string& expected) {
-    ++run.totals.failed;
-    run.out << "FAIL " << run.script.file << ':' << step.line << ": expected " << expected
-            << ", got " << checkFound(step.check, run.host.beeps) << '\n';
-    if (!run.live &&
-        (step.check.kind == CheckKind::LcdExact || step.check.kind == CheckKind::LcdContains)) {
-        showLcd(run);
+    if (run.report != nullptr) {
+        CheckReport check;
+        check.line = step.line;
+        check.step = step.source;
+        check.passed = true;
+        check.seconds = secondsSinceLastCheck(run);
+        run.report->checks.push_back(std::move(check));
     }
 }
 
+void fail(Run& run, const Step& step, const std::string& expected, Finding finding) {
+    ++run.totals.failed;
+    std::ostringstream lines;
+    std::ostream& shown = run.report != nullptr ? lines : run.out;
+    shown << "FAIL " << run.script.file << ':' << step.line << ": expected " << expected << ", got "
+          << finding.found << '\n';
+    if (!run.live &&
+        (step.check.kind == CheckKind::LcdExact || step.check.kind == CheckKind::LcdContains)) {
+        showLcd(run, shown);
+    }
+    if (run.report != nullptr) {
+        run.out << lines.str();
+        CheckReport check;
+        check.line = step.line;
+        check.step = step.source;
+        check.expected = expected;
+        check.found = std::move(finding.found);
+        check.failure = lines.str();
+        check.attachments = std::move(finding.attachments);
+        check.seconds = secondsSinceLastCheck(run);
+        run.report->checks.push_back(std::move(check));
+    }
+}
+
+// A step could not do its work: the run goes on, its exit status is 2.
+void problem(Run& run, const Step& step, const std::string& message) {
+    ++run.totals.problems;
+    const std::string text = run.script.file + ":" + std::to_string(step.line) + ": " + message;
+    run.out << "ERROR " << text << '\n';
+    if (run.report != nullptr) {
+        run.report->problems.push_back({step.line, text});
+    }
+}
+
+std::string pictureOf(const Run& run, const Step& step) {
+    return picturePath(run.script.file, run.options.picturesFolder,
+                       step.kind == StepKind::Snapshot ? step.text : step.check.text);
+}
+
+// The front compared with its approved picture; `last` is the final try of the check, which
+// writes the pictures of a mismatch.
+Finding snapshotFinding(Run& run, const Step& step, bool last) {
+    Finding finding;
+    FrontPictures* pictures = frontPictures();
+    const std::string golden = pictureOf(run, step);
+    std::string trouble;
+    if (run.options.updateSnapshots) {
+        finding.held = pictures->save(golden, trouble);
+    } else {
+        SnapshotComparison comparison =
+            pictures->compare(golden, run.options.tolerance, actualPicturePath(golden),
+                              diffPicturePath(golden), last);
+        finding.held = comparison.matches;
+        finding.found = std::move(comparison.found);
+        if (!comparison.written.empty()) {
+            finding.found += ", wrote";
+            for (size_t i = 0; i < comparison.written.size(); ++i) {
+                finding.found += (i == 0 ? " " : " and ") + comparison.written[i];
+            }
+        }
+        finding.attachments = std::move(comparison.written);
+        trouble = std::move(comparison.problem);
+    }
+    if (!trouble.empty()) {
+        problem(run, step, trouble);
+    }
+    return finding;
+}
+
+Finding findingOf(Run& run, const Step& step, bool last) {
+    if (step.check.kind == CheckKind::Snapshot) {
+        return snapshotFinding(run, step, last);
+    }
+    Finding finding;
+    finding.held = checkHolds(step.check, run.host.beeps);
+    if (!finding.held && last) {
+        finding.found = checkFound(step.check, run.host.beeps);
+    }
+    return finding;
+}
+
 void expect(Run& run, const Step& step) {
-    if (checkHolds(step.check, run.host.beeps)) {
+    Finding finding = findingOf(run, step, true);
+    if (finding.held) {
         pass(run, step);
     } else {
-        fail(run, step, step.check.source);
+        fail(run, step, step.check.source, std::move(finding));
     }
 }
 
 void waitUntil(Run& run, const Step& step) {
     const int64_t start = run.time.tick;
-    bool held = checkHolds(step.check, run.host.beeps);
+    bool held = findingOf(run, step, false).held;
     for (int64_t i = 0; !held && i < step.ticks; ++i) {
         advance(run, 1);
-        held = checkHolds(step.check, run.host.beeps);
+        held = findingOf(run, step, false).held;
     }
     if (!held) {
-        fail(run, step, step.check.source + " within " + step.text);
+        // Once more on the state the check gave up on, for what it found (and the pictures of
+        // a mismatch).
+        fail(run, step, step.check.source + " within " + step.text, findingOf(run, step, true));
         return;
     }
     pass(run, step);
@@ -210,16 +323,38 @@ void perform(Run& run, const Step& step) {
         waitUntil(run, step);
         break;
     case StepKind::Show:
-        showLcd(run);
+        showLcd(run, run.out);
         break;
     case StepKind::Print:
         run.out << step.text << '\n';
+        break;
+    case StepKind::Snapshot:
+        if (std::string trouble; !frontPictures()->save(pictureOf(run, step), trouble)) {
+            problem(run, step, trouble);
+        }
+        break;
+    case StepKind::ClickPanels:
+        SensorPanelVisible = !SensorPanelVisible;
         break;
     default:
         break;
     }
     if (run.options.trace) {
         traceLcd(run);
+    }
+}
+
+// The virtual time a step may take, in ticks.
+int64_t plannedTicks(const Step& step) {
+    switch (step.kind) {
+    case StepKind::Wait:
+    case StepKind::HoldButton:
+    case StepKind::WaitUntil:
+        return step.ticks;
+    case StepKind::Turn:
+        return step.count < 0 ? -int64_t{step.count} : step.count;
+    default:
+        return 0;
     }
 }
 
@@ -242,16 +377,50 @@ void endRun(Run& run) {
     installPlatform(nullptr);
 }
 
+void play(Run& run) {
+    const ScenarioOptions& options = run.options;
+    beginRun(run);
+    if (options.gif != nullptr) {
+        options.gif->scriptBegins();
+        options.gif->observe(run.time.tick);
+    }
+    for (const Step& step : run.script.steps) {
+        if (options.gif != nullptr) {
+            options.gif->stepBegins(run.time.tick, plannedTicks(step));
+            perform(run, step);
+            options.gif->stepEnds(run.time.tick);
+        } else {
+            perform(run, step);
+        }
+    }
+    endRun(run);
+}
+
 } // namespace
 
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals) {
     Run run{script, options, out, totals, {}, {}};
-    beginRun(run);
-    for (const Step& step : script.steps) {
-        perform(run, step);
-    }
-    endRun(run);
+    play(run);
+}
+
+void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
+               ScenarioTotals& totals, ScriptReport& report) {
+    const auto start = std::chrono::steady_clock::now();
+    std::ostringstream output;
+    Run run{script, options, output, totals, {}, {}};
+    run.report = &report;
+    report.file = script.file;
+    report.ran = true;
+    const int passedBefore = totals.passed;
+    const int failedBefore = totals.failed;
+    play(run);
+    report.output = output.str();
+    report.passed = totals.passed - passedBefore;
+    report.failed = totals.failed - failedBefore;
+    report.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    out << report.output;
 }
 
 void runLive(std::istream& in, const ScenarioOptions& options, std::ostream& out,

@@ -1,6 +1,7 @@
 // Plays parsed scripts on the panel logic with a virtual clock and counts the checks.
 #pragma once
 
+#include "scenario/Report.h"
 #include "scenario/Script.h"
 
 #include <iosfwd>
@@ -8,6 +9,8 @@
 #include <string>
 
 namespace kv410 {
+
+class GifTimeline;
 
 // How a run is set up from the command line.
 struct ScenarioOptions {
@@ -17,17 +20,30 @@ struct ScenarioOptions {
     int clock[6] = {2026, 12, 7, 8, 0, 0};
     // Print every change of an LCD line.
     bool trace = false;
+    // Folder of the pictures of `snapshot` and `expect snapshot`; empty: each script's folder.
+    std::string picturesFolder;
+    // How far each colour channel of a pixel may differ in `expect snapshot`.
+    int tolerance = 0;
+    // `expect snapshot` writes the approved picture instead of comparing with it.
+    bool updateSnapshots = false;
+    // The animated picture of the run being recorded (--gif), or nullptr.
+    GifTimeline* gif = nullptr;
 };
 
 // Checks counted over all scripts of a run.
 struct ScenarioTotals {
     int passed = 0;
     int failed = 0;
+    // Steps that could not do their work (a picture that could not be written): exit status 2.
+    int problems = 0;
 };
 
 // Runs one script in a fresh process state, printing to out and adding to totals.
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals);
+// The same, and fills `report` with the script's output, checks and problems.
+void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
+               ScenarioTotals& totals, ScriptReport& report);
 
 // Plays steps as they arrive on `in`, one line at a time, in one run on the virtual clock, and
 // answers every check ("ok" or "FAIL ..."), show and print with one line on out; a line that

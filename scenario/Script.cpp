@@ -303,6 +303,34 @@ int32_t wordValue(LineReader& reader) {
     return static_cast<int32_t>(reader.number("value", -32768, 65535));
 }
 
+// The name of a picture: a relative path inside the picture folder that ends in .png.
+std::string pictureName(LineReader& reader) {
+    const std::string name = reader.quoted("the picture's name");
+    if (name.size() < 5 || lower(std::string_view(name).substr(name.size() - 4)) != ".png") {
+        throw LineError{"a picture's name ends in .png, got \"" + name + "\""};
+    }
+    if (name[0] == '/') {
+        throw LineError{"a picture's name is relative to the picture folder, got \"" + name + "\""};
+    }
+    if (std::any_of(name.begin(), name.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        throw LineError{"a picture's name holds a control character"};
+    }
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find('/', start);
+        if (end == std::string::npos) {
+            end = name.size();
+        }
+        if (std::string_view(name).substr(start, end - start) == "..") {
+            throw LineError{"a picture's name must stay inside the picture folder, got \"" + name +
+                            "\""};
+        }
+        start = end + 1;
+    }
+    return name;
+}
+
 void parseCheck(LineReader& reader, Check& check) {
     check.source = reader.rest();
     const std::string what = reader.word("a check");
@@ -351,6 +379,9 @@ void parseCheck(LineReader& reader, Check& check) {
     } else if (what == "knobframe") {
         check.kind = CheckKind::KnobFrame;
         check.value = static_cast<int32_t>(reader.number("frame", 0, 11));
+    } else if (what == "snapshot") {
+        check.kind = CheckKind::Snapshot;
+        check.text = pictureName(reader);
     } else if (what == "knobsteps") {
         check.kind = CheckKind::KnobSteps;
         check.value = static_cast<int32_t>(reader.number("steps", -128, 127));
@@ -366,6 +397,8 @@ void parseClick(LineReader& reader, Step& step) {
     } else if (PanelButton button; panelButtonByName(what.c_str(), button)) {
         step.kind = StepKind::ClickButton;
         step.count = buttonNamed(what);
+    } else if (what == "paneler") {
+        step.kind = StepKind::ClickPanels;
     } else if (what == "knob") {
         step.kind = StepKind::ClickKnob;
         const std::string direction = reader.word("forward or back");
@@ -485,13 +518,43 @@ void parseLine(LineReader& reader, Step& step) {
     } else if (name == "print") {
         step.kind = StepKind::Print;
         step.text = reader.quoted("the text");
+    } else if (name == "snapshot") {
+        step.kind = StepKind::Snapshot;
+        step.text = pictureName(reader);
     } else {
         throw LineError{"unknown step '" + name + "'"};
     }
     reader.end();
 }
 
+// The line without its comment and the blanks around it.
+std::string writtenStep(std::string_view line) {
+    bool quoted = false;
+    size_t end = 0;
+    for (; end < line.size(); ++end) {
+        const char c = line[end];
+        if (quoted && c == '\\') {
+            ++end;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == '#' && !quoted) {
+            break;
+        }
+    }
+    line = line.substr(0, std::min(end, line.size()));
+    const size_t first = line.find_first_not_of(" \t\r");
+    const size_t last = line.find_last_not_of(" \t\r");
+    return first == std::string_view::npos ? std::string()
+                                           : std::string(line.substr(first, last - first + 1));
+}
+
 } // namespace
+
+bool stepNeedsPictures(const Step& step) {
+    return step.kind == StepKind::Snapshot ||
+           ((step.kind == StepKind::Expect || step.kind == StepKind::WaitUntil) &&
+            step.check.kind == CheckKind::Snapshot);
+}
 
 bool parseScript(std::string_view source, const std::string& file, Script& script,
                  std::vector<std::string>& errors) {
@@ -515,6 +578,7 @@ bool parseScript(std::string_view source, const std::string& file, Script& scrip
             }
             Step step;
             step.line = lineNumber;
+            step.source = writtenStep(line);
             parseLine(reader, step);
             script.steps.push_back(std::move(step));
         } catch (const LineError& error) {

@@ -24,7 +24,9 @@ enum class CheckKind : uint8_t {
     GraphRange,
     Beeps,
     KnobFrame,
-    KnobSteps
+    KnobSteps,
+    // The front as a picture, compared with an approved one (text holds the picture's name).
+    Snapshot
 };
 
 // One check of an `expect` or `wait until` step.
@@ -78,7 +80,11 @@ enum class StepKind : uint8_t {
     PressButton,
     ReleaseButton,
     FocusSlider,
-    LoadFlash
+    LoadFlash,
+    // Saves a picture of the front (text holds the picture's name).
+    Snapshot,
+    // Shows or hides the side panels, as the "Paneler" button beside the picture does.
+    ClickPanels
 };
 
 // One line of a script.
@@ -98,9 +104,12 @@ struct Step {
     ScriptKey key;
     // Clock fields of a `clock` step: year, month, day, hour, minute, second.
     int clock[6] = {};
-    // Text of `print`; the duration as written for `wait until`; the path of `flash`.
+    // Text of `print`; the duration as written for `wait until`; the path of `flash`; the
+    // picture's name of `snapshot`.
     std::string text;
     Check check;
+    // The step as written (its words, without a comment), for reports.
+    std::string source;
 };
 
 // A parsed script.
@@ -117,6 +126,9 @@ bool parseScript(std::string_view source, const std::string& file, Script& scrip
 // The script's name of a key stroke (PanelKey, Shift held, the typed character or 0): the key
 // that does the same to the unit, "other" for a key that only wakes the display.
 std::string scriptKeyName(int panelKey, bool shift, char character);
+
+// True when the step draws the front: `snapshot`, `expect snapshot`, a `wait until snapshot`.
+bool stepNeedsPictures(const Step& step);
 
 // Converts UTF-8 text to the display's single-byte characters (Latin-1); false when the text is
 // not UTF-8 or holds a character outside Latin-1.

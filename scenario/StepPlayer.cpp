@@ -2,6 +2,7 @@
 
 #include "panel/FrontPanel.h"
 #include "scenario/Actions.h"
+#include "scenario/Pictures.h"
 
 #include <ostream>
 
@@ -109,6 +110,16 @@ bool StepPlayer::start(const Queued& queued, VirtualTime& time) {
         report(queued, false, step.check.source + " within " + step.text);
         return false;
     case StepKind::Expect:
+        if (step.check.kind == CheckKind::Snapshot) {
+            FrontPictures* pictures = frontPictures();
+            const std::string golden = picturePath(queued.file, "", step.check.text);
+            const SnapshotComparison comparison =
+                pictures != nullptr ? pictures->compare(golden, 0, actualPicturePath(golden),
+                                                        diffPicturePath(golden), true)
+                                    : SnapshotComparison{};
+            report(queued, comparison.matches, step.check.source);
+            return false;
+        }
         report(queued, checkHolds(step.check, beeps), step.check.source);
         return false;
     case StepKind::Restart:
@@ -134,6 +145,19 @@ bool StepPlayer::start(const Queued& queued, VirtualTime& time) {
     case StepKind::Print:
         out_ << step.text << '\n';
         out_.flush();
+        return false;
+    case StepKind::Snapshot:
+        if (FrontPictures* pictures = frontPictures()) {
+            std::string trouble;
+            if (!pictures->save(picturePath(queued.file, "", step.text), trouble)) {
+                out_ << "ERROR " << queued.file << ':' << step.line << ": " << trouble << '\n';
+            }
+        }
+        return false;
+    case StepKind::ClickPanels:
+        if (hooks_.togglePanels) {
+            hooks_.togglePanels();
+        }
         return false;
     default:
         return false;

@@ -28,6 +28,8 @@ struct PlayerHooks {
     std::function<int()> beeps;
     // After every tick the player runs (painting, tracing).
     std::function<void()> afterTick;
+    // The side panels shown or hidden, as the "Paneler" button does.
+    std::function<void()> togglePanels;
     // After every check, with its result.
     std::function<void(const Step& step, bool passed)> checked;
 };

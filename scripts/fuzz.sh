@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Fuzzes the front-panel logic for SECONDS seconds (default 60) from the seed corpus, or for a
-# fixed number of inputs with --runs N. Builds the fuzzer (clang, ASan, UBSan) in build/fuzz.
-# The growing corpus is kept in build/fuzz/corpus, findings in build/fuzz/findings.
-# Usage: scripts/fuzz.sh [SECONDS] | scripts/fuzz.sh --runs N
+# Fuzzes for SECONDS seconds (default 60) from the seed corpus, or for a fixed number of inputs
+# with --runs N. Two targets: "panel" (default), flash images and front-panel actions; "script",
+# the text of scenario scripts (seeds: tests/scenarios/). Builds the fuzzers (clang, ASan, UBSan)
+# in build/fuzz. The growing corpus is kept in build/fuzz/corpus (build/fuzz/script-corpus),
+# findings in build/fuzz/findings.
+# Usage: scripts/fuzz.sh [panel|script] [SECONDS] | scripts/fuzz.sh [panel|script] --runs N
 set -euo pipefail
 cd "$(dirname "$0")/.."
+target=panel
+if [ "${1:-}" = "panel" ] || [ "${1:-}" = "script" ]; then
+    target="$1"
+    shift
+fi
 limit=(-max_total_time="${1:-60}")
 if [ "${1:-}" = "--runs" ]; then
     limit=(-runs="${2:?--runs needs a number}")
@@ -12,17 +19,28 @@ fi
 build=build/fuzz
 if [ ! -f "$build/build.ninja" ]; then
     CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DKV410_FUZZ=ON -DKV410_BUILD_TESTS=OFF -DKV410_BUILD_WINDOW=OFF -DKV410_BUILD_BENCH=OFF
+        -DKV410_FUZZ=ON -DKV410_BUILD_TESTS=OFF -DKV410_BUILD_WINDOW=OFF -DKV410_BUILD_BENCH=OFF \
+        -DKV410_PICTURES=OFF
 fi
-cmake --build "$build" -j2 --target kv410_fuzz_panel
-mkdir -p "$build/corpus" "$build/findings"
+root=$(pwd)
+if [ "$target" = script ]; then
+    binary=kv410_fuzz_script
+    corpus=("$root/$build/script-corpus" "$root/tests/scenarios")
+    options=(-max_len=8192 -dict="$root/tests/fuzz/script.dict" -timeout=60)
+    prefix=script-
+else
+    binary=kv410_fuzz_panel
+    corpus=("$root/$build/corpus" "$root/tests/fuzz/corpus")
+    options=(-max_len=4096 -timeout=300)
+    prefix=
+fi
+cmake --build "$build" -j2 --target "$binary"
+mkdir -p "${corpus[0]}" "$build/findings"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-root=$(pwd)
-fuzzer=("$root/$build/tests/fuzz/kv410_fuzz_panel" -timeout=300 -max_len=4096 -print_final_stats=1
+fuzzer=("$root/$build/tests/fuzz/$binary" "${options[@]}" -print_final_stats=1
         -entropic_scale_per_exec_time=1
-        -artifact_prefix="$root/$build/findings/" "${limit[@]}" "$root/$build/corpus"
-        "$root/tests/fuzz/corpus")
+        -artifact_prefix="$root/$build/findings/$prefix" "${limit[@]}" "${corpus[@]}")
 if [ "${1:-}" = "--runs" ]; then
     "${fuzzer[@]}"
 else

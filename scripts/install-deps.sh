@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
           qt6-base-dev-tools qt6-svg-dev fonts-liberation2 xvfb xauth xdotool clang-14
-          libclang-rt-14-dev dpkg-dev file lintian desktop-file-utils appstream)
+          libclang-rt-14-dev dpkg-dev file lintian desktop-file-utils appstream libgif-dev
+          libxml2-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,12 +10,12 @@
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "panel/window/QtPlatform.h"
+#include "pictures/FrontPicture.h"
 #include "scenario/Actions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,18 +34,11 @@
 #include <sstream>
 #include <unistd.h>
 
-// Compiled-in pictures live in the static library; they must be registered by name.
-static void registerPictures() {
-    Q_INIT_RESOURCE(kv410);
-}
-
 namespace kv410 {
 
 namespace {
 
-QColor toQColor(PanelColour colour) {
-    return QColor(colour.red, colour.green, colour.blue);
-}
+using front::colour;
 
 // The pacer wakes when the next tick falls due; it catches up at most this far (a longer pause,
 // such as a suspended machine, slips the clock instead of running hours of ticks).
@@ -56,20 +49,6 @@ constexpr int64_t MaxSpeedTicksPerPace = 2000;
 // The key that starts and stops a recording.
 constexpr int RecordKey = Qt::Key_F9;
 
-// Outlines of the front LEDs and the relay lamps.
-const QColor GreenLedOutline(0, 128, 64);
-const QColor AlarmLedOutline(128, 0, 0);
-// Glass shadow (top and left) and highlight (bottom and right) of the lit LCD.
-const QColor GlassShadow(0, 128, 64);
-const QColor GlassHighlight(255, 255, 128);
-// Face of the flat toggle buttons: dark enough for the light caption, light enough for black.
-const QColor ToggleFace(118, 126, 138);
-// Labels on the side panels (the panels have the window's white colour).
-const QColor PanelLabelColour(24, 32, 48);
-
-// Where the five front LEDs lie, indexed by FrontLed.
-constexpr QPoint FrontLedPositions[FrontLedCount] = {
-    {282, 237}, {369, 134}, {431, 105}, {501, 96}, {318, 180}};
 constexpr const char* FrontLedNames[FrontLedCount] = {"OnLed", "VVLed", "TillskottLed",
                                                       "KompressorLed", "AlarmLed"};
 
@@ -113,22 +92,6 @@ char typedCharacter(const QKeyEvent* event) {
     return unit < 256 ? static_cast<char>(unit) : '?';
 }
 
-QFont defaultFont() {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    return font;
-}
-
-// Courier New, bold, 19 pixels, with every character 11 pixels wide so 20 fit the 220 pixel line.
-QFont lcdFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setPixelSize(19);
-    font.setBold(true);
-    const qreal advance = QFontMetricsF(font).horizontalAdvance(QLatin1Char('M'));
-    font.setLetterSpacing(QFont::AbsoluteSpacing, 11.0 - advance);
-    return font;
-}
-
 void setBackground(QWidget* widget, QColor colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
@@ -149,10 +112,10 @@ void setCaptionColour(QToolButton* button, QColor colour) {
 TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     : QWidget(parent), options_(std::move(options)) {
     fileBacked_ = options_.playPath.empty() && !options_.control;
-    registerPictures();
+    front::registerArtwork();
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("KV410"));
-    setFont(defaultFont());
+    setFont(front::windowFont(false));
     setFixedSize(ClientWidth, ClientHeight);
     setAutoFillBackground(true);
     setBackground(this, Qt::white);
@@ -191,54 +154,37 @@ TMainFrm::~TMainFrm() {
 }
 
 void TMainFrm::buildFront() {
-    Image1 = new PictureBox(QPixmap(QStringLiteral(":/Image1")), this);
+    Image1 = new PictureBox(QPixmap::fromImage(front::pictureImage()), this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, 800, 600);
+    Image1->setGeometry(front::PictureRect);
 
     LCDDisplay = new QWidget(this);
     LCDDisplay->setObjectName(QStringLiteral("LCDDisplay"));
-    LCDDisplay->setGeometry(188, 291, 231, 87);
+    LCDDisplay->setGeometry(front::LcdRect);
     LCDDisplay->setAutoFillBackground(true);
-    setBackground(LCDDisplay, toQColor(LcdUnlitColour));
-    const struct {
-        FilledRect** shape;
-        const char* name;
-        QRect geometry;
-        QColor colour;
-    } glass[] = {
-        {&Shape7, "Shape7", {0, 0, 230, 3}, GlassShadow},
-        {&Shape9, "Shape9", {-1, 2, 4, 85}, GlassShadow},
-        {&Shape4, "Shape4", {-1, 85, 231, 3}, GlassHighlight},
-        {&Shape5, "Shape5", {228, 2, 3, 84}, GlassHighlight},
-    };
-    for (const auto& piece : glass) {
-        *piece.shape = new FilledRect(piece.colour, LCDDisplay);
-        (*piece.shape)->setObjectName(QString::fromLatin1(piece.name));
-        (*piece.shape)->setGeometry(piece.geometry);
-        (*piece.shape)->hide();
+    setBackground(LCDDisplay, front::lcdColour(false));
+    FilledRect** glass[4] = {&Shape7, &Shape9, &Shape4, &Shape5};
+    for (int n = 0; n < 4; ++n) {
+        const front::GlassPiece& piece = front::LcdGlass[n];
+        *glass[n] = new FilledRect(colour(piece.colour), LCDDisplay);
+        (*glass[n])->setObjectName(QString::fromLatin1(piece.name));
+        (*glass[n])->setGeometry(piece.rect);
+        (*glass[n])->hide();
     }
-    const QFont font = lcdFont();
     for (int line = 0; line < 4; ++line) {
-        auto* label = new QLabel(LCDDisplay);
+        auto* label = new LcdLineLabel(LCDDisplay);
         label->setObjectName(QStringLiteral("Lbl%1").arg(line + 1));
-        label->setGeometry(5, line == 0 ? 4 : line == 1 ? 24 : line == 2 ? 43 : 63, 220, 22);
-        label->setFont(font);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(palette);
+        label->setGeometry(front::LcdLineRects[line]);
         LcdLineLabels[line] = label;
     }
     Graph = new GraphArea(LCDDisplay);
     Graph->setObjectName(QStringLiteral("Graph"));
-    Graph->setGeometry(3, 28, graphWidth, 15);
+    Graph->setGeometry(front::GraphRect);
     Graph->hide();
 
     RattImage = new KnobImage(this);
     RattImage->setObjectName(QStringLiteral("RattImage"));
-    RattImage->setGeometry(471, 299, 72, 73);
+    RattImage->setGeometry(front::KnobRect);
     RattImage->frame = [] { return int(knobFrame); };
     RattImage->onMouseDown = [this](Qt::MouseButton button, bool shift) {
         const MouseButton knob = button == Qt::LeftButton    ? MouseButton::Left
@@ -258,10 +204,10 @@ void TMainFrm::buildFront() {
         QRect geometry;
         int button;
     } areas[] = {
-        {&Shape1, "Shape1", {208, 418, 41, 39}, static_cast<int>(PanelButton::Left)},
-        {&Shape2, "Shape2", {283, 418, 41, 39}, static_cast<int>(PanelButton::Middle)},
-        {&Shape3, "Shape3", {356, 418, 43, 39}, static_cast<int>(PanelButton::Right)},
-        {&Shape6, "Shape6", {224, 200, 49, 49}, -1},
+        {&Shape1, "Shape1", front::ButtonAreaRects[0], static_cast<int>(PanelButton::Left)},
+        {&Shape2, "Shape2", front::ButtonAreaRects[1], static_cast<int>(PanelButton::Middle)},
+        {&Shape3, "Shape3", front::ButtonAreaRects[2], static_cast<int>(PanelButton::Right)},
+        {&Shape6, "Shape6", front::PowerAreaRect, -1},
     };
     for (const auto& entry : areas) {
         auto* area = new ClickArea(entry.button >= 0, this);
@@ -277,21 +223,19 @@ void TMainFrm::buildFront() {
     }
 
     for (int led = 0; led < FrontLedCount; ++led) {
-        const bool alarm = led == AlarmLed;
         FrontLeds[led] =
-            new LedShape(alarm ? toQColor(AlarmLedUnlitColour) : toQColor(LampUnlitColour),
-                         alarm ? AlarmLedOutline : GreenLedOutline, this);
+            new LedShape(front::frontLedFill(led, false), front::frontLedOutline(led), this);
         FrontLeds[led]->setObjectName(QString::fromLatin1(FrontLedNames[led]));
-        FrontLeds[led]->setGeometry(QRect(FrontLedPositions[led], QSize(16, 16)));
+        FrontLeds[led]->setGeometry(
+            QRect(front::FrontLedPositions[led], QSize(front::LedSize, front::LedSize)));
     }
 
-    const QRect mainToggles[3] = {{668, 484, 73, 21}, {668, 416, 73, 21}, {668, 440, 73, 21}};
     for (int n = 9; n <= 11; ++n) {
-        SpeedButtons[n - 1] =
-            makeToggle(this, mainToggles[n - 9], ToggleCaptions[n - 1], ToggleHints[n - 1]);
+        SpeedButtons[n - 1] = makeToggle(this, front::MainToggleRects[n - 9], ToggleCaptions[n - 1],
+                                         ToggleHints[n - 1]);
         SpeedButtons[n - 1]->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
     }
-    PanelsButton = makeToggle(this, {668, 508, 73, 21}, "Paneler",
+    PanelsButton = makeToggle(this, front::PanelsButtonRect, front::PanelsButtonCaption,
                               "Visa eller dölj simuleringspanelerna (F2)");
     PanelsButton->setObjectName(QStringLiteral("PanelsButton"));
     connect(PanelsButton, &QToolButton::clicked, this, [this] {
@@ -314,8 +258,8 @@ QToolButton* TMainFrm::makeToggle(QWidget* parent, const QRect& geometry, const 
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoFillBackground(true);
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, ToggleFace);
-    palette.setColor(QPalette::Window, ToggleFace);
+    palette.setColor(QPalette::Button, colour(front::ToggleFace));
+    palette.setColor(QPalette::Window, colour(front::ToggleFace));
     button->setPalette(palette);
     setCaptionColour(button, Qt::black);
     return button;
@@ -332,9 +276,9 @@ void TMainFrm::buildPanels() {
         panel->hide();
         return panel;
     };
-    Panel1 = makePanel("Panel1", {626, 188, 323, 187});
-    Panel2 = makePanel("Panel2", {626, 3, 171, 174});
-    Panel3 = makePanel("Panel3", {744, 387, 47, 174});
+    Panel1 = makePanel("Panel1", front::Panel1Rect);
+    Panel2 = makePanel("Panel2", front::Panel2Rect);
+    Panel3 = makePanel("Panel3", front::Panel3Rect);
 
     QFont bold = font();
     bold.setBold(true);
@@ -343,7 +287,7 @@ void TMainFrm::buildPanels() {
         label->setObjectName(QStringLiteral("Label%1").arg(n));
         label->setFont(bold);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, PanelLabelColour);
+        palette.setColor(QPalette::WindowText, colour(front::PanelLabelColour));
         label->setPalette(palette);
         label->move(at);
         label->adjustSize();
@@ -351,10 +295,9 @@ void TMainFrm::buildPanels() {
     };
 
     for (int n = 1; n <= 11; ++n) {
-        const int row = (n - 1) * 16;
         auto* slider = new QSlider(Qt::Horizontal, Panel1);
         slider->setObjectName(QStringLiteral("TrackBar%1").arg(n));
-        slider->setGeometry(4, 8 + row, 120, 18);
+        slider->setGeometry(front::sliderRect(n));
         slider->setRange(SliderMin, SliderMax);
         slider->setPageStep(SliderPageSize);
         slider->setTickPosition(QSlider::NoTicks);
@@ -367,28 +310,26 @@ void TMainFrm::buildPanels() {
 
         auto* edit = new QLineEdit(QStringLiteral("0"), Panel1);
         edit->setObjectName(QStringLiteral("Edit%1").arg(n));
-        edit->setGeometry(127, 5 + row, 30, 21);
+        edit->setGeometry(front::valueBoxRect(n));
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
         edit->setTextMargins(0, 0, 0, 0);
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Edits[n - 1] = edit;
 
-        makeLabel(Panel1, n, SensorLabels[n - 1], {166, 6 + row});
+        makeLabel(Panel1, n, SensorLabels[n - 1], front::sensorLabelPosition(n));
     }
 
     for (int n = 1; n <= 10; ++n) {
-        const int row = (n - 1) * 16;
-        Leds[n - 1] = new LedShape(toQColor(LampUnlitColour), GreenLedOutline, Panel2);
+        Leds[n - 1] = new LedShape(front::lampFill(false), colour(front::GreenLedOutline), Panel2);
         Leds[n - 1]->setObjectName(QStringLiteral("Led%1").arg(n));
-        Leds[n - 1]->setGeometry(7, 6 + row, 16, 16);
-        makeLabel(Panel2, 11 + n, LampLabels[n - 1], {30, 8 + row});
+        Leds[n - 1]->setGeometry(front::lampRect(n));
+        makeLabel(Panel2, 11 + n, LampLabels[n - 1], front::lampLabelPosition(n));
     }
 
     for (int n = 1; n <= 8; ++n) {
-        const QRect geometry(n == 8 ? 7 : 8, 8 + (n - 1) * 16, 32, 16);
-        SpeedButtons[n - 1] =
-            makeToggle(Panel3, geometry, ToggleCaptions[n - 1], ToggleHints[n - 1]);
+        SpeedButtons[n - 1] = makeToggle(Panel3, front::inputToggleRect(n), ToggleCaptions[n - 1],
+                                         ToggleHints[n - 1]);
         SpeedButtons[n - 1]->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
     }
     for (int n = 1; n <= 11; ++n) {
@@ -403,12 +344,12 @@ bool TMainFrm::panelsShown() const {
 }
 
 void TMainFrm::setPanelsShown(bool shown) {
-    setFixedSize(shown ? ClientWidthWithPanels : ClientWidth, ClientHeight);
+    setFixedSize(shown ? front::WidthWithPanels : front::Width, front::Height);
     Panel1->setVisible(shown);
     Panel2->setVisible(shown);
     Panel3->setVisible(shown);
     SensorPanelVisible = shown;
-    setCaptionColour(PanelsButton, shown ? toQColor(CaptionLightColour) : Qt::black);
+    setCaptionColour(PanelsButton, shown ? colour(CaptionLightColour) : Qt::black);
 }
 
 void TMainFrm::showEvent(QShowEvent* event) {
@@ -549,21 +490,18 @@ void TMainFrm::paintChanges() {
     paintedOnce_ = true;
     if (all || seenLeds_ != LedsGeneration) {
         seenLeds_ = LedsGeneration;
-        setBackground(LCDDisplay, toQColor(LcdLit ? LcdLitColour : LcdUnlitColour));
+        setBackground(LCDDisplay, front::lcdColour(LcdLit));
         for (FilledRect* glass : {Shape7, Shape4, Shape9, Shape5}) {
             glass->setVisible(LcdLit);
         }
         for (int led = 0; led < FrontLedCount; ++led) {
-            const bool lit = FrontLedLit[led];
-            FrontLeds[led]->setFill(led == AlarmLed
-                                        ? toQColor(lit ? AlarmLedLitColour : AlarmLedUnlitColour)
-                                        : toQColor(lit ? GreenLedLitColour : GreenLedUnlitColour));
+            FrontLeds[led]->setFill(front::frontLedFill(led, FrontLedLit[led]));
         }
     }
     if (all || seenLamps_ != LampsGeneration) {
         seenLamps_ = LampsGeneration;
         for (int lamp = 0; lamp < 10; ++lamp) {
-            Leds[lamp]->setFill(toQColor(RelayLampLit[lamp] ? LampLitColour : LampUnlitColour));
+            Leds[lamp]->setFill(front::lampFill(RelayLampLit[lamp]));
         }
     }
     if (all || seenKnob_ != KnobGeneration) {
@@ -581,8 +519,8 @@ void TMainFrm::paintChanges() {
     if (all || seenCaptions_ != CaptionsGeneration) {
         seenCaptions_ = CaptionsGeneration;
         for (int n = 0; n < 11; ++n) {
-            setCaptionColour(SpeedButtons[n], CaptionLight[n] ? toQColor(CaptionLightColour)
-                                                              : toQColor(CaptionBlackColour));
+            setCaptionColour(SpeedButtons[n], CaptionLight[n] ? colour(CaptionLightColour)
+                                                              : colour(CaptionBlackColour));
         }
     }
     for (int line = 0; line < 4; ++line) {
@@ -871,6 +809,7 @@ void TMainFrm::startPlayback() {
             traceLcd();
         }
     };
+    hooks.togglePanels = [this] { setPanelsShown(!panelsShown()); };
     hooks.checked = [this](const Step& step, bool passed) {
         showStatus(
             (passed ? QStringLiteral("\u2714 line %1: %2") : QStringLiteral("\u2718 line %1: %2"))

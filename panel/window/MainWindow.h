@@ -4,6 +4,7 @@
 
 #include "panel/FrontPanel.h"
 #include "panel/window/PanelWidgets.h"
+#include "pictures/FrontPicture.h"
 #include "scenario/ScriptRecorder.h"
 #include "scenario/StepPlayer.h"
 #include "unit/FormLifeCycle.h"
@@ -47,9 +48,9 @@ struct WindowOptions {
 };
 
 // Width of the client area with the picture only, and with the side panels shown.
-inline constexpr int ClientWidth = 800;
-inline constexpr int ClientWidthWithPanels = 953;
-inline constexpr int ClientHeight = 600;
+inline constexpr int ClientWidth = front::Width;
+inline constexpr int ClientWidthWithPanels = front::WidthWithPanels;
+inline constexpr int ClientHeight = front::Height;
 
 // The front panel window with every element at its place, under its name.
 class TMainFrm : public QWidget {

@@ -1,32 +1,12 @@
 #include "panel/window/PanelWidgets.h"
 
+#include "pictures/FrontPicture.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace kv410 {
-
-namespace {
-
-// A knob frame with every pixel of its bottom-left pixel's colour made transparent.
-QPixmap transparentFrame(const QString& resource) {
-    QImage image = QImage(resource).convertToFormat(QImage::Format_ARGB32);
-    if (image.isNull()) {
-        return {};
-    }
-    const QRgb key = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (line[x] == key) {
-                line[x] = qRgba(0, 0, 0, 0);
-            }
-        }
-    }
-    return QPixmap::fromImage(image);
-}
-
-} // namespace
 
 PictureBox::PictureBox(const QPixmap& picture, QWidget* parent)
     : QWidget(parent), picture_(picture) {
@@ -46,17 +26,8 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 KnobImage::KnobImage(QWidget* parent) : QWidget(parent) {}
 
 void KnobImage::paintEvent(QPaintEvent*) {
-    const int n = frame ? frame() : 0;
-    if (n >= 0 && n < 12) {
-        // Each frame is prepared when it is first shown, so the window opens without waiting
-        // for all twelve.
-        if (frames_[n].isNull()) {
-            frames_[n] =
-                transparentFrame(QStringLiteral(":/ID_RATT%1").arg(n + 1, 2, 10, QChar(u'0')));
-        }
-        QPainter painter(this);
-        painter.drawPixmap(0, 0, frames_[n]);
-    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, front::knobFrameImage(frame ? frame() : 0));
 }
 
 void KnobImage::mousePressEvent(QMouseEvent* event) {
@@ -80,8 +51,7 @@ void ClickArea::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), QColor(0, 0, 0, 70));
     }
     if (outlined_) {
-        painter.setPen(Qt::black);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        front::paintClickArea(painter, rect());
     }
 }
 
@@ -111,10 +81,7 @@ void LedShape::setFill(QColor fill) {
 
 void LedShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(outline_, 1));
-    painter.setBrush(fill_);
-    painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    front::paintLed(painter, rect(), fill_, outline_);
 }
 
 FilledRect::FilledRect(QColor fill, QWidget* parent) : QWidget(parent), fill_(fill) {
@@ -140,15 +107,19 @@ void GraphArea::setBar(int start, int end) {
 
 void GraphArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QPen pen(Qt::black, 2, Qt::SolidLine, Qt::FlatCap);
-    painter.setPen(pen);
-    painter.drawLine(QPointF(0, 11), QPointF(width(), 11));
-    if (barEnd_ != barStart_) {
-        pen.setWidth(4);
-        painter.setPen(pen);
-        painter.drawLine(QPointF(barStart_, 8), QPointF(barEnd_, 8));
-        painter.drawLine(QPointF(barStart_, 14), QPointF(barEnd_, 14));
-    }
+    front::paintGraph(painter, width(), barStart_, barEnd_);
+}
+
+LcdLineLabel::LcdLineLabel(QWidget* parent) : QLabel(parent) {
+    setFont(front::lcdFont());
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LcdLineLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    front::paintLcdLine(painter, rect(), text());
 }
 
 } // namespace kv410

@@ -1,7 +1,10 @@
-// The small element kinds of the front panel window: picture, knob, click area, LED, Graph.
+// The small element kinds of the front panel window: picture, knob, click area, LED, LCD line,
+// Graph. Each paints with the front's painting code (pictures/FrontPicture), which also draws
+// kv410-script's pictures.
 #pragma once
 
 #include <QColor>
+#include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 
@@ -33,9 +36,6 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-
-private:
-    QPixmap frames_[12];
 };
 
 // A click area over a part of the picture (Shape1..Shape3, Shape6); outlined or invisible.
@@ -83,6 +83,15 @@ protected:
 
 private:
     QColor fill_;
+};
+
+// One line of the LCD (Lbl1..Lbl4): its text in the LCD's font, painted as in a picture.
+class LcdLineLabel : public QLabel {
+public:
+    explicit LcdLineLabel(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The paint area over LCD line 2 that draws the scale line and the bar or marker.

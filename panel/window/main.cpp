@@ -6,6 +6,10 @@
 #include "panel/window/ShutdownSignals.h"
 #include "panel/window/StartOptions.h"
 
+#ifdef KV410_WITH_PICTURES
+#include "pictures/ScenarioPictures.h"
+#endif
+
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
@@ -53,6 +57,11 @@ int main(int argc, char** argv) {
 
     kv410::QtPlatform host;
     kv410::installPlatform(&host);
+#ifdef KV410_WITH_PICTURES
+    // A played script's snapshots are drawn as kv410-script draws them.
+    kv410::ScenarioPictures pictures;
+    kv410::installFrontPictures(&pictures);
+#endif
     int status = 0;
     {
         kv410::TMainFrm window(nullptr, options.window);

@@ -29,7 +29,8 @@ check() {
     local known
     known="$(words "$root/packaging/man/$page")"
     for name in "$@"; do
-        case "$name" in -|--) continue ;; esac
+        # A dash alone, and ".." (a path that climbs out of a folder) are no names to document.
+        case "$name" in -|--|..) continue ;; esac
         if ! grep -qxF -- "$(tr 'A-Z' 'a-z' <<<"$name")" <<<"$known"; then
             echo "FAIL: $page does not name '$name'" >&2
             failed=1

@@ -1,4 +1,5 @@
 #include "scenario/Runner.h"
+#include "scenario/Pictures.h"
 #include "unit/ControllerState.h"
 
 #include <gtest/gtest.h>
@@ -204,6 +205,157 @@ TEST_F(RunnerTest, LiveAnswersEveryCheckShowAndPrintWithOneLine) {
     EXPECT_EQ(answers[4], "end");
     EXPECT_EQ(answers[5], "1 passed, 1 failed");
     EXPECT_EQ(run({"--live", write("x.kvs", "show\n")}), 2);
+}
+
+TEST_F(RunnerTest, SideBySideFilesPrintWhatOneAfterAnotherPrints) {
+    const std::string a = write("a.kvs", "click power\nwait 2s\nshow\nexpect display lit\n");
+    const std::string b = write("b.kvs", "print \"b\"\nexpect led alarm lit\nturn 3\n");
+    const std::string c = write("c.kvs", "click power\nhold right 6s\nexpect beeps 0\n");
+    for (const bool trace : {false, true}) {
+        std::vector<std::string> arguments{a, b, c};
+        if (trace) {
+            arguments.insert(arguments.begin(), "--trace");
+        }
+        EXPECT_EQ(run(arguments), 1);
+        const std::string serial = out;
+        for (const char* jobs : {"2", "3", "8"}) {
+            std::vector<std::string> parallel = arguments;
+            parallel.insert(parallel.begin(), {"-j", jobs});
+            EXPECT_EQ(run(parallel), 1) << "the worst status of the files";
+            EXPECT_EQ(out, serial) << "-j " << jobs << (trace ? " --trace" : "");
+        }
+    }
+    EXPECT_EQ(lastLine(), "2 passed, 1 failed");
+    EXPECT_EQ(run({"-j2", a, a}), 0);
+    EXPECT_EQ(lastLine(), "2 passed, 0 failed");
+    EXPECT_EQ(run({"-j", "0", a}), 2);
+    EXPECT_EQ(run({"-jx", a}), 2);
+    // Scripts at the same time cannot share one flash file, nor one animated picture.
+    EXPECT_EQ(run({"-j", "2", "--flash", (folder / "F.dat").string(), a, b}), 2);
+    EXPECT_NE(err.find("--flash"), std::string::npos) << err;
+}
+
+TEST_F(RunnerTest, PictureStepsNeedAFrontEndThatDraws) {
+    // This test program has none, as a build without Qt (the WebAssembly runner) has none.
+    ASSERT_EQ(frontPictures(), nullptr);
+    const std::string good = write("good.kvs", "print \"ran\"\n");
+    const std::string script = write("p.kvs", "click power\nsnapshot \"on.png\"\n"
+                                              "expect snapshot \"on.png\"\n");
+    EXPECT_EQ(run({good, script}), 2);
+    EXPECT_EQ(out, "") << "nothing runs";
+    EXPECT_NE(err.find(script + ":2: pictures of the front need kv410-script built with Qt 6"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find(script + ":3: "), std::string::npos) << err;
+    EXPECT_EQ(run({"--gif", (folder / "run.gif").string(), good}), 2);
+    EXPECT_NE(err.find("--gif"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(folder / "run.gif"));
+    // With --keep-going the understood script runs, and the status is still 2.
+    EXPECT_EQ(run({"--keep-going", good, script}), 2);
+    EXPECT_EQ(out, "ran\n0 passed, 0 failed\n");
+}
+
+// Draws nothing: records where the runner asked for pictures and answers as told.
+struct PretendPictures : FrontPictures {
+    std::vector<std::string> saved;
+    std::vector<std::string> compared;
+    // compare() matches on the N-th call (0: never), or always for a name with "same".
+    int matchOnCall = 0;
+
+    bool save(const std::string& path, std::string& problem) override {
+        saved.push_back(path);
+        if (path.find("unwritable") != std::string::npos) {
+            problem = "cannot write the picture " + path;
+            return false;
+        }
+        return true;
+    }
+    SnapshotComparison compare(const std::string& golden, int tolerance, const std::string& actual,
+                               const std::string& diff, bool write) override {
+        compared.push_back(golden + " tolerance " + std::to_string(tolerance) +
+                           (write ? " write" : ""));
+        SnapshotComparison result;
+        result.matches = golden.find("same") != std::string::npos ||
+                         static_cast<int>(compared.size()) == matchOnCall;
+        if (!result.matches) {
+            result.found = "12 pixels differ by up to 200";
+            if (write) {
+                result.written = {actual, diff};
+            }
+        }
+        return result;
+    }
+    std::unique_ptr<FrameSink> startGif(const std::string&, bool, std::string& problem) override {
+        problem = "no GIF here";
+        return nullptr;
+    }
+};
+
+class RunnerPicturesTest : public RunnerTest {
+protected:
+    void SetUp() override {
+        RunnerTest::SetUp();
+        installFrontPictures(&pictures);
+    }
+    void TearDown() override {
+        installFrontPictures(nullptr);
+        RunnerTest::TearDown();
+    }
+    PretendPictures pictures;
+};
+
+TEST_F(RunnerPicturesTest, SnapshotsLieBesideTheScriptOrInThePictureFolder) {
+    const std::string script =
+        write("s.kvs", "snapshot \"shots/start.png\"\nexpect snapshot \"same.png\"\n"
+                       "expect snapshot \"golden/on.png\"\n");
+    const std::string report = (folder / "report.xml").string();
+    EXPECT_EQ(run({"--tolerance", "3", "--junit", report, script}), 1);
+    const std::string base = folder.string() + "/";
+    EXPECT_EQ(pictures.saved, std::vector<std::string>{base + "shots/start.png"});
+    ASSERT_EQ(pictures.compared.size(), 2u);
+    EXPECT_EQ(pictures.compared[1], base + "golden/on.png tolerance 3 write");
+    EXPECT_NE(out.find("FAIL " + script +
+                       ":3: expected snapshot \"golden/on.png\", got 12 pixels "
+                       "differ by up to 200, wrote " +
+                       base + "golden/on.actual.png and " + base + "golden/on.diff.png\n"),
+              std::string::npos)
+        << out;
+    std::ifstream file(report);
+    const std::string xml((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(xml.find("[[ATTACHMENT|" + base + "golden/on.diff.png]]"), std::string::npos) << xml;
+
+    // --pictures puts them elsewhere; --update-snapshots writes the approved ones and passes.
+    pictures.saved.clear();
+    EXPECT_EQ(run({"--pictures", "/elsewhere", "--update-snapshots", script}), 0) << out;
+    EXPECT_EQ(pictures.saved,
+              (std::vector<std::string>{"/elsewhere/shots/start.png", "/elsewhere/same.png",
+                                        "/elsewhere/golden/on.png"}));
+    EXPECT_EQ(lastLine(), "2 passed, 0 failed");
+}
+
+TEST_F(RunnerPicturesTest, WaitUntilSnapshotWritesPicturesOnlyWhenItGivesUp) {
+    const std::string script = write("w.kvs", "wait until snapshot \"on.png\" within 200ms\n"
+                                              "wait until snapshot \"on.png\" within 100ms\n");
+    pictures.matchOnCall = 3;
+    EXPECT_EQ(run({script}), 1);
+    // Tried at once and after each tick: held on the third try; the second check gives up
+    // after three tries and a fourth that writes the pictures of the mismatch.
+    ASSERT_EQ(pictures.compared.size(), 7u);
+    EXPECT_EQ(pictures.compared[5].find(" write"), std::string::npos);
+    EXPECT_NE(pictures.compared[6].find(" write"), std::string::npos);
+    EXPECT_NE(out.find(":2: expected snapshot \"on.png\" within 100ms, got 12 pixels"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(RunnerPicturesTest, APictureThatCannotBeWrittenMakesTheRunUntrustworthy) {
+    const std::string script = write("u.kvs", "snapshot \"unwritable.png\"\nexpect beeps 0\n");
+    EXPECT_EQ(run({script}), 2);
+    EXPECT_NE(out.find("ERROR " + script + ":1: cannot write the picture"), std::string::npos)
+        << out;
+    EXPECT_EQ(lastLine(), "1 passed, 0 failed") << "the run goes on";
+    EXPECT_EQ(run({"--gif", (folder / "x.gif").string(), script}), 2);
+    EXPECT_NE(err.find("no GIF here"), std::string::npos) << err;
 }
 
 } // namespace

@@ -122,5 +122,27 @@ TEST(ScriptTest, Latin1ConversionBothWays) {
     EXPECT_FALSE(utf8ToLatin1("Ā", latin1));
 }
 
+TEST(ScriptTest, PictureNamesStayInsideThePictureFolder) {
+    const Script s = parsed("snapshot \"on.png\"   # the unit on\n"
+                            "expect snapshot \"golden/Menu 1.PNG\"\n"
+                            "wait until snapshot \"x..y/on.png\" within 1s\nclick Paneler\n");
+    ASSERT_EQ(s.steps.size(), 4u);
+    EXPECT_EQ(s.steps[0].kind, StepKind::Snapshot);
+    EXPECT_EQ(s.steps[0].text, "on.png");
+    EXPECT_EQ(s.steps[0].source, "snapshot \"on.png\"") << "as written, without the comment";
+    EXPECT_EQ(s.steps[1].check.kind, CheckKind::Snapshot);
+    EXPECT_EQ(s.steps[1].check.text, "golden/Menu 1.PNG");
+    EXPECT_TRUE(stepNeedsPictures(s.steps[0]));
+    EXPECT_TRUE(stepNeedsPictures(s.steps[2]));
+    EXPECT_FALSE(stepNeedsPictures(s.steps[3]));
+    EXPECT_EQ(s.steps[3].kind, StepKind::ClickPanels);
+    for (const char* bad :
+         {"snapshot \"/etc/on.png\"", "snapshot \"../on.png\"", "snapshot \"a/../../on.png\"",
+          "snapshot \"a/..\"", "snapshot \"on.gif\"", "snapshot \".png\"", "snapshot on.png",
+          "snapshot \"a\tb.png\"", "expect snapshot \"..\"", "snapshot \"on.png\" now"}) {
+        EXPECT_EQ(errorsOf(bad).size(), 1u) << bad;
+    }
+}
+
 } // namespace
 } // namespace kv410

@@ -6,6 +6,7 @@
 #include "menu/MenuTree.h"
 #include "panel/FrontPanel.h"
 #include "panel/window/ShutdownSignals.h"
+#include "pictures/FrontPicture.h"
 #include "unit/ControllerState.h"
 
 #include <QApplication>
@@ -61,9 +62,7 @@ private:
     }
     void wakeDisplay() { IoWords[50] = 1; }
     // Keeps the ticks out of the way, so only the handlers change the words.
-    void stopTicks() {
-        window_->Pacer->stop();
-    }
+    void stopTicks() { window_->Pacer->stop(); }
 
 private slots:
     void init() {
@@ -446,6 +445,68 @@ private slots:
         QVERIFY(!SensorPanelVisible);
         QTest::mouseClick(window_->PanelsButton, Qt::LeftButton);
         QVERIFY(window_->Panel2->isVisible());
+    }
+
+    // kv410-script's pictures are drawn by the code that paints the window: pixel for pixel the
+    // same front, but for the toggle buttons, which the window leaves to the widget style.
+    void aPictureShowsWhatTheWindowShows() {
+        stopTicks();
+        ControllerCells[116] = 1;
+        IoWords[50] = 1;
+        IoWords[44] = 1;
+        IoWords[48] = 1;
+        IoWords[45] = 0;
+        refreshPanel();
+        std::memcpy(LcdLines[0],
+                    "Ute temp   14.0\xBA"
+                    "C   ",
+                    20);
+        std::memcpy(LcdLines[2],
+                    "R\xE5"
+                    "d \xF8 \xC6  12345678901",
+                    20);
+        std::memcpy(LcdLines[3], "Avbryt  gjy|   Lagre", 20);
+        showBar(0, 100, 40);
+        knobFrame = 7;
+        IoWords[13] = 1;
+        paintRelayLamps();
+        window_->paintChanges();
+        window_->repaint();
+
+        const auto differingPixels = [this] {
+            const QImage shown = window_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage drawn = front::drawFront();
+            if (shown.size() != drawn.size()) {
+                return int64_t{-1};
+            }
+            QList<QRect> styled{front::MainToggleRects[0], front::MainToggleRects[1],
+                                front::MainToggleRects[2], front::PanelsButtonRect};
+            if (SensorPanelVisible) {
+                // The panels' sliders, value boxes, labels and toggles are styled widgets too;
+                // their lamps are painted by the front's code.
+                styled += {front::Panel1Rect, front::Panel3Rect};
+                styled += front::Panel2Rect.adjusted(front::lampRect(1).right() + 1, 0, 0, 0);
+            }
+            int64_t differing = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                for (int x = 0; x < shown.width(); ++x) {
+                    const bool skipped =
+                        std::any_of(styled.begin(), styled.end(),
+                                    [&](const QRect& r) { return r.contains(x, y); });
+                    differing += !skipped && shown.pixel(x, y) != drawn.pixel(x, y) ? 1 : 0;
+                }
+            }
+            return differing;
+        };
+        QCOMPARE(differingPixels(), int64_t{0});
+        // The unit dark, the Graph gone, the side panels shown.
+        ControllerCells[116] = 0;
+        refreshPanel();
+        writeText(2, 1, "x");
+        QTest::keyClick(window_.get(), Qt::Key_F2);
+        window_->paintChanges();
+        window_->repaint();
+        QCOMPARE(differingPixels(), int64_t{0});
     }
 
     void closingWritesFlashDat() {
