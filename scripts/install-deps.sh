@@ -2,7 +2,12 @@
 # Installs the Debian packages the project needs, when any is missing. Safe to run again.
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
-          qt6-base-dev-tools fonts-liberation2 xvfb xauth xdotool clang-14 libclang-rt-14-dev)
+          qt6-base-dev-tools fonts-liberation2 xvfb xauth xdotool clang-14 libclang-rt-14-dev
+          emscripten chromium)
+# The web page's tests run in Node.js with npm; a machine that has them from elsewhere keeps them.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    packages+=(nodejs npm)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

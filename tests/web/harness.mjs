@@ -83,7 +83,7 @@ export async function lcdLines(page) {
 }
 
 // Waits until LCD line n (1..4) reads `text` exactly.
-export async function waitForLcd(page, n, text, timeout = 10000) {
+export async function waitForLcd(page, n, text, timeout = 20000) {
   await page.waitForFunction(([id, want]) => document.getElementById(id)?.textContent === want,
     [`Lbl${n}`, text], { timeout });
 }

@@ -48,7 +48,7 @@ async function background(page, selector) {
 
 describe('the page', () => {
   test('switches on, turns the knob by mouse and by keyboard, shows the four LCD lines',
-    { timeout: 60000 }, async () => {
+    { timeout: 120000 }, async () => {
       const page = await openPage();
       assert.deepEqual(await lcdLines(page),
         ['                    ', '      KAVO 410      ', '                    ',
@@ -99,7 +99,7 @@ describe('the page', () => {
       await page.close();
     });
 
-  test('a button held 5 s, by mouse or by finger, gives the SERVICE level', { timeout: 60000 },
+  test('a button held 5 s, by mouse or by finger, gives the SERVICE level', { timeout: 120000 },
     async () => {
       for (const finger of [false, true]) {
         const page = await openPage((p) => p.clock.install(), { hasTouch: finger });
@@ -132,7 +132,7 @@ describe('the page', () => {
       }
     });
 
-  test('a saved quick setting is kept over a reload', { timeout: 60000 }, async () => {
+  test('a saved quick setting is kept over a reload', { timeout: 120000 }, async () => {
     const page = await openPage();
     await switchOn(page);
     // "Varme" opens the quick settings; "Endre", five steps up, "Lagre".
@@ -163,7 +163,7 @@ describe('the page', () => {
   });
 
   test('opens a prepared Flash.dat, shows its settings, saves it back byte for byte',
-    { timeout: 60000 }, async () => {
+    { timeout: 120000 }, async () => {
       const work = await mkdtemp(join(tmpdir(), 'kv410-flash-'));
       try {
         // The native program prepares a Flash.dat with the unit on and the heating level at 6,5;
@@ -209,7 +209,7 @@ describe('the page', () => {
     });
 
   test('the side panels: a sensor slider moved to the bottom raises the alarm display',
-    { timeout: 60000 }, async () => {
+    { timeout: 120000 }, async () => {
       const page = await openPage((p) => p.clock.install());
       await switchOn(page);
       assert.equal(await page.isVisible('#Panel1'), false);
@@ -250,7 +250,7 @@ describe('the page', () => {
       await page.close();
     });
 
-  test('a full or denied storage is shown and the unit keeps running', { timeout: 60000 },
+  test('a full or denied storage is shown and the unit keeps running', { timeout: 120000 },
     async () => {
       const failures = {
         full: () => {
@@ -282,7 +282,7 @@ describe('the page', () => {
     });
 
   test('ticks missed while the page slept are run when it wakes, at most an hour of them',
-    { timeout: 60000 }, async () => {
+    { timeout: 120000 }, async () => {
       const page = await openPage((p) => p.clock.install());
       await switchOn(page);
       const ticks = () => page.evaluate(() => window.kv410.unit._kv_unitTicks());

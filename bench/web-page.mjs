@@ -1,0 +1,59 @@
+// The web page's start and size, from a local server in headless Chromium (Debian's):
+//   - first LCD frame: from the start of the navigation to the first frame that shows the LCD's
+//     text in its font (the page's performance mark "kv410-first-lcd-frame"), each run in a fresh
+//     browser context (nothing cached); target <= 300 ms;
+//   - bytes transferred: every file the page loads, compressed with gzip as a static host would;
+//     target <= 1 MB.
+// Usage: node bench/web-page.mjs [runs]   (the site of scripts/build-web.sh, or KV410_SITE)
+// Needs playwright-core: npm ci --prefix tests/web
+import { gzipSync } from 'node:zlib';
+import { readFile } from 'node:fs/promises';
+import { join } from 'node:path';
+import { launchChromium, serveSite, siteDir } from '../tests/web/harness.mjs';
+
+const runs = Number(process.argv[2] ?? 15);
+const site = await serveSite();
+const chromium = await launchChromium();
+const times = [];
+let loaded = [];
+try {
+  for (let run = 0; run < runs; ++run) {
+    const context = await chromium.newContext();
+    const page = await context.newPage();
+    site.requests.length = 0;
+    await page.goto(site.url);
+    const mark = await page.waitForFunction(() => {
+      const [entry] = performance.getEntriesByName('kv410-first-lcd-frame');
+      return entry ? entry.startTime : false;
+    }, null, { timeout: 10000 });
+    times.push(await mark.jsonValue());
+    // The knob's first frame and the font are fetched after the start; let them arrive.
+    await page.waitForLoadState('networkidle');
+    loaded = [...site.requests];
+    await context.close();
+  }
+} finally {
+  await chromium.close();
+  await site.close();
+}
+
+times.sort((a, b) => a - b);
+const median = times[Math.floor(times.length / 2)];
+console.log(`first LCD frame after navigation, ${runs} runs: median ${median.toFixed(0)} ms, ` +
+  `fastest ${times[0].toFixed(0)} ms, slowest ${times[times.length - 1].toFixed(0)} ms ` +
+  `(target <= 300 ms) ${median <= 300 ? 'ok' : 'OVER TARGET'}`);
+
+let raw = 0;
+let gzipped = 0;
+const rows = [];
+for (const path of new Set(loaded)) {
+  const body = await readFile(join(siteDir, path.endsWith('/') ? `${path}index.html` : path));
+  const compressed = gzipSync(body, { level: 6 }).length;
+  raw += body.length;
+  gzipped += Math.min(compressed, body.length);
+  rows.push(`  ${path.padEnd(34)} ${String(body.length).padStart(9)} ${String(compressed).padStart(9)}`);
+}
+console.log(`files the page loads: ${'bytes'.padStart(37)} ${'gzip -6'.padStart(9)}`);
+console.log(rows.join('\n'));
+console.log(`bytes transferred: ${raw} raw, ${gzipped} compressed with gzip ` +
+  `(target <= 1048576) ${gzipped <= 1048576 ? 'ok' : 'OVER TARGET'}`);
