@@ -22,10 +22,12 @@ const types = {
   '.txt': 'text/plain; charset=utf-8',
 };
 
-// Serves `root` on 127.0.0.1 at a free port; returns { url, close, requests } where requests lists
-// every path served.
+// Serves `root` on 127.0.0.1 at a free port, each file read once and then answered from memory
+// as a static host's cache does; returns { url, close, requests } where requests lists every path
+// asked for.
 export async function serveSite(root = siteDir) {
   const requests = [];
+  const cache = new Map();
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
     const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
@@ -34,7 +36,10 @@ export async function serveSite(root = siteDir) {
       if (!file.startsWith(root + sep) || !(await stat(file)).isFile()) {
         throw new Error('not a file of the site');
       }
-      const body = await readFile(file);
+      if (!cache.has(file)) {
+        cache.set(file, await readFile(file));
+      }
+      const body = cache.get(file);
       response.writeHead(200, {
         'Content-Type': types[extname(file)] ?? 'application/octet-stream',
         'Content-Length': body.length,

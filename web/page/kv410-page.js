@@ -38,6 +38,7 @@
   // ------------------------------------------------------------------ the module
 
   createKv410({ onMessageBox: showMessageBox, onBeep: beep }).then((module) => {
+    performance.mark('kv410-module-ready');
     unit = module;
     window.kv410 = { unit };
     buildControls();
@@ -227,6 +228,7 @@
 
   // The first frame with the LCD's text in its font, for measuring the start.
   function markFirstFrame() {
+    performance.mark('kv410-first-lcd-text');
     const fontReady = document.fonts ? document.fonts.load('bold 19px "KV410 LCD"') : null;
     Promise.resolve(fontReady).then(() => {
       requestAnimationFrame(() => performance.mark('kv410-first-lcd-frame'));
