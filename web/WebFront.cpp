@@ -55,8 +55,8 @@ extern "C" {
 // Starts the unit as the program starts: a fresh process, Flash.dat loaded, inputs at their start
 // values, the controller booted; the unit's time begins at nowMs of the page's clock.
 EMSCRIPTEN_KEEPALIVE void kv_start(double nowMs) {
-    installPlatform(&host);
     resetControllerState();
+    installPlatform(&host);
     FlashFilePath = WebFlashPath;
     FormCreate();
     rememberWrittenImage();

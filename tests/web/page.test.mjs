@@ -128,6 +128,21 @@ describe('the page', () => {
         await page.clock.runFor(2500);
         await waitForLcd(page, 4, MainKeys);
         assert.equal((await lcdLines(page))[0], '         ORV     I/S');
+        if (finger) {
+          // A finger turns the knob forward on its right half and back on its left half.
+          const knob = await page.locator('#RattImage').boundingBox();
+          const tap = async (x) => {
+            const point = { x, y: knob.y + knob.height / 2 };
+            await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point] });
+            await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+            await page.clock.runFor(100);
+          };
+          await tap(knob.x + knob.width * 0.8);
+          assert.equal(await page.getAttribute('#RattImage', 'data-frame'), '1');
+          await tap(knob.x + knob.width * 0.2);
+          await tap(knob.x + knob.width * 0.2);
+          assert.equal(await page.getAttribute('#RattImage', 'data-frame'), '11');
+        }
         await page.close();
       }
     });

@@ -48,7 +48,8 @@
       afterHandler();
     }, PollMs);
   }, (error) => {
-    showStatus(`The simulator could not start in this browser: ${error}`, true);
+    showStatus('The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
+      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`, true);
   });
 
   // Starts the unit as the program starts, with `bytes` as Flash.dat (none: no file yet).
