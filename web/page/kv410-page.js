@@ -37,9 +37,28 @@
 
   // ------------------------------------------------------------------ the module
 
-  createKv410({ onMessageBox: showMessageBox, onBeep: beep }).then((module) => {
+  // The module compiled by the page's head, or else (a host that does not serve .wasm files as
+  // application/wasm) fetched and compiled here.
+  function instantiateWasm(imports, receive) {
+    window.kv410Compiled
+      .catch(() => fetch('kv410.wasm', { credentials: 'same-origin' })
+        .then((response) => response.arrayBuffer())
+        .then((bytes) => WebAssembly.compile(bytes)))
+      .then((compiled) => WebAssembly.instantiate(compiled, imports)
+        .then((instance) => receive(instance, compiled)))
+      .catch(startFailed);
+    return {};
+  }
+
+  function startFailed(error) {
+    showStatus('The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
+      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`, true);
+  }
+
+  createKv410({ onMessageBox: showMessageBox, onBeep: beep, instantiateWasm }).then((module) => {
     performance.mark('kv410-module-ready');
     unit = module;
+    // The module, for the browser tests and for anyone curious in the console.
     window.kv410 = { unit };
     buildControls();
     startUnit(readStoredFlash());
@@ -47,10 +66,7 @@
       unit._kv_advance(performance.now());
       afterHandler();
     }, PollMs);
-  }, (error) => {
-    showStatus('The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
-      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`, true);
-  });
+  }, startFailed);
 
   // Starts the unit as the program starts, with `bytes` as Flash.dat (none: no file yet).
   function startUnit(bytes) {
