@@ -1,0 +1,47 @@
+// Takes the README's pictures of the web page in headless Chromium: switched on, and with the side
+// panels and an alarm. The browser's clock is set to a fixed time, so the pictures are the same
+// on every run.
+// Usage: node scripts/web-screenshots.mjs   (after scripts/build-web.sh and npm ci --prefix tests/web)
+import { join } from 'node:path';
+import { launchChromium, serveSite, sourceRoot, waitForLcd, waitForStart } from '../tests/web/harness.mjs';
+
+const docs = join(sourceRoot, 'docs');
+const site = await serveSite();
+const chromium = await launchChromium();
+try {
+  const context = await chromium.newContext({ viewport: { width: 960, height: 680 } });
+  const page = await context.newPage();
+  await page.clock.install({ time: new Date(2026, 11, 8, 10, 15, 0) });
+  await page.goto(site.url);
+  await waitForStart(page);
+  await page.click('#Shape6');
+  await waitForLcd(page, 4, 'Varme   Info    Meny');
+  await page.clock.runFor(2000);
+  const frontAndBar = { x: 80, y: 0, width: 800, height: 650 };
+  await page.screenshot({ path: join(docs, 'screenshot-web.png'), clip: frontAndBar });
+  console.log('wrote docs/screenshot-web.png');
+
+  await page.keyboard.press('F2');
+  await page.keyboard.press('1');
+  for (let i = 0; i < 72; ++i) {
+    await page.keyboard.press('/');
+  }
+  await page.clock.runFor(70000);
+  await waitForLcd(page, 1, 'ALARM          (GT1)');
+  // A moment when the blinking alarm LED is lit.
+  for (let tick = 0; tick < 12; ++tick) {
+    await page.clock.runFor(50);
+    const led = await page.$eval('#AlarmLed', (e) => getComputedStyle(e).backgroundColor);
+    if (led === 'rgb(255, 0, 0)') {
+      break;
+    }
+  }
+  const panels = await page.locator('#MainFrm').boundingBox();
+  await page.screenshot({ path: join(docs, 'screenshot-web-panels.png'),
+    clip: { x: panels.x, y: 0, width: panels.width, height: 650 } });
+  console.log('wrote docs/screenshot-web-panels.png');
+  await context.close();
+} finally {
+  await chromium.close();
+  await site.close();
+}

@@ -1,0 +1,300 @@
+// The web page's way into the unit, as plain C functions its script calls (Module._kv_...): the
+// start of a run, the unit's time paced by the page's clock through the virtual-time driver,
+// Flash.dat in the in-memory file system, the panel handlers, and the paint state read out. Like
+// the Qt window it turns events into handler calls and paints; it decides nothing itself.
+#include "unit/ControllerState.h"
+#include "core/FlashFile.h"
+#include "core/Memory.h"
+#include "display/Lcd.h"
+#include "panel/FrontPanel.h"
+#include "unit/FormLifeCycle.h"
+#include "unit/VirtualTime.h"
+#include "web/WebPlatform.h"
+
+#include <emscripten/emscripten.h>
+
+#include <cstring>
+
+namespace {
+
+using namespace kv410;
+
+// Where the page keeps Flash.dat in the in-memory file system; the page's script fills it from
+// the browser's storage before a start and reads it back after every save.
+constexpr const char* WebFlashPath = "/Flash.dat";
+
+// The most ticks one call runs to catch up after the browser held the page's timers back (a
+// hidden tab, a sleeping laptop): one hour of the unit's time, a fraction of a second of work.
+// Beyond that the unit's time slips, so a week-old tab comes back at once.
+constexpr int64_t MaxCatchUpTicks = 3600 * TicksPerSecond;
+
+WebPlatform host;
+VirtualTime unitTime;
+double originMs = 0;
+// Flash words 0..1023 as last loaded from or written to Flash.dat.
+uint16_t writtenImage[PersistedFlashWords] = {};
+
+uint32_t packed(PanelColour colour) {
+    return static_cast<uint32_t>(colour.red) << 16 | static_cast<uint32_t>(colour.green) << 8 |
+           colour.blue;
+}
+
+bool inRange(int n, int first, int last) {
+    return n >= first && n <= last;
+}
+
+void rememberWrittenImage() {
+    std::memcpy(writtenImage, FlashImage, sizeof writtenImage);
+}
+
+} // namespace
+
+extern "C" {
+
+// ------------------------------------------------------------------ life cycle and time
+
+// Starts the unit as the program starts: a fresh process, Flash.dat loaded, inputs at their start
+// values, the controller booted; the unit's time begins at nowMs of the page's clock.
+EMSCRIPTEN_KEEPALIVE void kv_start(double nowMs) {
+    resetControllerState();
+    installPlatform(&host);
+    FlashFilePath = WebFlashPath;
+    FormCreate();
+    rememberWrittenImage();
+    FormShow();
+    unitTime = VirtualTime{};
+    originMs = nowMs;
+}
+
+// Runs every tick that fell due up to nowMs of the page's clock (at most MaxCatchUpTicks);
+// returns the number run.
+EMSCRIPTEN_KEEPALIVE int kv_advance(double nowMs) {
+    const auto elapsed = static_cast<int64_t>(nowMs - originMs);
+    return static_cast<int>(followMonotonicClock(unitTime, elapsed, MaxCatchUpTicks));
+}
+
+// Ticks run since the start and milliseconds skipped because the page fell too far behind.
+EMSCRIPTEN_KEEPALIVE double kv_unitTicks() {
+    return static_cast<double>(unitTime.tick);
+}
+EMSCRIPTEN_KEEPALIVE double kv_skippedMs() {
+    return static_cast<double>(unitTime.skippedMs);
+}
+
+// Writes Flash.dat when the controller has written its flash image since the last load or
+// write; 1 when it did, so the page keeps the file.
+EMSCRIPTEN_KEEPALIVE int kv_writeThrough() {
+    if (std::memcmp(writtenImage, FlashImage, sizeof writtenImage) == 0) {
+        return 0;
+    }
+    saveFlashFile();
+    rememberWrittenImage();
+    return 1;
+}
+
+// Writes Flash.dat as the program does when its window closes.
+EMSCRIPTEN_KEEPALIVE void kv_saveFlash() {
+    saveFlashFile();
+    rememberWrittenImage();
+}
+
+// ------------------------------------------------------------------ input
+
+// A press on the knob: button 0 left, 1 right, 2 middle (MouseButton).
+EMSCRIPTEN_KEEPALIVE void kv_knob(int button, int shift) {
+    if (inRange(button, 0, 2)) {
+        RattImageMouseDown(static_cast<MouseButton>(button), shift != 0);
+    }
+}
+
+// A press and a release of a button under the display: 0 left, 1 right, 2 middle (PanelButton).
+EMSCRIPTEN_KEEPALIVE void kv_buttonDown(int button) {
+    if (inRange(button, 0, PanelButtonCount - 1)) {
+        pressPanelButton(unitTime, static_cast<PanelButton>(button));
+    }
+}
+EMSCRIPTEN_KEEPALIVE void kv_buttonUp(int button) {
+    if (inRange(button, 0, PanelButtonCount - 1)) {
+        releasePanelButton(static_cast<PanelButton>(button));
+    }
+}
+
+// A press on the power switch.
+EMSCRIPTEN_KEEPALIVE void kv_power() {
+    Shape6MouseDown();
+}
+
+// Key-down (PanelKey: 0 Left, 1 Right, 2 Up, 3 Down, 4 Escape, 5 Enter, 6 Other), key-up, and
+// the character a key stroke types.
+EMSCRIPTEN_KEEPALIVE void kv_keyDown(int key, int shift) {
+    FormKeyDown(inRange(key, 0, 6) ? static_cast<PanelKey>(key) : PanelKey::Other, shift != 0);
+}
+EMSCRIPTEN_KEEPALIVE void kv_keyUp() {
+    FormKeyUp();
+}
+EMSCRIPTEN_KEEPALIVE void kv_keyPress(int character) {
+    if (inRange(character, 1, 255)) {
+        FormKeyPress(static_cast<char>(character));
+    }
+}
+
+// Key-down on a focused slider; 1 when the slider must not see the key.
+EMSCRIPTEN_KEEPALIVE int kv_sliderKeyDown(int key) {
+    return TrackBar1KeyDown(inRange(key, 0, 6) ? static_cast<PanelKey>(key) : PanelKey::Other);
+}
+
+// 1 once when the panel asked for slider 1 to get the keyboard focus.
+EMSCRIPTEN_KEEPALIVE int kv_takeSliderFocusRequest() {
+    const bool requested = SliderFocusRequested;
+    SliderFocusRequested = false;
+    return requested;
+}
+
+// Slider n (1..11) moved to a position, or given the keyboard focus.
+EMSCRIPTEN_KEEPALIVE void kv_sliderChange(int n, int position) {
+    if (inRange(n, 1, 11)) {
+        TrackBarChange(n, position);
+    }
+}
+EMSCRIPTEN_KEEPALIVE void kv_sliderEnter(int n) {
+    if (inRange(n, 1, 11)) {
+        TrackBar1Enter(n);
+    }
+}
+
+// Toggle button n (1..11) clicked.
+EMSCRIPTEN_KEEPALIVE void kv_toggle(int n) {
+    if (inRange(n, 1, 11)) {
+        SpeedButtonClick(n);
+    }
+}
+
+// The side panels were shown or hidden.
+EMSCRIPTEN_KEEPALIVE void kv_setPanelsShown(int shown) {
+    SensorPanelVisible = shown != 0;
+}
+
+// True while a button's long-press timer runs (the unit's time runs it; the page only shows it).
+EMSCRIPTEN_KEEPALIVE int kv_longPressRunning() {
+    return Timer3Running;
+}
+
+// ------------------------------------------------------------------ paint state
+
+// Change counter of a part of the paint state: 0 LCD and front LEDs, 1 relay lamps, 2 knob,
+// 3 sliders and value boxes, 4 caption colours.
+EMSCRIPTEN_KEEPALIVE uint32_t kv_generation(int part) {
+    switch (part) {
+    case 0:
+        return LedsGeneration;
+    case 1:
+        return LampsGeneration;
+    case 2:
+        return KnobGeneration;
+    case 3:
+        return SlidersGeneration;
+    case 4:
+        return CaptionsGeneration;
+    default:
+        return 0;
+    }
+}
+
+// LCD line 1..4: 20 characters of the controller's character set (Latin-1).
+EMSCRIPTEN_KEEPALIVE const char* kv_lcdLine(int line) {
+    return LcdLines[inRange(line, 1, 4) ? line - 1 : 0];
+}
+
+// 1 while the LCD is lit (its glass shapes shown), and its background colour (0xRRGGBB).
+EMSCRIPTEN_KEEPALIVE int kv_lcdLit() {
+    return LcdLit;
+}
+EMSCRIPTEN_KEEPALIVE uint32_t kv_lcdColour() {
+    return packed(LcdLit ? LcdLitColour : LcdUnlitColour);
+}
+
+// Colour of front LED i (FrontLed order: on, hot water, auxiliary heat, compressor, alarm).
+EMSCRIPTEN_KEEPALIVE uint32_t kv_frontLedColour(int led) {
+    if (!inRange(led, 0, FrontLedCount - 1)) {
+        return 0;
+    }
+    const bool lit = FrontLedLit[led];
+    if (led == AlarmLed) {
+        return packed(lit ? AlarmLedLitColour : AlarmLedUnlitColour);
+    }
+    return packed(lit ? GreenLedLitColour : GreenLedUnlitColour);
+}
+
+// 1 while front LED i is lit.
+EMSCRIPTEN_KEEPALIVE int kv_frontLedLit(int led) {
+    return inRange(led, 0, FrontLedCount - 1) && FrontLedLit[led];
+}
+
+// Colour of relay lamp n (1..10), and 1 while it is lit.
+EMSCRIPTEN_KEEPALIVE uint32_t kv_lampColour(int n) {
+    return packed(inRange(n, 1, 10) && RelayLampLit[n - 1] ? LampLitColour : LampUnlitColour);
+}
+EMSCRIPTEN_KEEPALIVE int kv_lampLit(int n) {
+    return inRange(n, 1, 10) && RelayLampLit[n - 1];
+}
+
+// Knob frame shown, 0..11.
+EMSCRIPTEN_KEEPALIVE int kv_knobFrame() {
+    return knobFrame;
+}
+
+// Position and value text of slider n (1..11).
+EMSCRIPTEN_KEEPALIVE int kv_sliderPosition(int n) {
+    return inRange(n, 1, 11) ? SliderPositions[n - 1] : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* kv_sliderText(int n) {
+    return SliderTexts[inRange(n, 1, 11) ? n - 1 : 0];
+}
+
+// Caption colour of toggle button n (1..11), and of the panels button.
+EMSCRIPTEN_KEEPALIVE uint32_t kv_captionColour(int n) {
+    return packed(inRange(n, 1, 11) && CaptionLight[n - 1] ? CaptionLightColour
+                                                           : CaptionBlackColour);
+}
+EMSCRIPTEN_KEEPALIVE uint32_t kv_panelsButtonColour(int shown) {
+    return packed(shown != 0 ? CaptionLightColour : CaptionBlackColour);
+}
+
+// The Graph over LCD line 2: shown or not, its width and the bar's x range.
+EMSCRIPTEN_KEEPALIVE int kv_graphVisible() {
+    return GraphVisible;
+}
+EMSCRIPTEN_KEEPALIVE int kv_graphWidth() {
+    return graphWidth;
+}
+EMSCRIPTEN_KEEPALIVE int kv_barStart() {
+    return barStart;
+}
+EMSCRIPTEN_KEEPALIVE int kv_barEnd() {
+    return barEnd;
+}
+
+// ------------------------------------------------------------------ texts and ranges
+
+// Label of slider n (1..11) and of relay lamp n (1..10), UTF-8.
+EMSCRIPTEN_KEEPALIVE const char* kv_sensorLabel(int n) {
+    return inRange(n, 1, 11) ? SensorLabels[n - 1] : "";
+}
+EMSCRIPTEN_KEEPALIVE const char* kv_lampLabel(int n) {
+    return inRange(n, 1, 10) ? LampLabels[n - 1] : "";
+}
+
+// Caption and hint of toggle button n (1..11), UTF-8.
+EMSCRIPTEN_KEEPALIVE const char* kv_toggleCaption(int n) {
+    return inRange(n, 1, 11) ? ToggleCaptions[n - 1] : "";
+}
+EMSCRIPTEN_KEEPALIVE const char* kv_toggleHint(int n) {
+    return inRange(n, 1, 11) ? ToggleHints[n - 1] : "";
+}
+
+// Slider range and page size: 0 minimum, 1 maximum, 2 page size.
+EMSCRIPTEN_KEEPALIVE int kv_sliderRange(int which) {
+    return which == 0 ? SliderMin : which == 1 ? SliderMax : SliderPageSize;
+}
+
+} // extern "C"

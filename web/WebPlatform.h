@@ -1,0 +1,19 @@
+// The host of the web page: the browser's local time, message boxes and the alarm beep drawn by
+// the page's script.
+#pragma once
+
+#include "core/Platform.h"
+
+namespace kv410 {
+
+// Answers the controller from the browser: the clock is the browser's local time, a message box
+// and the alarm sound are handed to the page (Module.onMessageBox, Module.onBeep).
+class WebPlatform : public Platform {
+public:
+    HostDateTime localNow() override;
+    void showMessageBox(std::string_view text, std::string_view caption,
+                        MessageButtons buttons) override;
+    void playAlarmSound() override;
+};
+
+} // namespace kv410

@@ -1,0 +1,638 @@
+// The KV410 front in a web page. Like the desktop window it turns the browser's events into calls
+// of the unit's panel handlers (web/WebFront.cpp, compiled with the controller into kv410.wasm)
+// and paints the unit's paint state; it decides nothing itself. Flash.dat lives in the module's
+// in-memory file system, where the controller's own load and save code reads and writes it, and
+// is kept in the browser's storage between visits.
+'use strict';
+
+(() => {
+  const FlashPath = '/Flash.dat';
+  const StorageKey = 'kv410/Flash.dat';
+  // How often the page reads its clock; the unit's 50 ms ticks fall due by that clock.
+  const PollMs = 20;
+  // The panel's keys, mouse buttons and buttons under the display, as the module numbers them.
+  const PanelKey = { Left: 0, Right: 1, Up: 2, Down: 3, Escape: 4, Enter: 5, Other: 6 };
+  const MouseButton = { Left: 0, Right: 1, Middle: 2 };
+  const PanelButton = { Shape1: 0, Shape3: 1, Shape2: 2 };
+  const FrontLeds = ['OnLed', 'VVLed', 'TillskottLed', 'KompressorLed', 'AlarmLed'];
+  // Paint-state parts with a change counter (kv_generation).
+  const Part = { Leds: 0, Lamps: 1, Knob: 2, Sliders: 3, Captions: 4 };
+
+  const $ = (id) => document.getElementById(id);
+  const front = $('MainFrm');
+  const lcd = $('LCDDisplay');
+  const lines = [$('Lbl1'), $('Lbl2'), $('Lbl3'), $('Lbl4')];
+  const graph = $('Graph');
+  const knob = $('RattImage');
+  const status = $('Status');
+  const messageBox = $('MessageBox');
+
+  let unit = null;
+  let paintedOnce = false;
+  const seen = { generations: [], lines: ['', '', '', ''], graph: '' };
+  const toggles = [];
+  const sliders = [];
+  const edits = [];
+  const lamps = [];
+
+  // ------------------------------------------------------------------ the module
+
+  // The module compiled by the page's head, or else (a host that does not serve .wasm files as
+  // application/wasm) fetched and compiled here.
+  function instantiateWasm(imports, receive) {
+    window.kv410Compiled
+      .catch(() => fetch('kv410.wasm', { credentials: 'same-origin' })
+        .then((response) => response.arrayBuffer())
+        .then((bytes) => WebAssembly.compile(bytes)))
+      .then((compiled) => WebAssembly.instantiate(compiled, imports)
+        .then((instance) => receive(instance, compiled)))
+      .catch(startFailed);
+    return {};
+  }
+
+  function startFailed(error) {
+    showStatus('The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
+      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`, true);
+  }
+
+  createKv410({ onMessageBox: showMessageBox, onBeep: beep, instantiateWasm }).then((module) => {
+    performance.mark('kv410-module-ready');
+    unit = module;
+    // The module, for the browser tests and for anyone curious in the console.
+    window.kv410 = { unit };
+    buildControls();
+    startUnit(readStoredFlash());
+    setInterval(() => {
+      unit._kv_advance(performance.now());
+      afterHandler();
+    }, PollMs);
+  }, startFailed);
+
+  // Starts the unit as the program starts, with `bytes` as Flash.dat (none: no file yet).
+  function startUnit(bytes) {
+    if (unit.FS.analyzePath(FlashPath).exists) {
+      unit.FS.unlink(FlashPath);
+    }
+    if (bytes) {
+      unit.FS.writeFile(FlashPath, bytes);
+    }
+    unit._kv_start(performance.now());
+    unit._kv_setPanelsShown(panelsShown());
+    paintedOnce = false;
+    afterHandler();
+  }
+
+  // Wraps an event handler: the ticks that fell due run first, then the handler, then the page
+  // keeps Flash.dat and paints what changed.
+  function input(handler) {
+    return (event) => {
+      if (!unit || messageBox.open) {
+        return;
+      }
+      startAudio();
+      unit._kv_advance(performance.now());
+      handler(event);
+      afterHandler();
+    };
+  }
+
+  function afterHandler() {
+    if (unit._kv_writeThrough()) {
+      keepFlash();
+    }
+    paint();
+  }
+
+  // ------------------------------------------------------------------ painting
+
+  function colour(packed) {
+    return `#${(packed >>> 0).toString(16).padStart(6, '0')}`;
+  }
+
+  function changed(part) {
+    const generation = unit._kv_generation(part) >>> 0;
+    if (paintedOnce && seen.generations[part] === generation) {
+      return false;
+    }
+    seen.generations[part] = generation;
+    return true;
+  }
+
+  function lcdLine(line) {
+    const at = unit._kv_lcdLine(line);
+    let text = '';
+    for (let i = 0; i < 20; ++i) {
+      text += String.fromCharCode(unit.HEAPU8[at + i]);
+    }
+    return text;
+  }
+
+  function paint() {
+    if (changed(Part.Leds)) {
+      lcd.style.background = colour(unit._kv_lcdColour());
+      lcd.classList.toggle('lit', unit._kv_lcdLit() !== 0);
+      FrontLeds.forEach((id, led) => {
+        $(id).style.background = colour(unit._kv_frontLedColour(led));
+        $(id).classList.toggle('lit', unit._kv_frontLedLit(led) !== 0);
+      });
+    }
+    if (changed(Part.Lamps)) {
+      lamps.forEach((lamp, i) => {
+        lamp.style.background = colour(unit._kv_lampColour(i + 1));
+        lamp.classList.toggle('lit', unit._kv_lampLit(i + 1) !== 0);
+      });
+    }
+    if (changed(Part.Knob)) {
+      showKnobFrame(unit._kv_knobFrame());
+    }
+    if (changed(Part.Sliders)) {
+      sliders.forEach((slider, i) => {
+        slider.value = String(unit._kv_sliderPosition(i + 1));
+        edits[i].value = unit.UTF8ToString(unit._kv_sliderText(i + 1));
+      });
+    }
+    if (changed(Part.Captions)) {
+      toggles.forEach((toggle, i) => {
+        toggle.style.color = colour(unit._kv_captionColour(i + 1));
+      });
+    }
+    for (let line = 0; line < 4; ++line) {
+      const text = lcdLine(line + 1);
+      if (!paintedOnce || text !== seen.lines[line]) {
+        seen.lines[line] = text;
+        lines[line].textContent = text;
+      }
+    }
+    paintGraph();
+    if (!paintedOnce) {
+      markFirstFrame();
+    }
+    paintedOnce = true;
+  }
+
+  // The scale line and the bar or marker over LCD line 2.
+  function paintGraph() {
+    const visible = unit._kv_graphVisible() !== 0;
+    const start = unit._kv_barStart();
+    const end = unit._kv_barEnd();
+    const state = `${visible} ${start} ${end}`;
+    if (paintedOnce && state === seen.graph) {
+      return;
+    }
+    seen.graph = state;
+    graph.hidden = !visible;
+    graph.dataset.bar = `${start} ${end}`;
+    const context = graph.getContext('2d');
+    context.clearRect(0, 0, graph.width, graph.height);
+    context.strokeStyle = '#000';
+    context.lineCap = 'butt';
+    const line = (width, x0, y, x1) => {
+      context.lineWidth = width;
+      context.beginPath();
+      context.moveTo(x0, y);
+      context.lineTo(x1, y);
+      context.stroke();
+    };
+    line(2, 0, 11, unit._kv_graphWidth());
+    if (end !== start) {
+      line(4, start, 8, end);
+      line(4, start, 14, end);
+    }
+  }
+
+  // The knob frames, each prepared when first shown: the colour of its bottom-left pixel is
+  // transparent.
+  const knobFrames = [];
+  let knobFrameShown = -1;
+
+  function showKnobFrame(frame) {
+    knobFrameShown = frame;
+    knob.dataset.frame = String(frame);
+    const context = knob.getContext('2d');
+    if (knobFrames[frame]) {
+      context.clearRect(0, 0, knob.width, knob.height);
+      context.drawImage(knobFrames[frame], 0, 0);
+      return;
+    }
+    const picture = new Image();
+    picture.src = `art/ID_RATT${String(frame + 1).padStart(2, '0')}.png`;
+    picture.decode().then(() => {
+      knobFrames[frame] = transparentFrame(picture);
+      if (knobFrameShown === frame) {
+        showKnobFrame(frame);
+      }
+    }, () => {});
+  }
+
+  function transparentFrame(picture) {
+    const canvas = document.createElement('canvas');
+    canvas.width = picture.naturalWidth;
+    canvas.height = picture.naturalHeight;
+    const context = canvas.getContext('2d');
+    context.drawImage(picture, 0, 0);
+    const image = context.getImageData(0, 0, canvas.width, canvas.height);
+    const pixels = image.data;
+    const key = (canvas.height - 1) * canvas.width * 4;
+    const [r, g, b] = [pixels[key], pixels[key + 1], pixels[key + 2]];
+    for (let i = 0; i < pixels.length; i += 4) {
+      if (pixels[i] === r && pixels[i + 1] === g && pixels[i + 2] === b) {
+        pixels[i + 3] = 0;
+      }
+    }
+    context.putImageData(image, 0, 0);
+    return canvas;
+  }
+
+  // The first frame with the LCD's text in its font, for measuring the start.
+  function markFirstFrame() {
+    performance.mark('kv410-first-lcd-text');
+    const fontReady = document.fonts ? document.fonts.load('bold 19px "KV410 LCD"') : null;
+    Promise.resolve(fontReady).then(() => {
+      requestAnimationFrame(() => performance.mark('kv410-first-lcd-frame'));
+    });
+  }
+
+  // ------------------------------------------------------------------ the controls
+
+  function makeToggle(parent, n) {
+    const toggle = document.createElement('button');
+    toggle.type = 'button';
+    toggle.id = `SpeedButton${n}`;
+    toggle.className = 'toggle';
+    toggle.tabIndex = -1;
+    toggle.textContent = unit.UTF8ToString(unit._kv_toggleCaption(n));
+    const hint = unit.UTF8ToString(unit._kv_toggleHint(n));
+    if (hint) {
+      toggle.title = hint;
+    }
+    toggle.addEventListener('pointerdown', (event) => event.preventDefault());
+    toggle.addEventListener('click', input(() => unit._kv_toggle(n)));
+    parent.append(toggle);
+    toggles[n - 1] = toggle;
+    return toggle;
+  }
+
+  function place(element, left, top) {
+    element.style.left = `${left}px`;
+    element.style.top = `${top}px`;
+    return element;
+  }
+
+  function buildControls() {
+    for (let n = 9; n <= 11; ++n) {
+      makeToggle(front, n);
+    }
+    const min = unit._kv_sliderRange(0);
+    const max = unit._kv_sliderRange(1);
+    for (let n = 1; n <= 11; ++n) {
+      const row = (n - 1) * 16;
+      const slider = place(document.createElement('input'), 4, 8 + row);
+      slider.type = 'range';
+      slider.id = `TrackBar${n}`;
+      slider.min = String(min);
+      slider.max = String(max);
+      slider.step = '1';
+      slider.addEventListener('input', input(() => unit._kv_sliderChange(n, Number(slider.value))));
+      slider.addEventListener('focus', input(() => unit._kv_sliderEnter(n)));
+      const edit = place(document.createElement('output'), 127, 5 + row);
+      edit.id = `Edit${n}`;
+      edit.value = '0';
+      const label = place(document.createElement('label'), 166, 6 + row);
+      label.id = `Label${n}`;
+      label.htmlFor = slider.id;
+      label.textContent = unit.UTF8ToString(unit._kv_sensorLabel(n));
+      $('Panel1').append(slider, edit, label);
+      sliders.push(slider);
+      edits.push(edit);
+    }
+    for (let n = 1; n <= 10; ++n) {
+      const row = (n - 1) * 16;
+      const lamp = place(document.createElement('div'), 7, 6 + row);
+      lamp.id = `Led${n}`;
+      lamp.className = 'led green';
+      const label = place(document.createElement('div'), 30, 8 + row);
+      label.id = `Label${11 + n}`;
+      label.className = 'label';
+      label.textContent = unit.UTF8ToString(unit._kv_lampLabel(n));
+      $('Panel2').append(lamp, label);
+      lamps.push(lamp);
+    }
+    for (let n = 1; n <= 8; ++n) {
+      place(makeToggle($('Panel3'), n), n === 8 ? 7 : 8, 8 + (n - 1) * 16);
+    }
+  }
+
+  function panelsShown() {
+    return !$('Panel1').hidden;
+  }
+
+  function setPanelsShown(shown) {
+    for (const id of ['Panel1', 'Panel2', 'Panel3']) {
+      $(id).hidden = !shown;
+    }
+    front.classList.toggle('panels-shown', shown);
+    unit._kv_setPanelsShown(shown ? 1 : 0);
+    $('PanelsButton').style.color = colour(unit._kv_panelsButtonColour(shown ? 1 : 0));
+    fitToScreen();
+  }
+
+  $('PanelsButton').addEventListener('pointerdown', (event) => event.preventDefault());
+  $('PanelsButton').addEventListener('click', input(() => setPanelsShown(!panelsShown())));
+
+  // ------------------------------------------------------------------ knob, buttons, power
+
+  front.addEventListener('contextmenu', (event) => event.preventDefault());
+
+  // The mouse's buttons turn the knob as in the window; a finger or pen turns it forward on its
+  // right half and back on its left half.
+  knob.addEventListener('pointerdown', input((event) => {
+    event.preventDefault();
+    let button;
+    if (event.pointerType === 'mouse') {
+      button = event.button === 0 ? MouseButton.Left
+        : event.button === 2 ? MouseButton.Right : MouseButton.Middle;
+    } else {
+      const box = knob.getBoundingClientRect();
+      button = event.clientX >= box.left + box.width / 2 ? MouseButton.Left : MouseButton.Right;
+    }
+    unit._kv_knob(button, event.shiftKey ? 1 : 0);
+  }));
+
+  // A button is held from the press until its pointer is lifted, wherever that happens.
+  for (const [id, button] of Object.entries(PanelButton)) {
+    const area = $(id);
+    let holder = null;
+    area.addEventListener('pointerdown', input((event) => {
+      event.preventDefault();
+      if (holder !== null) {
+        return;
+      }
+      holder = event.pointerId;
+      area.setPointerCapture(event.pointerId);
+      unit._kv_buttonDown(button);
+    }));
+    const release = input((event) => {
+      if (holder !== event.pointerId) {
+        return;
+      }
+      holder = null;
+      unit._kv_buttonUp(button);
+    });
+    area.addEventListener('pointerup', release);
+    area.addEventListener('pointercancel', release);
+    area.addEventListener('lostpointercapture', release);
+  }
+
+  $('Shape6').addEventListener('pointerdown', input((event) => {
+    event.preventDefault();
+    unit._kv_power();
+  }));
+
+  // ------------------------------------------------------------------ keyboard
+
+  const NamedKeys = {
+    ArrowLeft: PanelKey.Left,
+    ArrowRight: PanelKey.Right,
+    ArrowUp: PanelKey.Up,
+    ArrowDown: PanelKey.Down,
+    Escape: PanelKey.Escape,
+    Enter: PanelKey.Enter,
+  };
+
+  // The character a key stroke types, as the key-press handler receives it; 0 for none.
+  function typedCharacter(event) {
+    if (event.key === 'Escape') {
+      return 27;
+    }
+    if (event.key === 'Enter') {
+      return 13;
+    }
+    if (event.key.length !== 1 || event.ctrlKey || event.metaKey) {
+      return 0;
+    }
+    const code = event.key.charCodeAt(0);
+    return code < 256 ? code : '?'.charCodeAt(0);
+  }
+
+  function focusedSlider(target) {
+    const n = sliders.indexOf(target);
+    return n < 0 ? 0 : n + 1;
+  }
+
+  // The page sees every key before the focused element, as the window does: the panel's key
+  // handlers run first; a focused slider then gets the key unless the panel swallows it.
+  window.addEventListener('keydown', input((event) => {
+    const key = NamedKeys[event.key] ?? PanelKey.Other;
+    const slider = focusedSlider(event.target);
+    unit._kv_keyDown(key, event.shiftKey ? 1 : 0);
+    let swallowed = slider !== 0 && unit._kv_sliderKeyDown(key) !== 0;
+    if (event.key === 'F2') {
+      setPanelsShown(!panelsShown());
+      swallowed = true;
+    }
+    const character = typedCharacter(event);
+    if (character !== 0) {
+      unit._kv_keyPress(character);
+    }
+    if (unit._kv_takeSliderFocusRequest()) {
+      sliders[0].focus();
+      unit._kv_sliderEnter(1);
+    }
+    if (slider !== 0 && (event.key === 'PageUp' || event.key === 'PageDown')) {
+      // The slider's page step.
+      const page = unit._kv_sliderRange(2);
+      const position = unit._kv_sliderPosition(slider);
+      unit._kv_sliderChange(slider, position + (event.key === 'PageUp' ? page : -page));
+      swallowed = true;
+    }
+    const browserKey = event.ctrlKey || event.metaKey || event.altKey || event.key === 'Tab';
+    if (swallowed || (slider === 0 && !browserKey)) {
+      event.preventDefault();
+    }
+  }), true);
+
+  window.addEventListener('keyup', input((event) => {
+    if (!event.repeat) {
+      unit._kv_keyUp();
+    }
+  }), true);
+
+  // ------------------------------------------------------------------ Flash.dat
+
+  function showStatus(text, error) {
+    status.textContent = text;
+    status.classList.toggle('error', Boolean(error));
+  }
+
+  function toBase64(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) {
+      text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    }
+    return btoa(text);
+  }
+
+  function fromBase64(text) {
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) {
+      bytes[i] = binary.charCodeAt(i);
+    }
+    return bytes;
+  }
+
+  function storageProblem(error) {
+    const full = error && (error.name === 'QuotaExceededError' ||
+      error.name === 'NS_ERROR_DOM_QUOTA_REACHED');
+    const why = full ? "the browser's storage is full"
+      : `the browser denies its storage (${error && error.name ? error.name : error})`;
+    showStatus(`Flash.dat is not kept in this browser: ${why}. The unit keeps running; ` +
+      '"Save Flash.dat" downloads it.', true);
+  }
+
+  let storageFailing = false;
+
+  function readStoredFlash() {
+    try {
+      const stored = window.localStorage.getItem(StorageKey);
+      return stored === null ? null : fromBase64(stored);
+    } catch (error) {
+      storageFailing = true;
+      storageProblem(error);
+      return null;
+    }
+  }
+
+  // Keeps the Flash.dat of the module's file system in the browser's storage.
+  function keepFlash() {
+    let bytes;
+    try {
+      bytes = unit.FS.readFile(FlashPath);
+    } catch (error) {
+      return;
+    }
+    try {
+      window.localStorage.setItem(StorageKey, toBase64(bytes));
+      if (storageFailing) {
+        storageFailing = false;
+        showStatus('Flash.dat is kept in this browser again.', false);
+      }
+    } catch (error) {
+      storageFailing = true;
+      storageProblem(error);
+    }
+  }
+
+  // Written when the page is hidden or closed, as the window writes it when it closes.
+  function saveOnLeaving() {
+    if (unit) {
+      unit._kv_advance(performance.now());
+      unit._kv_saveFlash();
+      keepFlash();
+    }
+  }
+  window.addEventListener('pagehide', saveOnLeaving);
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') {
+      saveOnLeaving();
+    }
+  });
+
+  $('OpenFlash').addEventListener('click', () => {
+    $('OpenFlash').blur();
+    $('FlashFile').click();
+  });
+
+  // Any file, of any size, as the program loads Flash.dat; then a fresh start.
+  $('FlashFile').addEventListener('change', () => {
+    const file = $('FlashFile').files[0];
+    $('FlashFile').value = '';
+    if (!file || !unit) {
+      return;
+    }
+    file.arrayBuffer().then((buffer) => {
+      startUnit(new Uint8Array(buffer));
+      keepFlash();
+      if (!storageFailing) {
+        showStatus(`Opened ${file.name} (${buffer.byteLength} bytes); the unit started afresh.`, false);
+      }
+    }, (error) => showStatus(`${file.name} could not be read: ${error}`, true));
+  });
+
+  // Downloads Flash.dat as the program writes it.
+  $('SaveFlash').addEventListener('click', () => {
+    $('SaveFlash').blur();
+    if (!unit) {
+      return;
+    }
+    unit._kv_advance(performance.now());
+    unit._kv_saveFlash();
+    keepFlash();
+    const bytes = unit.FS.readFile(FlashPath);
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    link.download = 'Flash.dat';
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  });
+
+  // ------------------------------------------------------------------ message boxes and sound
+
+  function showMessageBox(text, caption, okCancel) {
+    $('MessageCaption').textContent = caption;
+    $('MessageText').textContent = text;
+    $('MessageCancel').hidden = !okCancel;
+    if (!messageBox.open) {
+      messageBox.showModal();
+    }
+  }
+
+  let audio = null;
+  let beepEnds = 0;
+
+  // Browsers let a page make sound only after the user did something on it.
+  function startAudio() {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) {
+      return;
+    }
+    if (!audio) {
+      audio = new Context();
+    }
+    if (audio.state === 'suspended') {
+      audio.resume().catch(() => {});
+    }
+  }
+
+  // A short beep; beeps asked for while one sounds (ticks caught up at once) are one beep.
+  function beep() {
+    if (!audio || audio.state !== 'running' || audio.currentTime < beepEnds) {
+      return;
+    }
+    const start = audio.currentTime;
+    beepEnds = start + 0.15;
+    const tone = audio.createOscillator();
+    const volume = audio.createGain();
+    tone.type = 'square';
+    tone.frequency.value = 880;
+    volume.gain.setValueAtTime(0.06, start);
+    volume.gain.setTargetAtTime(0, start + 0.1, 0.015);
+    tone.connect(volume).connect(audio.destination);
+    tone.start(start);
+    tone.stop(beepEnds);
+  }
+
+  // ------------------------------------------------------------------ size
+
+  // A screen narrower than the front (a tablet held upright) shows it smaller.
+  function fitToScreen() {
+    const width = front.offsetWidth;
+    const room = document.documentElement.clientWidth;
+    const scale = Math.min(1, room / width);
+    $('stage').style.zoom = scale < 1 ? String(scale) : '';
+  }
+  window.addEventListener('resize', fitToScreen);
+  fitToScreen();
+})();
