@@ -3,6 +3,7 @@
 #include "scenario/Pictures.h"
 #include "scenario/Runner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iostream>
@@ -95,6 +96,27 @@ int errorLine(const std::string& error, const std::string& file) {
         }
     }
     return line;
+}
+
+// The virtual time a script asks for, in ticks: the longest scripts are started first when they
+// run side by side, so that one long script does not finish alone at the end.
+int64_t plannedTicks(const Script& script) {
+    int64_t ticks = 0;
+    for (const Step& step : script.steps) {
+        switch (step.kind) {
+        case StepKind::Wait:
+        case StepKind::HoldButton:
+        case StepKind::WaitUntil:
+            ticks += step.ticks;
+            break;
+        case StepKind::Turn:
+            ticks += step.count < 0 ? -int64_t{step.count} : step.count;
+            break;
+        default:
+            break;
+        }
+    }
+    return ticks;
 }
 
 bool writeReportFile(const std::string& path, const std::vector<ScriptReport>& reports,
@@ -283,6 +305,14 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     if (sideBySide && runnable.size() > 1) {
         out.flush();
         err.flush();
+        std::vector<size_t> longestFirst(runnable.size());
+        std::vector<int64_t> planned(runnable.size());
+        for (size_t k = 0; k < runnable.size(); ++k) {
+            longestFirst[k] = k;
+            planned[k] = plannedTicks(parsed[runnable[k]]);
+        }
+        std::stable_sort(longestFirst.begin(), longestFirst.end(),
+                         [&planned](size_t a, size_t b) { return planned[a] > planned[b]; });
         runInChildProcesses(
             runnable.size(), jobs,
             [&](size_t k) {
@@ -308,7 +338,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
                 totals.passed += report.passed;
                 totals.failed += report.failed;
                 totals.problems += static_cast<int>(report.problems.size());
-            });
+            },
+            longestFirst);
     } else {
         for (const size_t i : runnable) {
             if (reporting) {
