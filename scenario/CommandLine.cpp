@@ -42,6 +42,10 @@ constexpr const char* Usage =
     "  --help         print this help\n"
     "  --version      print the version\n"
     "\n"
+    "Steps for pictures of the front: snapshot \"NAME.png\" saves one; expect snapshot\n"
+    "\"NAME.png\" compares the front with an approved one (a mismatch writes\n"
+    "NAME.actual.png and NAME.diff.png); click paneler shows or hides the side panels.\n"
+    "\n"
     "Exit status: 0 all checks passed, 1 a check failed, 2 a script could not be read or\n"
     "understood, or a step could not do its work.\n";
 
