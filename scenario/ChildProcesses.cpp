@@ -120,9 +120,10 @@ bool childProcessesAvailable() {
     return true;
 }
 
-void runInChildProcesses(
-    size_t count, int jobs, const std::function<std::string(size_t)>& work,
-    const std::function<void(size_t, std::string&&, const std::string&)>& done) {
+void runInChildProcesses(size_t count, int jobs, const std::function<std::string(size_t)>& work,
+                         const std::function<void(size_t, std::string&&, const std::string&)>& done,
+                         const std::vector<size_t>& start) {
+    const auto piece = [&start](size_t n) { return start.empty() ? n : start[n]; };
     // A child that died must not take the parent with it when a task is written to it.
     struct sigaction ignore {};
     struct sigaction previous {};
@@ -135,7 +136,7 @@ void runInChildProcesses(
     size_t reported = 0;
     std::string startFailure;
 
-    const auto start = [&]() -> Worker* {
+    const auto startWorker = [&]() -> Worker* {
         int tasks[2];
         int results[2];
         if (::pipe(tasks) != 0) {
@@ -184,9 +185,10 @@ void runInChildProcesses(
         // Hand out the next pieces: to idle children first, then to new ones up to `jobs`.
         for (Worker& worker : workers) {
             if (worker.results >= 0 && worker.task < 0 && next < count) {
-                const uint64_t index = next;
+                const uint64_t index = piece(next);
                 if (writeAll(worker.tasks, &index, sizeof index)) {
-                    worker.task = static_cast<int64_t>(next++);
+                    worker.task = static_cast<int64_t>(index);
+                    ++next;
                 }
             }
         }
@@ -195,19 +197,21 @@ void runInChildProcesses(
             alive += worker.results >= 0 ? 1 : 0;
         }
         while (next < count && alive < static_cast<size_t>(jobs)) {
-            Worker* worker = start();
-            const uint64_t index = next;
+            Worker* worker = startWorker();
+            const uint64_t index = piece(next);
             if (worker == nullptr) {
                 if (alive == 0) {
                     // Nothing can run it: the piece fails, and the next one is tried.
-                    finish(next++, {}, startFailure);
+                    finish(index, {}, startFailure);
+                    ++next;
                     continue;
                 }
                 break;
             }
             ++alive;
             if (writeAll(worker->tasks, &index, sizeof index)) {
-                worker->task = static_cast<int64_t>(next++);
+                worker->task = static_cast<int64_t>(index);
+                ++next;
             }
         }
 
@@ -277,9 +281,9 @@ bool childProcessesAvailable() {
     return false;
 }
 
-void runInChildProcesses(
-    size_t count, int, const std::function<std::string(size_t)>& work,
-    const std::function<void(size_t, std::string&&, const std::string&)>& done) {
+void runInChildProcesses(size_t count, int, const std::function<std::string(size_t)>& work,
+                         const std::function<void(size_t, std::string&&, const std::string&)>& done,
+                         const std::vector<size_t>&) {
     for (size_t i = 0; i < count; ++i) {
         done(i, work(i), "");
     }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kv410 {
 
@@ -13,11 +14,12 @@ namespace kv410 {
 bool childProcessesAvailable();
 
 // Runs work(i) for every i below count in at most `jobs` child processes, each taking the next
-// piece when it is done with one. done(i, bytes, failure) is called in the order of i, as soon as
-// i and every one before it have ended: `bytes` is what work(i) returned, `failure` says why there
-// is nothing when the child died on it ("ended by signal 11"); a new child takes over the rest.
-void runInChildProcesses(
-    size_t count, int jobs, const std::function<std::string(size_t)>& work,
-    const std::function<void(size_t, std::string&&, const std::string&)>& done);
+// piece when it is done with one, in the order `start` gives (empty: 0, 1, 2, ...).
+// done(i, bytes, failure) is called in the order of i, as soon as i and every one before it have
+// ended: `bytes` is what work(i) returned, `failure` says why there is nothing when the child died
+// on it ("ended by signal 11"); a new child takes over the rest.
+void runInChildProcesses(size_t count, int jobs, const std::function<std::string(size_t)>& work,
+                         const std::function<void(size_t, std::string&&, const std::string&)>& done,
+                         const std::vector<size_t>& start = {});
 
 } // namespace kv410

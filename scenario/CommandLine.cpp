@@ -5,6 +5,7 @@
 
 #include "KV410Version.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <iostream>
@@ -45,6 +46,10 @@ constexpr const char* Usage =
     "                 the front; long waits are shortened and marked\n"
     "  --help         print this help\n"
     "  --version      print the version\n"
+    "\n"
+    "Steps for pictures of the front: snapshot \"NAME.png\" saves one; expect snapshot\n"
+    "\"NAME.png\" compares the front with an approved one (a mismatch writes\n"
+    "NAME.actual.png and NAME.diff.png); click paneler shows or hides the side panels.\n"
     "\n"
     "Exit status: 0 all checks passed, 1 a check failed, 2 a script could not be read or\n"
     "understood, or a step could not do its work.\n";
@@ -98,6 +103,27 @@ int errorLine(const std::string& error, const std::string& file) {
         }
     }
     return line;
+}
+
+// The virtual time a script asks for, in ticks: the longest scripts are started first when they
+// run side by side, so that one long script does not finish alone at the end.
+int64_t plannedTicks(const Script& script) {
+    int64_t ticks = 0;
+    for (const Step& step : script.steps) {
+        switch (step.kind) {
+        case StepKind::Wait:
+        case StepKind::HoldButton:
+        case StepKind::WaitUntil:
+            ticks += step.ticks;
+            break;
+        case StepKind::Turn:
+            ticks += step.count < 0 ? -int64_t{step.count} : step.count;
+            break;
+        default:
+            break;
+        }
+    }
+    return ticks;
 }
 
 bool writeReportFile(const std::string& path, const std::vector<ScriptReport>& reports,
@@ -300,6 +326,14 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     if (sideBySide && runnable.size() > 1) {
         out.flush();
         err.flush();
+        std::vector<size_t> longestFirst(runnable.size());
+        std::vector<int64_t> planned(runnable.size());
+        for (size_t k = 0; k < runnable.size(); ++k) {
+            longestFirst[k] = k;
+            planned[k] = plannedTicks(parsed[runnable[k]]);
+        }
+        std::stable_sort(longestFirst.begin(), longestFirst.end(),
+                         [&planned](size_t a, size_t b) { return planned[a] > planned[b]; });
         runInChildProcesses(
             runnable.size(), jobs,
             [&](size_t k) {
@@ -325,7 +359,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
                 totals.passed += report.passed;
                 totals.failed += report.failed;
                 totals.problems += static_cast<int>(report.problems.size());
-            });
+            },
+            longestFirst);
     } else {
         for (const size_t i : runnable) {
             if (reporting) {

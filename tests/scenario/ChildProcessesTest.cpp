@@ -35,6 +35,18 @@ TEST(ChildProcessesTest, ResultsComeInOrderWhateverOrderTheChildrenEndIn) {
     EXPECT_NE(failures[2].find("ended by signal 6"), std::string::npos) << failures[2];
     EXPECT_EQ(failures[0], "");
     EXPECT_EQ(failures[5], "");
+
+    // Started last first, handed back first first.
+    order.clear();
+    runInChildProcesses(
+        4, 2, [](size_t i) { return std::to_string(i); },
+        [&](size_t i, std::string&& bytes, const std::string& failure) {
+            order.push_back(i);
+            EXPECT_EQ(bytes, std::to_string(i));
+            EXPECT_EQ(failure, "");
+        },
+        {3, 2, 1, 0});
+    EXPECT_EQ(order, (std::vector<size_t>{0, 1, 2, 3}));
 }
 
 } // namespace
