@@ -2,11 +2,11 @@
 // start of a run, the unit's time paced by the page's clock through the virtual-time driver,
 // Flash.dat in the in-memory file system, the panel handlers, and the paint state read out. Like
 // the Qt window it turns events into handler calls and paints; it decides nothing itself.
-#include "unit/ControllerState.h"
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
+#include "unit/ControllerState.h"
 #include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"
 #include "web/WebPlatform.h"

@@ -2,8 +2,8 @@
 // the animated GIF is a well-formed picture of the run. Runs without an X server.
 #include "pictures/ScenarioPictures.h"
 
-#include "unit/ControllerState.h"
 #include "scenario/Runner.h"
+#include "unit/ControllerState.h"
 
 #include <QImage>
 

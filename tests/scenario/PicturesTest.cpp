@@ -1,8 +1,8 @@
 #include "scenario/Pictures.h"
 
-#include "unit/ControllerState.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
+#include "unit/ControllerState.h"
 
 #include <gtest/gtest.h>
 
