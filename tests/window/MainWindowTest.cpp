@@ -61,6 +61,17 @@ private:
         releaseAt(at, button);
     }
     void wakeDisplay() { IoWords[50] = 1; }
+    // Lines 1 and 3 with characters past ASCII (degree sign, å, ø, Æ) in the display's Latin-1.
+    static void writeLatin1Lines() {
+        std::memcpy(LcdLines[0],
+                    "Ute temp   14.0\xBA"
+                    "C   ",
+                    20);
+        std::memcpy(LcdLines[2],
+                    "R\xE5"
+                    "d \xF8 \xC6  12345678901",
+                    20);
+    }
     // Keeps the ticks out of the way, so only the handlers change the words.
     void stopTicks() { window_->Pacer->stop(); }
 
@@ -331,14 +342,7 @@ private slots:
 
     void labelsShowTheLcdLinesLatin1Intact() {
         stopTicks();
-        std::memcpy(LcdLines[0],
-                    "Ute temp   14.0\xBA"
-                    "C   ",
-                    20);
-        std::memcpy(LcdLines[2],
-                    "R\xE5"
-                    "d \xF8 \xC6  12345678901",
-                    20);
+        writeLatin1Lines();
         window_->paintChanges();
         QCOMPARE(window_->LcdLineLabels[0]->text(), QStringLiteral("Ute temp   14.0ºC   "));
         QCOMPARE(window_->LcdLineLabels[2]->text(), QStringLiteral("Råd ø Æ  12345678901"));
@@ -464,14 +468,7 @@ private slots:
         IoWords[48] = 1;
         IoWords[45] = 0;
         refreshPanel();
-        std::memcpy(LcdLines[0],
-                    "Ute temp   14.0\xBA"
-                    "C   ",
-                    20);
-        std::memcpy(LcdLines[2],
-                    "R\xE5"
-                    "d \xF8 \xC6  12345678901",
-                    20);
+        writeLatin1Lines();
         std::memcpy(LcdLines[3], "Avbryt  gjy|   Lagre", 20);
         showBar(0, 100, 40);
         knobFrame = 7;
