@@ -40,7 +40,7 @@ kill -TERM "$PID"
 DRIVE
 
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c \
-    "'$build/panel/window/kv410' --record session.kvs --record-checks --trace >window.trace 2>window.err &
+    "'$build/window/kv410' --record session.kvs --record-checks --trace >window.trace 2>window.err &
      PID=\$!; export PID; bash drive.sh; wait \$PID"
 "$build/kv410-script" --trace session.kvs >replay.trace || true
 echo "recorded: $(grep -c . session.kvs) lines, $(grep -c '^expect' session.kvs) checks"
@@ -53,6 +53,6 @@ else
     exit 1
 fi
 status=0
-xvfb-run -a "$build/panel/window/kv410" --play session.kvs --speed 10 --exit >play.out 2>&1 || status=$?
+xvfb-run -a "$build/window/kv410" --play session.kvs --speed 10 --exit >play.out 2>&1 || status=$?
 echo "kv410 --play --exit: status $status, $(tail -n 1 play.out)"
 [ "$status" -eq 0 ]

@@ -5,7 +5,7 @@
 # Targets: first frame <= 150 ms, peak RSS <= 50 MB, idle CPU <= 0.5 % of one core.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-binary="$(realpath "${1:-$root/build/default/panel/window/kv410}")"
+binary="$(realpath "${1:-$root/build/default/window/kv410}")"
 idle="${IDLE_SECONDS:-60}"
 [ -x "$binary" ] || { echo "no kv410 at $binary (build target kv410 first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (scripts/install-deps.sh)" >&2; exit 1; }

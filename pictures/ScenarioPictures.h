@@ -4,7 +4,7 @@
 // unless QT_QPA_PLATFORM says otherwise.
 #pragma once
 
-#include "scenario/Pictures.h"
+#include "pictures/Pictures.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
 #include "scenario/StepPlayer.h"
 
 #include "panel/FrontPanel.h"
+#include "pictures/Pictures.h"
 #include "scenario/Actions.h"
-#include "scenario/Pictures.h"
 
 #include <ostream>
 

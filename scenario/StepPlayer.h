@@ -4,7 +4,6 @@
 // the same ticks, as kv410-script plays them.
 #pragma once
 
-#include "scenario/Runner.h"
 #include "scenario/Script.h"
 #include "unit/VirtualTime.h"
 
@@ -14,6 +13,14 @@
 #include <string>
 
 namespace kv410 {
+
+// Checks counted over all scripts of a run.
+struct ScenarioTotals {
+    int passed = 0;
+    int failed = 0;
+    // Steps that could not do their work (a picture that could not be written): exit status 2.
+    int problems = 0;
+};
 
 // What the front-end does for the steps it owns.
 struct PlayerHooks {

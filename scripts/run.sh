@@ -8,4 +8,4 @@ cd "$root"
 cmake --preset default
 cmake --build --preset default --target kv410
 cd "$here"
-exec "$root/build/default/panel/window/kv410" "$@"
+exec "$root/build/default/window/kv410" "$@"

@@ -3,7 +3,7 @@
 # Usage: scripts/screenshots.sh [path/to/kv410]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-binary="$(realpath "${1:-$root/build/default/panel/window/kv410}")"
+binary="$(realpath "${1:-$root/build/default/window/kv410}")"
 out="$root/docs"
 [ -x "$binary" ] || { echo "no kv410 at $binary (build target kv410 first)" >&2; exit 1; }
 for tool in Xvfb xdotool import; do

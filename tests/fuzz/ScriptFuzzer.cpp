@@ -6,10 +6,10 @@
 // TickBudget ticks. Pictures go to a stand-in front-end that draws nothing and checks that every
 // picture lies inside the picture folder. The report of the run must survive the trip through a
 // child process's bytes and be written as JUnit XML. A broken rule aborts with a message.
-#include "scenario/Pictures.h"
-#include "scenario/Report.h"
-#include "scenario/Runner.h"
+#include "pictures/Pictures.h"
 #include "scenario/Script.h"
+#include "scripttool/Report.h"
+#include "scripttool/Runner.h"
 #include "unit/ControllerState.h"
 #include "unit/VirtualTime.h"
 

@@ -38,10 +38,10 @@ check() {
     done
 }
 
-mapfile -t scriptNames < <(names "$root/scenario/CommandLine.cpp" "$root/scenario/Script.cpp"
+mapfile -t scriptNames < <(names "$root/scripttool/CommandLine.cpp" "$root/scenario/Script.cpp"
                            tableNames "$root/scenario/Script.cpp")
 check kv410-script.1.in "${scriptNames[@]}"
-mapfile -t windowNames < <(names "$root/panel/window/StartOptions.cpp")
+mapfile -t windowNames < <(names "$root/window/StartOptions.cpp")
 check kv410.1.in "${windowNames[@]}"
 echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} )) names looked for"
 exit $failed

@@ -2,7 +2,7 @@
 // the animated GIF is a well-formed picture of the run. Runs without an X server.
 #include "pictures/ScenarioPictures.h"
 
-#include "scenario/Runner.h"
+#include "scripttool/CommandLine.h"
 #include "unit/ControllerState.h"
 
 #include <QImage>

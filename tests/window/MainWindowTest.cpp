@@ -1,13 +1,13 @@
 // The window: its elements, the way events reach the panel logic and the way it paints the state.
-#include "panel/window/MainWindow.h"
+#include "window/MainWindow.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "menu/MenuTree.h"
 #include "panel/FrontPanel.h"
-#include "panel/window/ShutdownSignals.h"
 #include "pictures/FrontPicture.h"
 #include "unit/ControllerState.h"
+#include "window/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QFile>

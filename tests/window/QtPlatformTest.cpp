@@ -1,5 +1,5 @@
 // The desktop host: the controller's clock reads the local time with Sunday as day 1.
-#include "panel/window/QtPlatform.h"
+#include "window/QtPlatform.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,11 +1,11 @@
 // Recording in the window and replaying in kv410-script: random sessions of window inputs give
 // the very same transcript in both; a script that cannot be written leaves the unit running;
 // playback and live control answer as the runner does.
-#include "panel/window/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include "core/FlashFile.h"
 #include "core/VirtualPlatform.h"
-#include "scenario/Runner.h"
+#include "scripttool/CommandLine.h"
 #include "unit/ControllerState.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // kv410's command line, where it keeps Flash.dat, and the path in the file-error message box.
-#include "panel/window/StartOptions.h"
+#include "window/StartOptions.h"
 #include "core/FlashFile.h"
 #include "core/Platform.h"
-#include "panel/window/QtPlatform.h"
+#include "window/QtPlatform.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "panel/window/StartOptions.h"
+#include "window/StartOptions.h"
 
 #include "KV410Version.h"
 

@@ -1,4 +1,4 @@
-#include "scenario/ChildProcesses.h"
+#include "scripttool/ChildProcesses.h"
 
 #if defined(__unix__) && !defined(__EMSCRIPTEN__)
 #define KV410_CHILD_PROCESSES 1

@@ -1,10 +1,10 @@
 // kv410: the simulator's window.
 #include "KV410Version.h"
 #include "core/FlashFile.h"
-#include "panel/window/MainWindow.h"
-#include "panel/window/QtPlatform.h"
-#include "panel/window/ShutdownSignals.h"
-#include "panel/window/StartOptions.h"
+#include "window/MainWindow.h"
+#include "window/QtPlatform.h"
+#include "window/ShutdownSignals.h"
+#include "window/StartOptions.h"
 
 #ifdef KV410_WITH_PICTURES
 #include "pictures/ScenarioPictures.h"

@@ -1,7 +1,9 @@
+#include "scripttool/CommandLine.h"
+
 #include "core/VirtualPlatform.h"
-#include "scenario/ChildProcesses.h"
-#include "scenario/Pictures.h"
-#include "scenario/Runner.h"
+#include "pictures/Pictures.h"
+#include "scripttool/ChildProcesses.h"
+#include "scripttool/Runner.h"
 
 #include "KV410Version.h"
 

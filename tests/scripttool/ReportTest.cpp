@@ -1,4 +1,4 @@
-#include "scenario/Report.h"
+#include "scripttool/Report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "panel/window/PanelWidgets.h"
+#include "window/PanelWidgets.h"
 
 #include "pictures/FrontPicture.h"
 

@@ -1,4 +1,4 @@
-#include "panel/window/ShutdownSignals.h"
+#include "window/ShutdownSignals.h"
 
 #include <QSocketNotifier>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "scenario/ChildProcesses.h"
+#include "scripttool/ChildProcesses.h"
 
 #include <gtest/gtest.h>
 

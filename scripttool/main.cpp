@@ -1,5 +1,5 @@
 // kv410-script: plays scenario scripts on the simulated controller without a window.
-#include "scenario/Runner.h"
+#include "scripttool/CommandLine.h"
 
 #ifdef KV410_WITH_PICTURES
 #include "pictures/ScenarioPictures.h"

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "panel/FrontPanel.h"
-#include "panel/window/PanelWidgets.h"
 #include "pictures/FrontPicture.h"
 #include "scenario/ScriptRecorder.h"
 #include "scenario/StepPlayer.h"
 #include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"
+#include "window/PanelWidgets.h"
 
 #include <QElapsedTimer>
 #include <QWidget>

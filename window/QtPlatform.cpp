@@ -1,4 +1,4 @@
-#include "panel/window/QtPlatform.h"
+#include "window/QtPlatform.h"
 
 #include "core/FlashFile.h"
 

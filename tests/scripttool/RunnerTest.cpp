@@ -1,5 +1,6 @@
-#include "scenario/Runner.h"
-#include "scenario/Pictures.h"
+#include "scripttool/Runner.h"
+#include "pictures/Pictures.h"
+#include "scripttool/CommandLine.h"
 #include "unit/ControllerState.h"
 
 #include <gtest/gtest.h>

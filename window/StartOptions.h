@@ -2,7 +2,7 @@
 // can be opened at all.
 #pragma once
 
-#include "panel/window/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "scenario/Pictures.h"
+#include "pictures/Pictures.h"
 
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"

@@ -1,4 +1,4 @@
-#include "scenario/Runner.h"
+#include "scripttool/Runner.h"
 
 #include "scenario/Actions.h"
 
@@ -7,7 +7,7 @@
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
-#include "scenario/Pictures.h"
+#include "pictures/Pictures.h"
 #include "unit/ControllerState.h"
 #include "unit/FormLifeCycle.h"
 #include "unit/VirtualTime.h"

@@ -1,4 +1,4 @@
-#include "panel/window/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include "display/Lcd.h"
 #include "display/RelayLamps.h"
@@ -9,9 +9,9 @@
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
-#include "panel/window/QtPlatform.h"
 #include "pictures/FrontPicture.h"
 #include "scenario/Actions.h"
+#include "window/QtPlatform.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 // Plays parsed scripts on the panel logic with a virtual clock and counts the checks.
 #pragma once
 
-#include "scenario/Report.h"
 #include "scenario/Script.h"
+#include "scenario/StepPlayer.h"
+#include "scripttool/Report.h"
 
 #include <iosfwd>
-#include <span>
 #include <string>
 
 namespace kv410 {
@@ -30,14 +30,6 @@ struct ScenarioOptions {
     GifTimeline* gif = nullptr;
 };
 
-// Checks counted over all scripts of a run.
-struct ScenarioTotals {
-    int passed = 0;
-    int failed = 0;
-    // Steps that could not do their work (a picture that could not be written): exit status 2.
-    int problems = 0;
-};
-
 // Runs one script in a fresh process state, printing to out and adding to totals.
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals);
@@ -50,10 +42,5 @@ void runScript(const Script& script, const ScenarioOptions& options, std::ostrea
 // cannot be understood gets an "error ..." line and the session goes on.
 void runLive(std::istream& in, const ScenarioOptions& options, std::ostream& out,
              ScenarioTotals& totals);
-
-// The whole tool: arguments (without the program name), standard input for "-", output and
-// error streams; returns the exit status (0 all passed, 1 a check failed, 2 not runnable).
-int runScenarioTool(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
-                    std::ostream& err);
 
 } // namespace kv410
