@@ -32,6 +32,13 @@ public:
                                 MessageButtons buttons) = 0;
     // Plays the alarm notification sound once.
     virtual void playAlarmSound() = 0;
+    // The alarm sounds played since the count was last cleared.
+    virtual int beepsPlayed() const = 0;
+    // Clears the count of alarm sounds (a run starts or the program starts again).
+    virtual void clearBeeps() = 0;
+    // Sets the clock to a local date and time (the day of the week is taken from the date); it
+    // goes on from there with the unit's time.
+    virtual void setClock(const HostDateTime& now) = 0;
     // The unit's time moved on by ms milliseconds; a host whose clock is virtual follows it, a
     // host that reads a real clock ignores it.
     virtual void advanceClock(int64_t ms) { (void)ms; }

@@ -25,6 +25,11 @@ public:
     void showMessageBox(std::string_view text, std::string_view caption,
                         MessageButtons buttons) override;
     void playAlarmSound() override;
+    int beepsPlayed() const override { return beeps; }
+    void clearBeeps() override { beeps = 0; }
+    void setClock(const HostDateTime& now) override {
+        setClock(now.year, now.month, now.day, now.hour, now.minute, now.second);
+    }
 
     // Sets the host clock to a local date and time (the virtual time keeps running from there).
     void setClock(int year, int month, int day, int hour, int minute, int second);

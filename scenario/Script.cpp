@@ -550,6 +550,27 @@ std::string writtenStep(std::string_view line) {
 
 } // namespace
 
+int64_t stepTicks(const Step& step) {
+    switch (step.kind) {
+    case StepKind::Wait:
+    case StepKind::HoldButton:
+    case StepKind::WaitUntil:
+        return step.ticks;
+    case StepKind::Turn:
+        return step.count < 0 ? -int64_t{step.count} : step.count;
+    default:
+        return 0;
+    }
+}
+
+int64_t scriptTicks(const Script& script) {
+    int64_t ticks = 0;
+    for (const Step& step : script.steps) {
+        ticks += stepTicks(step);
+    }
+    return ticks;
+}
+
 bool stepNeedsPictures(const Step& step) {
     return step.kind == StepKind::Snapshot ||
            ((step.kind == StepKind::Expect || step.kind == StepKind::WaitUntil) &&

@@ -127,6 +127,12 @@ bool parseScript(std::string_view source, const std::string& file, Script& scrip
 // that does the same to the unit, "other" for a key that only wakes the display.
 std::string scriptKeyName(int panelKey, bool shift, char character);
 
+// The most virtual time a step takes, in ticks: a wait, a hold or a wait until its length, a turn
+// one tick per click; every other step none.
+int64_t stepTicks(const Step& step);
+// The virtual time a whole script asks for, in ticks.
+int64_t scriptTicks(const Script& script);
+
 // True when the step draws the front: `snapshot`, `expect snapshot`, a `wait until snapshot`.
 bool stepNeedsPictures(const Step& step);
 

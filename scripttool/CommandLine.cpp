@@ -107,27 +107,6 @@ int errorLine(const std::string& error, const std::string& file) {
     return line;
 }
 
-// The virtual time a script asks for, in ticks: the longest scripts are started first when they
-// run side by side, so that one long script does not finish alone at the end.
-int64_t plannedTicks(const Script& script) {
-    int64_t ticks = 0;
-    for (const Step& step : script.steps) {
-        switch (step.kind) {
-        case StepKind::Wait:
-        case StepKind::HoldButton:
-        case StepKind::WaitUntil:
-            ticks += step.ticks;
-            break;
-        case StepKind::Turn:
-            ticks += step.count < 0 ? -int64_t{step.count} : step.count;
-            break;
-        default:
-            break;
-        }
-    }
-    return ticks;
-}
-
 bool writeReportFile(const std::string& path, const std::vector<ScriptReport>& reports,
                      std::ostream& err) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -332,7 +311,7 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
         std::vector<int64_t> planned(runnable.size());
         for (size_t k = 0; k < runnable.size(); ++k) {
             longestFirst[k] = k;
-            planned[k] = plannedTicks(parsed[runnable[k]]);
+            planned[k] = scriptTicks(parsed[runnable[k]]);
         }
         std::stable_sort(longestFirst.begin(), longestFirst.end(),
                          [&planned](size_t a, size_t b) { return planned[a] > planned[b]; });

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "scenario/Script.h"
-#include "scenario/StepPlayer.h"
+#include "scenario/StepSequencer.h"
 #include "scripttool/Report.h"
 
 #include <iosfwd>

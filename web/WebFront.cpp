@@ -6,8 +6,7 @@
 #include "core/Memory.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
-#include "unit/ControllerState.h"
-#include "unit/FormLifeCycle.h"
+#include "unit/Session.h"
 #include "unit/VirtualTime.h"
 #include "web/WebPlatform.h"
 
@@ -29,7 +28,9 @@ constexpr const char* WebFlashPath = "/Flash.dat";
 constexpr int64_t MaxCatchUpTicks = 3600 * TicksPerSecond;
 
 WebPlatform host;
-VirtualTime unitTime;
+// The page's run: Flash.dat lives in the in-memory file system.
+Session session{host, WebFlashPath};
+VirtualTime& unitTime = session.time;
 double originMs = 0;
 // Flash words 0..1023 as last loaded from or written to Flash.dat.
 uint16_t writtenImage[PersistedFlashWords] = {};
@@ -56,12 +57,9 @@ extern "C" {
 // Starts the unit as the program starts: a fresh process, Flash.dat loaded, inputs at their start
 // values, the controller booted; the unit's time begins at nowMs of the page's clock.
 EMSCRIPTEN_KEEPALIVE void kv_start(double nowMs) {
-    resetControllerState();
-    installPlatform(&host);
-    FlashFilePath = WebFlashPath;
-    FormCreate();
+    session.create();
     rememberWrittenImage();
-    FormShow();
+    session.show();
     unitTime = VirtualTime{};
     originMs = nowMs;
 }

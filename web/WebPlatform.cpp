@@ -46,6 +46,7 @@ void WebPlatform::showMessageBox(std::string_view text, std::string_view caption
 }
 
 void WebPlatform::playAlarmSound() {
+    ++beeps_;
     kv410Beep();
 }
 

@@ -14,6 +14,13 @@ public:
     void showMessageBox(std::string_view text, std::string_view caption,
                         MessageButtons buttons) override;
     void playAlarmSound() override;
+    int beepsPlayed() const override { return beeps_; }
+    void clearBeeps() override { beeps_ = 0; }
+    // The page's clock is the browser's: the unit reads the time of the day it is.
+    void setClock(const HostDateTime& now) override { (void)now; }
+
+private:
+    int beeps_ = 0;
 };
 
 } // namespace kv410

@@ -2,16 +2,12 @@
 
 #include "display/Lcd.h"
 #include "display/RelayLamps.h"
-#include "unit/ControllerState.h"
-#include "unit/FormLifeCycle.h"
 #include "unit/Ticks.h"
 
 #include "core/FlashFile.h"
 #include "core/Memory.h"
-#include "core/VirtualPlatform.h"
 #include "pictures/FrontPicture.h"
 #include "scenario/Actions.h"
-#include "window/QtPlatform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -110,8 +106,9 @@ void setCaptionColour(QToolButton* button, QColor colour) {
 } // namespace
 
 TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
-    : QWidget(parent), options_(std::move(options)) {
-    fileBacked_ = options_.playPath.empty() && !options_.control;
+    : QWidget(parent), options_(std::move(options)),
+      session_(platform(),
+               options_.playPath.empty() && !options_.control ? FlashFilePath : std::string()) {
     front::registerArtwork();
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("KV410"));
@@ -142,10 +139,22 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     qApp->installEventFilter(this);
     // The window owns the process: tables whose start values are not zero (the menu tree, the
     // screens' "nothing shown" marks) get them before Flash.dat is loaded and the controller boots.
-    resetControllerState();
-    if (fileBacked_) {
-        FormCreate();
-    }
+    session_.create();
+
+    SequencerOptions played;
+    played.trace = options_.trace;
+    played.oneLine = options_.control;
+    SequencerHooks hooks;
+    hooks.programStarted = [this] { SensorPanelVisible = panelsShown(); };
+    hooks.togglePanels = [this] { setPanelsShown(!panelsShown()); };
+    hooks.checked = [this](const CheckOutcome& outcome) {
+        showStatus((outcome.passed ? QStringLiteral("\u2714 line %1: %2")
+                                   : QStringLiteral("\u2718 line %1: %2"))
+                       .arg(outcome.step.line)
+                       .arg(QString::fromStdString(outcome.step.check.source)),
+                   outcome.passed ? QColor(0, 110, 40) : QColor(190, 0, 0), 1500);
+    };
+    sequencer_ = std::make_unique<StepSequencer>(session_, out(), played, std::move(hooks));
 }
 
 TMainFrm::~TMainFrm() {
@@ -365,7 +374,7 @@ void TMainFrm::showEvent(QShowEvent* event) {
              area.top() + area.height() / 2 - outer.height() / 2);
     }
     beginRun();
-    FormShow();
+    session_.show();
     SensorPanelVisible = panelsShown();
     afterHandler();
     Pacer->start();
@@ -389,9 +398,7 @@ void TMainFrm::FormDestroyOnce() {
     destroyed_ = true;
     Pacer->stop();
     stopRecording();
-    if (fileBacked_) {
-        FormDestroy();
-    }
+    session_.stop();
 }
 
 void TMainFrm::afterHandler() {
@@ -539,80 +546,68 @@ void TMainFrm::paintChanges() {
     Shape2->setPressed(Timer3Running && pressedButton == 2);
 }
 
-int TMainFrm::beepCount() const {
-    Platform& host = platform();
-    if (auto* qt = dynamic_cast<QtPlatform*>(&host)) {
-        return qt->beeps;
-    }
-    if (auto* virtualHost = dynamic_cast<VirtualPlatform*>(&host)) {
-        return virtualHost->beeps;
-    }
-    return 0;
+void TMainFrm::syncClock() {
+    const QDateTime now = QDateTime::currentDateTime();
+    HostDateTime clock;
+    clock.year = now.date().year();
+    clock.month = now.date().month();
+    clock.day = now.date().day();
+    clock.hour = now.time().hour();
+    clock.minute = now.time().minute();
+    clock.second = now.time().second();
+    session_.host().setClock(clock);
 }
 
 void TMainFrm::beginRun() {
-    if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
-        qt->syncToSystemClock();
-        qt->beeps = 0;
-    }
-    time_ = VirtualTime{};
-    seenSkippedMs_ = 0;
+    syncClock();
+    session_.host().clearBeeps();
+    session_.time = VirtualTime{};
     monotonic_.start();
     rebasePace();
-    for (int line = 0; line < 4; ++line) {
-        std::memcpy(tracedLines_[line], LcdLines[line], 20);
-    }
+    sequencer_->noteLcd();
 }
 
 void TMainFrm::rebasePace() {
     paceBaseMs_ = monotonic_.isValid() ? monotonic_.elapsed() : 0;
-    paceBaseTick_ = time_.tick;
-    time_.skippedMs = 0;
+    paceBaseTick_ = session_.time.tick;
+    session_.time.skippedMs = 0;
     seenSkippedMs_ = 0;
 }
 
 void TMainFrm::pace() {
-    int64_t target = time_.tick;
-    const bool fast = playing_ && options_.speed == 0 && player_ && !player_->idle();
+    VirtualTime& time = session_.time;
+    int64_t target = time.tick;
+    const bool fast = playing_ && options_.speed == 0 && !sequencer_->idle();
     if (fast) {
         target += MaxSpeedTicksPerPace;
     } else {
         const int speed = playing_ && options_.speed > 0 ? options_.speed : 1;
         const int64_t elapsed =
             paceBaseTick_ * TickMs + (monotonic_.elapsed() - paceBaseMs_) * speed;
-        target = monotonicTargetTick(time_, elapsed, MaxCatchUpTicks);
-        if (time_.skippedMs != seenSkippedMs_) {
+        target = monotonicTargetTick(time, elapsed, MaxCatchUpTicks);
+        if (time.skippedMs != seenSkippedMs_) {
             // The machine stood still: the unit's clock follows the system's again.
-            seenSkippedMs_ = time_.skippedMs;
-            if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
-                qt->syncToSystemClock();
-                const QDateTime now = qt->clockNow();
-                recorder_.action(
-                    time_.tick,
-                    "clock \"" + now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() +
-                        "\"");
-            }
+            seenSkippedMs_ = time.skippedMs;
+            syncClock();
+            const HostDateTime now = session_.host().localNow();
+            char text[32];
+            std::snprintf(text, sizeof text, "clock \"%04d-%02d-%02d %02d:%02d:%02d\"", now.year,
+                          now.month, now.day, now.hour, now.minute, now.second);
+            recorder_.action(time.tick, text);
         }
     }
-    if (player_) {
-        player_->runUntil(time_, target);
-    } else {
-        advanceTicks(time_, target - time_.tick, [this] {
-            if (options_.trace) {
-                traceLcd();
-            }
-        });
-    }
+    sequencer_->runUntil(target);
+    out().flush();
     paintChanges();
     // Sleep until the next tick falls due.
     const int speedNow = playing_ && options_.speed > 0 ? options_.speed : 1;
     const int64_t nextDueMs =
-        paceBaseMs_ + ((time_.tick + 1 - paceBaseTick_) * TickMs + time_.skippedMs) / speedNow;
+        paceBaseMs_ + ((time.tick + 1 - paceBaseTick_) * TickMs + time.skippedMs) / speedNow;
     const int64_t wait = fast ? 0 : nextDueMs - monotonic_.elapsed();
     Pacer->start(static_cast<int>(std::clamp<int64_t>(wait, 0, TickMs)));
-    if (playing_ && player_ && player_->idle() && !options_.control) {
+    if (playing_ && sequencer_->idle() && !options_.control) {
         playing_ = false;
-        const ScenarioTotals& totals = player_->totals;
+        const ScenarioTotals& totals = sequencer_->totals;
         out() << totals.passed << " passed, " << totals.failed << " failed" << std::endl;
         showStatus(QStringLiteral("Playback ended: %1 passed, %2 failed")
                        .arg(totals.passed)
@@ -630,33 +625,20 @@ std::ostream& TMainFrm::out() const {
 }
 
 void TMainFrm::runTicksNow(int64_t ticks) {
-    if (player_) {
-        player_->runUntil(time_, time_.tick + ticks);
-    } else {
-        advanceTicks(time_, ticks, [this] {
-            if (options_.trace) {
-                traceLcd();
-            }
-        });
-    }
+    sequencer_->runUntil(session_.time.tick + ticks);
+    out().flush();
     paintChanges();
 }
 
 void TMainFrm::traceLcd() {
-    for (int line = 0; line < 4; ++line) {
-        if (std::memcmp(tracedLines_[line], LcdLines[line], 20) != 0) {
-            std::memcpy(tracedLines_[line], LcdLines[line], 20);
-            out() << timeStamp(time_.tick) << " L" << line + 1 << " \"" << lcdLineText(line + 1)
-                  << "\"\n";
-        }
-    }
+    sequencer_->traceLcd();
     out().flush();
 }
 
 void TMainFrm::takeOver() {
-    if (playing_ && player_ && !player_->idle()) {
+    if (playing_ && !sequencer_->idle()) {
         // A person touched a control: the playback stops and the unit is theirs.
-        player_->stop();
+        sequencer_->stop();
         playing_ = false;
         rebasePace();
         out() << "playback stopped: a person took over" << std::endl;
@@ -666,7 +648,7 @@ void TMainFrm::takeOver() {
 
 void TMainFrm::act(const std::string& step, const std::function<void()>& handler) {
     takeOver();
-    recorder_.action(time_.tick, step);
+    recorder_.action(session_.time.tick, step);
     handler();
     afterHandler();
     if (!recorder_.error().empty()) {
@@ -676,31 +658,15 @@ void TMainFrm::act(const std::string& step, const std::function<void()>& handler
 
 void TMainFrm::pressButton(int button) {
     takeOver();
-    recorder_.press(time_.tick, button);
-    pressPanelButton(time_, static_cast<PanelButton>(button));
+    recorder_.press(session_.time.tick, button);
+    pressPanelButton(session_.time, static_cast<PanelButton>(button));
     afterHandler();
 }
 
 void TMainFrm::releaseButton(int button) {
-    recorder_.release(time_.tick, button);
+    recorder_.release(session_.time.tick, button);
     releasePanelButton(static_cast<PanelButton>(button));
     afterHandler();
-}
-
-void TMainFrm::restartProgram(const std::function<bool()>& load) {
-    if (fileBacked_) {
-        FormDestroy();
-    } else {
-        std::memcpy(carriedImage_, FlashImage, sizeof carriedImage_);
-    }
-    resetControllerState();
-    if (load) {
-        load();
-    } else if (fileBacked_) {
-        FormCreate();
-    } else {
-        std::memcpy(FlashImage, carriedImage_, sizeof carriedImage_);
-    }
 }
 
 bool TMainFrm::startRecording(const std::string& path, bool checks) {
@@ -711,9 +677,10 @@ bool TMainFrm::startRecording(const std::string& path, bool checks) {
     const fs::path flashCopy = script.parent_path() / flashName;
     // The recording starts with a fresh start of the program from its flash image, as a
     // replay does; the image it starts from is kept beside the script.
-    const bool atStart = time_.tick == 0 && !recorder_.recording() && StatusLabel->isHidden();
+    const bool atStart =
+        session_.time.tick == 0 && !recorder_.recording() && StatusLabel->isHidden();
     if (!atStart) {
-        restartProgram();
+        session_.reopen();
     }
     const std::vector<char> bytes = flashImageBytes();
     std::ofstream copy(flashCopy, std::ios::binary | std::ios::trunc);
@@ -721,12 +688,12 @@ bool TMainFrm::startRecording(const std::string& path, bool checks) {
     copy.close();
     if (!atStart) {
         beginRun();
-        FormShow();
+        session_.show();
         SensorPanelVisible = panelsShown();
         paintedOnce_ = false;
         afterHandler();
     }
-    const HostDateTime clock = platform().localNow();
+    const HostDateTime clock = session_.host().localNow();
     const int fields[6] = {clock.year, clock.month,  clock.day,
                            clock.hour, clock.minute, clock.second};
     if (!copy || !recorder_.begin(path, flashName, fields, checks, "the kv410 window")) {
@@ -735,7 +702,7 @@ bool TMainFrm::startRecording(const std::string& path, bool checks) {
                 ? QStringLiteral("cannot write %1").arg(QString::fromStdString(flashCopy.string()))
                 : QString::fromStdString(recorder_.error());
         std::cerr << "kv410: recording not started: " << why.toStdString() << std::endl;
-        recorder_.end(time_.tick);
+        recorder_.end(session_.time.tick);
         showStatus(QStringLiteral("Recording not started: ") + why, QColor(190, 0, 0), 8000);
         return false;
     }
@@ -750,7 +717,7 @@ void TMainFrm::stopRecording() {
     if (!recorder_.recording()) {
         return;
     }
-    const bool written = recorder_.end(time_.tick);
+    const bool written = recorder_.end(session_.time.tick);
     if (written) {
         StatusLabel->hide();
     } else {
@@ -776,48 +743,6 @@ void TMainFrm::showStatus(const QString& text, const QColor& colour, int ms) {
 }
 
 void TMainFrm::startPlayback() {
-    PlayerHooks hooks;
-    hooks.restartProgram = [this] {
-        restartProgram();
-        FormShow();
-        SensorPanelVisible = panelsShown();
-    };
-    hooks.loadFlash = [this](const std::string& written) {
-        std::filesystem::path path = written;
-        if (path.is_relative() && !scriptFolder_.empty()) {
-            path = std::filesystem::path(scriptFolder_) / path;
-        }
-        bool read = false;
-        restartProgram([&] {
-            read = readFlashImageFile(path.string());
-            return read;
-        });
-        FormShow();
-        SensorPanelVisible = panelsShown();
-        return read;
-    };
-    hooks.setClock = [](const int* c) {
-        if (auto* qt = dynamic_cast<QtPlatform*>(&platform())) {
-            qt->setClock(QDateTime(QDate(c[0], c[1], c[2]), QTime(c[3], c[4], c[5])));
-        } else if (auto* virtualHost = dynamic_cast<VirtualPlatform*>(&platform())) {
-            virtualHost->setClock(c[0], c[1], c[2], c[3], c[4], c[5]);
-        }
-    };
-    hooks.beeps = [this] { return beepCount(); };
-    hooks.afterTick = [this] {
-        if (options_.trace) {
-            traceLcd();
-        }
-    };
-    hooks.togglePanels = [this] { setPanelsShown(!panelsShown()); };
-    hooks.checked = [this](const Step& step, bool passed) {
-        showStatus(
-            (passed ? QStringLiteral("\u2714 line %1: %2") : QStringLiteral("\u2718 line %1: %2"))
-                .arg(step.line)
-                .arg(QString::fromStdString(step.check.source)),
-            passed ? QColor(0, 110, 40) : QColor(190, 0, 0), 1500);
-    };
-    player_ = std::make_unique<StepPlayer>(out(), options_.control, std::move(hooks));
     if (options_.control) {
         auto* input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
         connect(input, &QSocketNotifier::activated, this, [this, input] {
@@ -855,8 +780,7 @@ void TMainFrm::startPlayback() {
         }
         return;
     }
-    scriptFolder_ = std::filesystem::path(options_.playPath).parent_path().string();
-    player_->enqueue(script);
+    sequencer_->enqueue(script);
     playing_ = true;
     rebasePace();
 }
@@ -874,8 +798,9 @@ void TMainFrm::playLine(const std::string& line, int number) {
     for (Step& step : one.steps) {
         step.line = number;
     }
-    player_->enqueue(one);
-    player_->runUntil(time_, time_.tick);
+    sequencer_->enqueue(one);
+    sequencer_->runUntil(session_.time.tick);
+    out().flush();
     paintChanges();
 }
 

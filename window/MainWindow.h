@@ -5,8 +5,8 @@
 #include "panel/FrontPanel.h"
 #include "pictures/FrontPicture.h"
 #include "scenario/ScriptRecorder.h"
-#include "scenario/StepPlayer.h"
-#include "unit/FormLifeCycle.h"
+#include "scenario/StepSequencer.h"
+#include "unit/Session.h"
 #include "unit/VirtualTime.h"
 #include "window/PanelWidgets.h"
 
@@ -109,7 +109,7 @@ public:
     void stopRecording();
     bool recording() const { return recorder_.recording(); }
     // The unit's time in this window.
-    const VirtualTime& time() const { return time_; }
+    const VirtualTime& time() const { return session_.time; }
     // Runs ticks at once, as the pacer runs them when they fall due (for tests).
     void runTicksNow(int64_t ticks);
 
@@ -141,34 +141,31 @@ private:
     // Tick 0 of a run: the clock from the system, the pacing from now.
     void beginRun();
     void rebasePace();
-    // Closes the program and starts it again, from `load` or as a restart does.
-    void restartProgram(const std::function<bool()>& load = {});
     void startPlayback();
     void readControlInput();
     void playLine(const std::string& line, int number);
     void showStatus(const QString& text, const QColor& colour, int ms);
     void traceLcd();
     std::ostream& out() const;
-    int beepCount() const;
+    // The host's clock set from the computer's local time, to the whole second.
+    void syncClock();
     bool keyEvent(QWidget* receiver, QKeyEvent* event, bool press);
     void FormDestroyOnce();
 
     WindowOptions options_;
-    // Flash.dat is loaded and saved (not when playing or under control).
-    bool fileBacked_ = true;
-    VirtualTime time_;
+    // The run: Flash.dat is loaded and saved, except when playing or under control, when the
+    // image stays in memory.
+    Session session_;
+    // Plays the steps of a playback or of live control; with none queued the ticks simply run.
+    std::unique_ptr<StepSequencer> sequencer_;
     QElapsedTimer monotonic_;
     int64_t paceBaseMs_ = 0;
     int64_t paceBaseTick_ = 0;
     int64_t seenSkippedMs_ = 0;
     ScriptRecorder recorder_;
-    std::unique_ptr<StepPlayer> player_;
-    std::string scriptFolder_;
     bool playing_ = false;
     int controlLine_ = 0;
     std::string controlBuffer_;
-    char tracedLines_[4][20] = {};
-    uint16_t carriedImage_[1024] = {};
     bool shown_ = false;
     bool destroyed_ = false;
     bool forwarding_ = false;

@@ -26,6 +26,11 @@ void QtPlatform::setClock(const QDateTime& start) {
     elapsedMs_ = 0;
 }
 
+void QtPlatform::setClock(const HostDateTime& now) {
+    setClock(
+        QDateTime(QDate(now.year, now.month, now.day), QTime(now.hour, now.minute, now.second)));
+}
+
 QDateTime QtPlatform::clockNow() const {
     return start_.addMSecs(elapsedMs_);
 }

@@ -29,6 +29,9 @@ public:
                         MessageButtons buttons) override;
     void playAlarmSound() override;
     void advanceClock(int64_t ms) override { elapsedMs_ += ms; }
+    int beepsPlayed() const override { return beeps; }
+    void clearBeeps() override { beeps = 0; }
+    void setClock(const HostDateTime& now) override;
 
     // Starts the clock again from the system's local time, to the whole second.
     void syncToSystemClock();

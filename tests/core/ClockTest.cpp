@@ -118,6 +118,9 @@ struct FixedHost : Platform {
     HostDateTime localNow() override { return now; }
     void showMessageBox(std::string_view, std::string_view, MessageButtons) override {}
     void playAlarmSound() override {}
+    int beepsPlayed() const override { return 0; }
+    void clearBeeps() override {}
+    void setClock(const HostDateTime& time) override { now = time; }
 };
 
 // The host text is the year's last four digits and the other fields' last two, whatever the

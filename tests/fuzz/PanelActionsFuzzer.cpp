@@ -21,7 +21,7 @@
 #include "supervision/Alarms.h"
 #include "tests/LibraryTestHooks.h"
 #include "unit/ControllerState.h"
-#include "unit/FormLifeCycle.h"
+#include "unit/Session.h"
 #include "unit/VirtualTime.h"
 
 #include <algorithm>
@@ -59,18 +59,20 @@ struct Reader {
 };
 
 // One played input: the host, the virtual clock and what the access rule needs to know.
-struct Session {
+struct FuzzRun {
+    explicit FuzzRun(const std::string& imagePath) : unit(host, imagePath) {}
     VirtualPlatform host;
-    VirtualTime time;
+    // The unit's run, its flash image in a file.
+    Session unit;
     // A button was held long enough for its long press to fire.
     bool longPressSeen = false;
     const char* lastAction = "boot";
 };
 
-Session* session = nullptr;
+FuzzRun* run = nullptr;
 
 [[noreturn]] void broken(const char* rule) {
-    std::fprintf(stderr, "rule broken after action '%s': %s\n", session->lastAction, rule);
+    std::fprintf(stderr, "rule broken after action '%s': %s\n", run->lastAction, rule);
     std::fprintf(stderr, "currentNode %d, access level %u, knobSteps %d, log offset %u\n",
                  nodeIndex(currentNode), IoWords[42], knobSteps, FlashImage[513]);
     for (const auto& line : LcdLines) {
@@ -110,7 +112,7 @@ void checkRules() {
     if (knobSteps < -127 || knobSteps > 127) {
         broken("knobSteps left -127..127");
     }
-    if (!session->longPressSeen) {
+    if (!run->longPressSeen) {
         if (IoWords[42] != 1) {
             broken("the access level left 1 without a long press");
         }
@@ -123,11 +125,11 @@ void checkRules() {
 // Advances the virtual clock by up to ticks, within the input's budget, running the timers as
 // the window does.
 void advance(int64_t ticks) {
-    advanceTicks(session->time, std::min(ticks, TickBudget - session->time.tick));
+    advanceTicks(run->unit.time, std::min(ticks, TickBudget - run->unit.time.tick));
 }
 
 void pressButton(int button) {
-    pressPanelButton(session->time, static_cast<PanelButton>(button));
+    pressPanelButton(run->unit.time, static_cast<PanelButton>(button));
 }
 
 void releaseButton(int button) {
@@ -175,16 +177,14 @@ std::string imagePath() {
 
 // Closes the window and starts the program again; the saved image must come back unchanged.
 void restart() {
-    FormDestroy();
+    run->unit.stop();
     uint16_t saved[PersistedFlashWords];
     std::memcpy(saved, FlashImage, sizeof saved);
-    resetControllerState();
-    installPlatform(&session->host);
-    FormCreate();
+    run->unit.create();
     if (std::memcmp(saved, FlashImage, sizeof saved) != 0) {
         broken("the saved flash image did not come back after a restart");
     }
-    FormShow();
+    run->unit.show();
 }
 
 void setClock(Reader& in) {
@@ -196,7 +196,7 @@ void setClock(Reader& in) {
     const int d = 1 + static_cast<int>(dayAndTime % static_cast<unsigned>(end.day()));
     // The time is always one of the hard ones: just before midnight or a turn of the hour.
     const int hour = dayAndTime & 0x80 ? 23 : dayAndTime % 24;
-    session->host.setClock(y, m, d, hour, 59, 50);
+    run->host.setClock(y, m, d, hour, 59, 50);
 }
 
 // A wait: the unit byte picks ticks (most often), seconds, minutes or, rarely, hours up to a
@@ -218,13 +218,13 @@ void play(Reader& in) {
     const uint8_t op = in.byte();
     switch (op % 16) {
     case 0: {
-        session->lastAction = "click knob";
+        run->lastAction = "click knob";
         const uint8_t how = in.byte();
         RattImageMouseDown(how & 1 ? MouseButton::Right : MouseButton::Left, (how & 2) != 0);
         break;
     }
     case 1: {
-        session->lastAction = "turn";
+        run->lastAction = "turn";
         const uint8_t how = in.byte();
         const int clicks = 1 + (how >> 2) % 16;
         for (int i = 0; i < clicks; ++i) {
@@ -234,18 +234,18 @@ void play(Reader& in) {
         break;
     }
     case 2: {
-        session->lastAction = "click button";
+        run->lastAction = "click button";
         const int button = in.byte() % 3;
         pressButton(button);
         releaseButton(button);
         break;
     }
     case 3: {
-        session->lastAction = "hold button";
+        run->lastAction = "hold button";
         const int button = in.byte() % 3;
         const int64_t ticks = 1 + in.byte() % (8 * TicksPerSecond);
         if (ticks >= LongPressSeconds[button] * TicksPerSecond) {
-            session->longPressSeen = true;
+            run->longPressSeen = true;
         }
         pressButton(button);
         advance(ticks);
@@ -254,7 +254,7 @@ void play(Reader& in) {
     }
     case 4:
     case 5: {
-        session->lastAction = "key";
+        run->lastAction = "key";
         const KeyStroke& stroke = KeyStrokes[in.byte() % KeyStrokeCount];
         const int repeat = 1 + in.byte() % 4;
         for (int i = 0; i < repeat; ++i) {
@@ -264,41 +264,41 @@ void play(Reader& in) {
         break;
     }
     case 6:
-        session->lastAction = "key down";
+        run->lastAction = "key down";
         keyDown(KeyStrokes[in.byte() % KeyStrokeCount]);
         break;
     case 7:
-        session->lastAction = "key up";
+        run->lastAction = "key up";
         FormKeyUp();
         break;
     case 8: {
-        session->lastAction = "sensor";
+        run->lastAction = "sensor";
         const int slider = 1 + in.byte() % 11;
         TrackBarChange(slider, static_cast<int16_t>(in.word()));
         break;
     }
     case 9: {
-        session->lastAction = "toggle";
+        run->lastAction = "toggle";
         SpeedButtonClick(1 + in.byte() % 11);
         break;
     }
     case 10:
-        session->lastAction = "power";
+        run->lastAction = "power";
         Shape6MouseDown();
         break;
     case 11:
     case 12: {
-        session->lastAction = "wait";
+        run->lastAction = "wait";
         const uint8_t unit = in.byte();
         wait(unit, in.byte());
         break;
     }
     case 13:
-        session->lastAction = "restart";
+        run->lastAction = "restart";
         restart();
         break;
     case 14: {
-        session->lastAction = "slider keys";
+        run->lastAction = "slider keys";
         const uint8_t what = in.byte();
         SensorPanelVisible = (what & 1) != 0;
         if (what & 2) {
@@ -308,7 +308,7 @@ void play(Reader& in) {
         break;
     }
     default:
-        session->lastAction = "clock";
+        run->lastAction = "clock";
         setClock(in);
         break;
     }
@@ -340,15 +340,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(file);
     in.pos += imageLength;
 
-    Session fresh;
-    session = &fresh;
-    resetControllerState();
-    FlashFilePath = path;
-    installPlatform(&session->host);
-    FormCreate();
-    FormShow();
+    FuzzRun fresh(path);
+    run = &fresh;
+    run->unit.start();
     checkRules();
-    while (!in.atEnd() && session->time.tick < TickBudget) {
+    while (!in.atEnd() && run->unit.time.tick < TickBudget) {
         play(in);
         checkRules();
     }
@@ -356,6 +352,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     advance(2);
     checkRules();
     installPlatform(nullptr);
-    session = nullptr;
+    run = nullptr;
     return 0;
 }

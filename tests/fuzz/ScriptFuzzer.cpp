@@ -93,13 +93,11 @@ void boundTime(Script& script) {
         case StepKind::HoldButton:
         case StepKind::WaitUntil:
             step.ticks = std::min(step.ticks, left);
-            left -= step.ticks;
             break;
         case StepKind::Turn: {
             const int32_t clicks =
                 static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{step.count}), left));
             step.count = step.count < 0 ? -clicks : clicks;
-            left -= clicks;
             break;
         }
         case StepKind::Key:
@@ -108,6 +106,7 @@ void boundTime(Script& script) {
         default:
             break;
         }
+        left -= stepTicks(step);
     }
 }
 
