@@ -266,6 +266,45 @@ TEST_F(MenuTest, WordsTakenFromTheTextsHaveEnglish) {
     }
 }
 
+// Well-formed UTF-8 without placeholders left over, within the width beside the display.
+void expectShowable(const std::string& gloss, const std::string& what) {
+    EXPECT_EQ(gloss.find('{'), std::string::npos) << what << ": " << gloss;
+    int characters = 0;
+    for (size_t i = 0; i < gloss.size(); ++characters) {
+        const auto lead = static_cast<unsigned char>(gloss[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : 0;
+        ASSERT_NE(length, 0u) << what << ": " << gloss;
+        for (size_t k = 1; k < length; ++k) {
+            ASSERT_LT(i + k, gloss.size()) << what;
+            ASSERT_EQ(static_cast<unsigned char>(gloss[i + k]) >> 6, 2) << what << ": " << gloss;
+        }
+        i += length;
+    }
+    EXPECT_LE(characters, GlossMaxLength) << what << ": " << gloss;
+}
+
+TEST_F(MenuTest, EveryScreenOfTheTreeHasAShowableGloss) {
+    setAccessLevel(8);
+    for (int n = 0; n < MenuNodeCount; ++n) {
+        resetControllerState();
+        installPlatform(&host);
+        bootController();
+        ControllerCells[116] = 1;
+        IoWords[50] = 1;
+        cycle();
+        setAccessLevel(8);
+        currentNode = &MenuNodes[n];
+        menuFlags =
+            static_cast<uint8_t>((menuFlags & ~EditingFlag) | RedrawRequestFlag | FullRedrawFlag);
+        cycle(3);
+        turn(1);
+        for (int l = 1; l <= 4; ++l) {
+            expectShowable(glossLine(l), "node " + std::to_string(n) + " line " +
+                                             std::to_string(l) + " \"" + line(l) + "\"");
+        }
+    }
+}
+
 TEST(Gloss, DisplayRecordsTheTextOfEachLineWithoutChangingIt) {
     resetDisplay();
     showScreen(0, 1, 1, 2);
