@@ -11,6 +11,7 @@ namespace kv410 {
 
 char LcdLines[4][21];
 char TextScratch[21];
+int LineTexts[4];
 bool GraphVisible;
 int32_t barStart;
 int32_t barEnd;
@@ -95,14 +96,14 @@ void writeText(int line, int column, const char* text) {
         return;
     }
     char* target = LcdLines[line - 1];
-    for (int i = 0; text[i] != '\0'; ++i) {
-        const int position = column - 1 + i;
-        if (position >= LineLength) {
-            break;
-        }
+    int position = column - 1;
+    for (int i = 0; text[i] != '\0' && position < LineLength; ++i, ++position) {
         if (position >= 0) {
             target[position] = static_cast<char>(GlyphOf[static_cast<unsigned char>(text[i])]);
         }
+    }
+    if (column <= 1 && position >= LineLength) {
+        LineTexts[line - 1] = NoLineText;
     }
     if (line == 2) {
         GraphVisible = false;
@@ -126,6 +127,7 @@ void showText(int target, int textIndex) {
         return;
     }
     // Every stored text fills the line; a short one is padded so the line keeps its width.
+    LineTexts[target - 1] = textIndex;
     char* line = LcdLines[target - 1];
     int i = 0;
     for (; i < LineLength && text[i] != '\0'; ++i) {
@@ -211,6 +213,9 @@ void resetDisplay() {
         line[LineLength] = '\0';
     }
     std::memset(TextScratch, 0, sizeof TextScratch);
+    for (int& text : LineTexts) {
+        text = NoLineText;
+    }
     GraphVisible = false;
     barStart = 0;
     barEnd = 0;

@@ -9,6 +9,10 @@ namespace kv410 {
 extern char LcdLines[4][21];
 // Receives a text fetched with showText and a target of 5 or more.
 extern char TextScratch[21];
+// The text each line last received whole through showText, for the English gloss; NoLineText
+// once a screen has written a whole line of its own (or before any text).
+inline constexpr int NoLineText = -1;
+extern int LineTexts[4];
 
 // The bar or marker drawn over line 2.
 inline constexpr int graphWidth = 224;
