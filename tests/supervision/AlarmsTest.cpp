@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 #include "tests/LibraryTestHooks.h"
@@ -24,12 +25,13 @@ protected:
         for (int cell = Gt1; cell <= Gt3x; ++cell) {
             ControllerCells[cell] = 200;
         }
-        ControllerCells[55] = -1; // every optional sensor supervised, as after switch-on
-        ControllerCells[90] = 490;
-        ControllerCells[91] = 700;
-        ControllerCells[92] = -100;
-        ControllerCells[93] = -100;
-        ControllerCells[94] = 1250;
+        ControllerCells[ConfigurationCell] =
+            -1; // every optional sensor supervised, as after switch-on
+        ControllerCells[FirstAlarmLimitCell] = 490;
+        ControllerCells[FirstAlarmLimitCell + 1] = 700;
+        ControllerCells[FirstAlarmLimitCell + 2] = -100;
+        ControllerCells[FirstAlarmLimitCell + 3] = -100;
+        ControllerCells[FirstAlarmLimitCell + 4] = 1250;
         const uint16_t clock[7] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20, 7};
         for (int k = 0; k < 7; ++k) {
             IoWords[35 + k] = clock[k];
@@ -79,7 +81,7 @@ TEST_F(AlarmsTest, SensorRangeLimitsAndDelay) {
     seconds(1);
     EXPECT_EQ(isAlarmActive(5), 1);
     EXPECT_EQ(isAlarmActive(6), 1);
-    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(IoWords[AlarmLedWord], 2);
     EXPECT_EQ(NewAlarmFlag, 1);
 
     // The boundary values do not clear a self-resetting alarm either; a valid value does.
@@ -115,23 +117,23 @@ TEST_F(AlarmsTest, NothingRaisedWithinSixtySecondsOfStart) {
 }
 
 TEST_F(AlarmsTest, OptionalSensorsFollowTheConfigurationWord) {
-    ControllerCells[55] = 0x10; // GT4 supervised, GT5 not
+    ControllerCells[ConfigurationCell] = 0x10; // GT4 supervised, GT5 not
     started();
     ControllerCells[Gt4] = -500;
     ControllerCells[Gt5] = -500;
     seconds(10);
     EXPECT_EQ(isAlarmActive(3), 1);
     EXPECT_EQ(isAlarmActive(4), 0);
-    EXPECT_EQ(ControllerCells[56] & 0x30, 0);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x30, 0);
 
-    ControllerCells[55] = 0;
+    ControllerCells[ConfigurationCell] = 0;
     superviseAlarms();
     EXPECT_EQ(isAlarmActive(3), 0);
     EXPECT_TRUE(listed().empty());
 
     ControllerCells[Gt4] = 200;
     superviseAlarms();
-    EXPECT_EQ(ControllerCells[56] & 0x30, 0x10);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x30, 0x10);
 }
 
 TEST_F(AlarmsTest, HotWaterAlarmFollowsGt3xWhenGt3IsMissing) {
@@ -139,37 +141,37 @@ TEST_F(AlarmsTest, HotWaterAlarmFollowsGt3xWhenGt3IsMissing) {
     ControllerCells[Gt3] = -500;
     ControllerCells[Gt3x] = 450;
     seconds(10);
-    EXPECT_EQ(ControllerCells[532], 450);
-    EXPECT_EQ(ControllerCells[56] & 0x08, 0x08);
+    EXPECT_EQ(ControllerCells[HotWaterTemperatureCell], 450);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x08, 0x08);
     EXPECT_EQ(isAlarmActive(2), 0);
 
     ControllerCells[Gt3x] = -500;
     seconds(5);
-    EXPECT_EQ(ControllerCells[56] & 0x08, 0);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x08, 0);
     EXPECT_EQ(isAlarmActive(2), 1);
 }
 
 TEST_F(AlarmsTest, LatchingAlarmWaitsForAcknowledgement) {
     started();
-    IoWords[5] = 1; // MB1 while the compressor is off
+    IoWords[Mb1InputWord] = 1; // MB1 while the compressor is off
     seconds(10);
     EXPECT_EQ(isAlarmActive(10), 0);
-    IoWords[13] = 1;
+    IoWords[CompressorWord] = 1;
     seconds(5);
     EXPECT_EQ(isAlarmActive(10), 1);
     EXPECT_EQ(ClassActiveFlags[0], 1);
 
-    IoWords[5] = 0;
+    IoWords[Mb1InputWord] = 0;
     seconds(3);
     EXPECT_EQ(isAlarmActive(10), 1);
     EXPECT_EQ(UnacknowledgedAlarmFlag, 1);
 
     acknowledgeAlarm(10);
-    EXPECT_EQ(IoWords[48], 1);
+    EXPECT_EQ(IoWords[AlarmLedWord], 1);
     EXPECT_EQ(UnacknowledgedAlarmFlag, 0);
     superviseAlarms();
     EXPECT_EQ(isAlarmActive(10), 0);
-    EXPECT_EQ(IoWords[48], 0);
+    EXPECT_EQ(IoWords[AlarmLedWord], 0);
     EXPECT_TRUE(listed().empty());
 }
 
@@ -177,13 +179,13 @@ TEST_F(AlarmsTest, AcknowledgedFaultStaysListedWithItsFirstStamp) {
     started();
     ControllerCells[Gt2] = 1500;
     seconds(5);
-    IoWords[40] = 0x59;
+    IoWords[ClockSecondWord] = 0x59;
     acknowledgeAlarm(1);
     seconds(20);
     EXPECT_EQ(isAlarmActive(1), 1);
     EXPECT_EQ(listed(), std::vector<int>{1});
     EXPECT_EQ(ControllerCells[415 + 1], 0x20);
-    EXPECT_EQ(IoWords[48], 1);
+    EXPECT_EQ(IoWords[AlarmLedWord], 1);
 }
 
 TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
@@ -217,8 +219,8 @@ TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
 TEST_F(AlarmsTest, LowPressureHeldOffWhileItsTimerRuns) {
     started();
     SecondTimers[8] = 100;
-    ControllerCells[504] = 1;
-    ControllerCells[510] = 1;
+    ControllerCells[LpCopyCell] = 1;
+    ControllerCells[CompressorCommandCell] = 1;
     seconds(10);
     EXPECT_EQ(isAlarmActive(13), 0);
     SecondTimers[8] = 0;
@@ -275,7 +277,7 @@ TEST_F(AlarmsTest, SumAlarmFlagsIgnoreClassThree) {
     ControllerCells[Gt11] = -200;
     seconds(5);
     EXPECT_EQ(listed(), (std::vector<int>{18, 17, 15}));
-    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(IoWords[AlarmLedWord], 2);
     EXPECT_EQ(ClassActiveFlags[0] | ClassActiveFlags[1] | ClassActiveFlags[2], 0);
 
     ControllerCells[Gt1] = 1500;

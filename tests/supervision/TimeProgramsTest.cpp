@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/TimePrograms.h"
 
 namespace kv410 {
@@ -21,9 +22,9 @@ protected:
     }
     // weekday 1 Monday .. 7 Sunday
     bool activeAt(int e, int weekday, int hour, int minute) {
-        IoWords[41] = static_cast<uint16_t>(weekday);
-        IoWords[38] = bcd(hour);
-        IoWords[39] = bcd(minute);
+        IoWords[WeekdayWord] = static_cast<uint16_t>(weekday);
+        IoWords[ClockHourWord] = bcd(hour);
+        IoWords[ClockMinuteWord] = bcd(minute);
         return timeProgramActive(static_cast<uint8_t>(e));
     }
 };
