@@ -26,7 +26,7 @@ protected:
         // The sensor values the window starts with: all in range, GT3X not fitted.
         const int16_t sensors[] = {217, 140, 480, 217, 200, 900, 450, 220, 0, -40, -500};
         for (int i = 0; i < 11; ++i) {
-            IoWords[24 + i] = static_cast<uint16_t>(sensors[i]);
+            IoWords[FirstSensorWord + i] = static_cast<uint16_t>(sensors[i]);
         }
         idleCountdown = 600;
     }
@@ -210,16 +210,16 @@ TEST_F(BootCycleTest, ExchangeCopiesInputsAndDrivesOutputs) {
     ControllerCells[506] = 99;
     const int16_t commands[] = {1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 0, 1};
     for (int i = 0; i < 12; ++i) {
-        ControllerCells[509 + i] = commands[i];
+        ControllerCells[FirstCommandCell + i] = commands[i];
     }
     exchangeIo();
 
     for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(ControllerCells[521 + i], static_cast<int16_t>(IoWords[24 + i]));
+        EXPECT_EQ(ControllerCells[Gt1Cell + i], static_cast<int16_t>(IoWords[FirstSensorWord + i]));
     }
     EXPECT_EQ(ControllerCells[Gt3xCell], -500);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(ControllerCells[500 + i], 4 + i);
+        EXPECT_EQ(ControllerCells[FirstInputCopyCell + i], 4 + i);
     }
     EXPECT_EQ(ControllerCells[506], 99);
     EXPECT_EQ(ControllerCells[507], 10);

@@ -90,7 +90,7 @@ TEST_F(FactoryDefaultsTest, DerivedValveTimingsCountWholeStepsOnly) {
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(got[i], want[i]) << "cell " << 101 + i << " for ramps " << c.rampOpen << "/"
                                        << c.rampClose << " opening " << c.openingTime;
-            EXPECT_EQ(FlashImage[101 + i], static_cast<uint16_t>(want[i]));
+            EXPECT_EQ(FlashImage[ValvePulseLengthCell + i], static_cast<uint16_t>(want[i]));
         }
     }
 }

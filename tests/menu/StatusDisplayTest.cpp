@@ -16,7 +16,7 @@ protected:
     }
     // Sensor cells 521..531 follow their input words at every cycle.
     void setSensor(int cell, int16_t value) {
-        IoWords[24 + cell - 521] = static_cast<uint16_t>(value);
+        IoWords[FirstSensorWord + cell - Gt1Cell] = static_cast<uint16_t>(value);
         cycle();
     }
 };

@@ -83,8 +83,8 @@ TEST_F(TimeProgramScreenTest, SwitchingWednesdayOnStoresItsBit) {
     EXPECT_EQ(line(4), "Avbryt   <-    Lagre");
     pressEnter();
     EXPECT_EQ(line(2), "      Lagrer...     ");
-    EXPECT_EQ(ControllerCells[118 + 2], 4);
-    EXPECT_EQ(FlashImage[118 + 2], 4);
+    EXPECT_EQ(ControllerCells[ProgramMaskCell + 2], 4);
+    EXPECT_EQ(FlashImage[ProgramMaskCell + 2], 4);
 
     endMessage(); // the day view again, now with the day's word
     EXPECT_FALSE(dayEditorOpen);
@@ -137,9 +137,9 @@ TEST_F(TimeProgramScreenTest, StartFieldsWrapAndCancelStoresNothing) {
 
 TEST_F(TimeProgramScreenTest, OvernightWindowShowsTilUntilItsStop) {
     const int e = 14 + 2; // hot water, Wednesday
-    ControllerCells[118 + e] = 4;
-    ControllerCells[139 + e] = 0x22;
-    ControllerCells[181 + e] = 0x06;
+    ControllerCells[ProgramMaskCell + e] = 4;
+    ControllerCells[ProgramStartHourCell + e] = 0x22;
+    ControllerCells[ProgramStopHourCell + e] = 0x06;
     host.setClock(2026, 12, 9, 23, 0, 5);
     cycle();
     openProgram(4);

@@ -96,7 +96,8 @@ TEST_F(SensorSimulationTest, StartUpSetsTheSensorStartValues) {
     FormShow();
     const int expected[11] = {217, 140, 480, 217, 200, 900, 450, 220, 0, -40, -500};
     for (int n = 0; n < 11; ++n) {
-        EXPECT_EQ(static_cast<int16_t>(IoWords[24 + n]), expected[n]) << "slider " << n + 1;
+        EXPECT_EQ(static_cast<int16_t>(IoWords[FirstSensorWord + n]), expected[n])
+            << "slider " << n + 1;
         EXPECT_EQ(SliderPositions[n], expected[n]);
         EXPECT_EQ(std::string(SliderTexts[n]), std::to_string(expected[n]));
     }

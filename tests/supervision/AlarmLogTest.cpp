@@ -19,7 +19,7 @@ protected:
                   uint16_t second) {
         const uint16_t words[6] = {year, month, day, hour, minute, second};
         for (int k = 0; k < 6; ++k) {
-            IoWords[35 + k] = words[k];
+            IoWords[ClockYearWord + k] = words[k];
         }
     }
     // What readAlarmLog put into its buffer.

@@ -34,7 +34,7 @@ protected:
         ControllerCells[FirstAlarmLimitCell + 4] = 1250;
         const uint16_t clock[7] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20, 7};
         for (int k = 0; k < 7; ++k) {
-            IoWords[35 + k] = clock[k];
+            IoWords[ClockYearWord + k] = clock[k];
         }
         clearActiveAlarmList();
         initAlarmSupervision();
@@ -184,7 +184,7 @@ TEST_F(AlarmsTest, AcknowledgedFaultStaysListedWithItsFirstStamp) {
     seconds(20);
     EXPECT_EQ(isAlarmActive(1), 1);
     EXPECT_EQ(listed(), std::vector<int>{1});
-    EXPECT_EQ(ControllerCells[415 + 1], 0x20);
+    EXPECT_EQ(ControllerCells[AlarmSecondCell + 1], 0x20);
     EXPECT_EQ(IoWords[AlarmLedWord], 1);
 }
 
@@ -211,7 +211,7 @@ TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
         seconds(5);
         EXPECT_EQ(listed(), std::vector<int>{c.alarm}) << "alarm " << c.alarm;
         if (c.cls >= 0) {
-            EXPECT_EQ(ControllerCells[447 + c.alarm], c.cls) << "alarm " << c.alarm;
+            EXPECT_EQ(ControllerCells[AlarmClassCell + c.alarm], c.cls) << "alarm " << c.alarm;
         }
     }
 }
@@ -286,9 +286,9 @@ TEST_F(AlarmsTest, SumAlarmFlagsIgnoreClassThree) {
 }
 
 TEST_F(AlarmsTest, RaiseStampsTheSlotAndClearsTheAcknowledgement) {
-    ControllerCells[223 + 4] = static_cast<int16_t>(0xFF06);
+    ControllerCells[AlarmFlagsCell + 4] = static_cast<int16_t>(0xFF06);
     raiseAlarm(4);
-    EXPECT_EQ(ControllerCells[223 + 4], 0x05);
+    EXPECT_EQ(ControllerCells[AlarmFlagsCell + 4], 0x05);
     const int stamp[6] = {255, 287, 319, 351, 383, 415};
     const int expected[6] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20};
     for (int k = 0; k < 6; ++k) {
@@ -298,20 +298,20 @@ TEST_F(AlarmsTest, RaiseStampsTheSlotAndClearsTheAcknowledgement) {
 
 // Slots loaded from a Flash.dat may hold anything.
 TEST_F(AlarmsTest, StartWithSlotsFromTheFlashImage) {
-    ControllerCells[223 + 10] = 1; // latched, not acknowledged
-    ControllerCells[447 + 10] = 0;
-    ControllerCells[223 + 0] = 1; // self-resetting
-    ControllerCells[447 + 0] = 2;
-    ControllerCells[223 + 16] = 3; // acknowledged
-    ControllerCells[223 + 27] = 1; // no condition, stray class
-    ControllerCells[447 + 27] = -3;
-    ControllerCells[447 + 20] = 200;
+    ControllerCells[AlarmFlagsCell + 10] = 1; // latched, not acknowledged
+    ControllerCells[AlarmClassCell + 10] = 0;
+    ControllerCells[AlarmFlagsCell + 0] = 1; // self-resetting
+    ControllerCells[AlarmClassCell + 0] = 2;
+    ControllerCells[AlarmFlagsCell + 16] = 3; // acknowledged
+    ControllerCells[AlarmFlagsCell + 27] = 1; // no condition, stray class
+    ControllerCells[AlarmClassCell + 27] = -3;
+    ControllerCells[AlarmClassCell + 20] = 200;
     clearActiveAlarmList();
     initAlarmSupervision();
     EXPECT_EQ(listed(), (std::vector<int>{27, 10}));
     EXPECT_EQ(ClassActiveFlags[0], 1);
-    EXPECT_EQ(ControllerCells[223 + 0], 0);
-    EXPECT_EQ(ControllerCells[223 + 16], 0);
+    EXPECT_EQ(ControllerCells[AlarmFlagsCell + 0], 0);
+    EXPECT_EQ(ControllerCells[AlarmFlagsCell + 16], 0);
 
     acknowledgeAlarm(27);
     clearAlarm(27);

@@ -41,9 +41,9 @@ TEST_F(HeatingCurvesTest, SlopeExtremes) {
 }
 
 TEST_F(HeatingCurvesTest, AdjustmentsAndOffsetBelongToTheirCurve) {
-    ControllerCells[8 + 2 * 3 + 1] = 50;        // curve 1, point 3
-    ControllerCells[30 + 1] = 15;               // curve 1, point 11
-    ControllerCells[ShuntCurveOffsetCell] = -8; // curve 1 offset
+    ControllerCells[FirstCurvePointCell + 2 * 3 + 1] = 50; // curve 1, point 3
+    ControllerCells[LastCurvePointCell] = 15;              // curve 1, point 11
+    ControllerCells[ShuntCurveOffsetCell] = -8;            // curve 1 offset
     EXPECT_EQ(curvePointSetpoint(1, 3), 456 + 50 - 8);
     EXPECT_EQ(curvePointSetpoint(1, 11), 207);
     EXPECT_EQ(curvePointSetpoint(1, 2), 480);

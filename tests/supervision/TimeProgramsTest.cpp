@@ -14,11 +14,11 @@ uint16_t bcd(int value) {
 class TimeProgramsTest : public ControllerTest {
 protected:
     void program(int e, int mask, int startHour, int startMinute, int stopHour, int stopMinute) {
-        ControllerCells[118 + e] = static_cast<int16_t>(mask);
-        ControllerCells[139 + e] = static_cast<int16_t>(bcd(startHour));
-        ControllerCells[160 + e] = static_cast<int16_t>(bcd(startMinute));
-        ControllerCells[181 + e] = static_cast<int16_t>(bcd(stopHour));
-        ControllerCells[202 + e] = static_cast<int16_t>(bcd(stopMinute));
+        ControllerCells[ProgramMaskCell + e] = static_cast<int16_t>(mask);
+        ControllerCells[ProgramStartHourCell + e] = static_cast<int16_t>(bcd(startHour));
+        ControllerCells[ProgramStartMinuteCell + e] = static_cast<int16_t>(bcd(startMinute));
+        ControllerCells[ProgramStopHourCell + e] = static_cast<int16_t>(bcd(stopHour));
+        ControllerCells[ProgramStopMinuteCell + e] = static_cast<int16_t>(bcd(stopMinute));
     }
     // weekday 1 Monday .. 7 Sunday
     bool activeAt(int e, int weekday, int hour, int minute) {
