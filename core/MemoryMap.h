@@ -35,16 +35,25 @@ inline constexpr int AuxHeatStep1Word = 14;
 inline constexpr int AuxHeatStep2Word = 15;
 inline constexpr int ValveClosePulseWord = 16; // mixing valve SV1 close
 inline constexpr int ValveOpenPulseWord = 17;  // mixing valve SV1 open
+inline constexpr int RadiatorPumpWord = 18;    // P1
 inline constexpr int HeatCarrierPumpWord = 19; // P2
+inline constexpr int ChangeoverValveWord = 20; // VXV1
+inline constexpr int SumAlarmWord = 21;        // "Summalarm"
 
 // Sensors GT1, GT2, GT3, GT4, GT5, GT6, GT8, GT9, GT10, GT11, GT3X in words 24..34, signed
 // tenths of a degree.
 inline constexpr int FirstSensorWord = 24;
+inline constexpr int Gt1Word = FirstSensorWord;
+inline constexpr int Gt3Word = FirstSensorWord + 2;
 inline constexpr int Gt4Word = FirstSensorWord + 3;
 inline constexpr int Gt5Word = FirstSensorWord + 4;
+inline constexpr int Gt11Word = FirstSensorWord + 9;
+inline constexpr int Gt3xWord = FirstSensorWord + 10;
 
 // Clock, two BCD digits each: year, month, day, hour, minute, second; then the weekday 1..7.
 inline constexpr int ClockYearWord = 35;
+inline constexpr int ClockMonthWord = 36;
+inline constexpr int ClockDayWord = 37;
 inline constexpr int ClockHourWord = 38;
 inline constexpr int ClockMinuteWord = 39;
 inline constexpr int ClockSecondWord = 40;
@@ -75,6 +84,7 @@ inline constexpr int ShuntCurveOffsetCell = 4;      // "Shuntv.Finjustering_"
 inline constexpr int FirstCurvePointCell = 8;
 inline constexpr int LastCurvePointCell = 31;
 inline constexpr int ShuntNeutralZoneCell = 32;       // "_Shunt Nullsone_____"
+inline constexpr int RoomTemperatureSetCell = 33;     // "___Romtemperatur____"
 inline constexpr int HolidayCell = 35;                // "____Feriefunksjon___"
 inline constexpr int ExtraHotWaterCell = 41;          // "__Ekstra Varmtvann__"
 inline constexpr int HotWaterPeakIntervalCell = 42;   // "______VV Spets______"

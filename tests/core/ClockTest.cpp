@@ -2,6 +2,7 @@
 
 #include "core/Clock.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/Platform.h"
 #include "tests/LibraryTestHooks.h"
 
@@ -47,7 +48,7 @@ TEST_F(ClockTest, WordsHoldBcdDigitsAndTheWeekday) {
 
     host.setClock(2026, 12, 12, 0, 0, 0); // a Saturday
     refreshClock();
-    EXPECT_EQ(IoWords[41], 6);
+    EXPECT_EQ(IoWords[WeekdayWord], 6);
     EXPECT_STREQ(WeekdayAbbreviation, "Lo");
 }
 
@@ -83,33 +84,33 @@ TEST_F(ClockTest, MidnightChangesTheWordsAtOnceAndTheTextOneSecondLater) {
 TEST_F(ClockTest, WordsWrittenByAnEditorLastUntilTheSecondMoves) {
     host.setClock(2026, 12, 6, 12, 15, 20);
     refreshClock();
-    IoWords[38] = 0x07;
-    IoWords[41] = 3;
+    IoWords[ClockHourWord] = 0x07;
+    IoWords[WeekdayWord] = 3;
     host.advanceClock(900);
     refreshClock();
-    EXPECT_EQ(IoWords[38], 0x07);
-    EXPECT_EQ(IoWords[41], 3);
+    EXPECT_EQ(IoWords[ClockHourWord], 0x07);
+    EXPECT_EQ(IoWords[WeekdayWord], 3);
     host.advanceClock(100);
     refreshClock();
-    EXPECT_EQ(IoWords[38], 0x12);
-    EXPECT_EQ(IoWords[40], 0x21);
-    EXPECT_EQ(IoWords[41], 7);
+    EXPECT_EQ(IoWords[ClockHourWord], 0x12);
+    EXPECT_EQ(IoWords[ClockSecondWord], 0x21);
+    EXPECT_EQ(IoWords[WeekdayWord], 7);
 }
 
 TEST_F(ClockTest, TheYearIsAlwaysItsLastTwoDigits) {
     host.setClock(1999, 3, 4, 5, 6, 7);
     refreshClock();
-    EXPECT_EQ(IoWords[35], 0x99);
-    EXPECT_EQ(IoWords[36], 0x03);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x99);
+    EXPECT_EQ(IoWords[ClockMonthWord], 0x03);
     host.setClock(3005, 3, 4, 5, 6, 8);
     refreshClock();
-    EXPECT_EQ(IoWords[35], 0x05);
-    EXPECT_EQ(IoWords[36], 0x03);
-    EXPECT_EQ(IoWords[40], 0x08);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x05);
+    EXPECT_EQ(IoWords[ClockMonthWord], 0x03);
+    EXPECT_EQ(IoWords[ClockSecondWord], 0x08);
     host.setClock(812, 3, 4, 5, 6, 9);
     refreshClock();
-    EXPECT_EQ(IoWords[35], 0x12);
-    EXPECT_EQ(IoWords[37], 0x04);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x12);
+    EXPECT_EQ(IoWords[ClockDayWord], 0x04);
 }
 
 // A host that answers with any time the test sets, in range or not.
@@ -154,11 +155,11 @@ TEST_F(ClockTest, HostTextForAnyHostTime) {
 }
 
 TEST_F(ClockTest, InitSetsAccessLevelAndReadsTheClock) {
-    IoWords[42] = 8;
+    IoWords[AccessLevelWord] = 8;
     host.setClock(2026, 12, 6, 12, 15, 20);
     initClock();
-    EXPECT_EQ(IoWords[42], 1);
-    EXPECT_EQ(IoWords[40], 0x20);
+    EXPECT_EQ(IoWords[AccessLevelWord], 1);
+    EXPECT_EQ(IoWords[ClockSecondWord], 0x20);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/Clock.h"
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "display/TextWords.h"
 #include "supervision/Alarms.h"
@@ -25,7 +26,7 @@ protected:
         // The sensor values the window starts with: all in range, GT3X not fitted.
         const int16_t sensors[] = {217, 140, 480, 217, 200, 900, 450, 220, 0, -40, -500};
         for (int i = 0; i < 11; ++i) {
-            IoWords[24 + i] = static_cast<uint16_t>(sensors[i]);
+            IoWords[FirstSensorWord + i] = static_cast<uint16_t>(sensors[i]);
         }
         idleCountdown = 600;
     }
@@ -33,11 +34,11 @@ protected:
     // A valid parameter image in flash, as a previous run would have left it.
     static void storeValidImage(bool unitOn) {
         loadFactoryDefaults();
-        FlashImage[116] = unitOn ? 1 : 0;
+        FlashImage[UnitOnCell] = unitOn ? 1 : 0;
         std::memset(ControllerCells, 0, sizeof ControllerCells);
     }
 
-    static void pressPower() { IoWords[0] = 1; }
+    static void pressPower() { IoWords[PowerRequestWord] = 1; }
 
     void bootSwitchedOn() {
         storeValidImage(true);
@@ -49,16 +50,16 @@ TEST_F(BootCycleTest, FirstBootLoadsFactoryDefaultsAndStaysOff) {
     bootController();
     EXPECT_EQ(std::string(LcdLines[1]), "      KAVO 410      ");
     EXPECT_EQ(std::string(LcdLines[0]), Blank);
-    EXPECT_EQ(ControllerCells[0], 40);
-    EXPECT_EQ(ControllerCells[89], -201);
+    EXPECT_EQ(ControllerCells[HeatingCurveSlopeCell], 40);
+    EXPECT_EQ(ControllerCells[HeatPumpBlockOutdoorCell], -201);
     EXPECT_EQ(FlashImage[49], 49);
-    EXPECT_EQ(FlashImage[55], 1);
-    EXPECT_EQ(ControllerCells[55], static_cast<int16_t>(0xFFFF));
-    EXPECT_EQ(ControllerCells[116], 0);
-    EXPECT_EQ(IoWords[44], 2);
-    EXPECT_EQ(IoWords[50], 0);
-    EXPECT_EQ(IoWords[42], 1);
-    EXPECT_EQ(ControllerCells[65], 102);
+    EXPECT_EQ(FlashImage[ConfigurationCell], 1);
+    EXPECT_EQ(ControllerCells[ConfigurationCell], static_cast<int16_t>(0xFFFF));
+    EXPECT_EQ(ControllerCells[UnitOnCell], 0);
+    EXPECT_EQ(IoWords[OnLedWord], 2);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 0);
+    EXPECT_EQ(IoWords[AccessLevelWord], 1);
+    EXPECT_EQ(ControllerCells[ProgramVersionCell], 102);
     EXPECT_EQ(SecondTimers[0], 3600u);
     EXPECT_EQ(SecondTimers[1], 3600u);
     EXPECT_EQ(SecondTimers[2], 0u);
@@ -67,41 +68,41 @@ TEST_F(BootCycleTest, FirstBootLoadsFactoryDefaultsAndStaysOff) {
     EXPECT_EQ(MinuteTimers[0], 0u);
     EXPECT_EQ(ActiveAlarmList[0], NoAlarm);
     EXPECT_EQ(ActiveAlarmList[32], NoAlarm);
-    EXPECT_EQ(IoWords[35], 0x26);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x26);
 }
 
 TEST_F(BootCycleTest, ValidImageIsLoadedAndTheUnitComesBackOn) {
     storeValidImage(true);
-    FlashImage[33] = 215;
-    FlashImage[55] = 0x09;
-    FlashImage[42] = 12;
+    FlashImage[RoomTemperatureSetCell] = 215;
+    FlashImage[ConfigurationCell] = 0x09;
+    FlashImage[HotWaterPeakIntervalCell] = 12;
     FlashImage[82] = static_cast<uint16_t>(-1); // countdowns take cells unsigned
-    FlashImage[65] = 7;
-    FlashImage[69] = 1;
-    FlashImage[108] = 50;
+    FlashImage[ProgramVersionCell] = 7;
+    FlashImage[ValveOpeningMarkerCell] = 1;
+    FlashImage[HeaterPowerCell] = 50;
     bootController();
-    EXPECT_EQ(ControllerCells[33], 215);
-    EXPECT_EQ(ControllerCells[116], 1);
-    EXPECT_EQ(FlashImage[55], 0x09);
-    EXPECT_EQ(ControllerCells[55], static_cast<int16_t>(0xFFFF));
+    EXPECT_EQ(ControllerCells[RoomTemperatureSetCell], 215);
+    EXPECT_EQ(ControllerCells[UnitOnCell], 1);
+    EXPECT_EQ(FlashImage[ConfigurationCell], 0x09);
+    EXPECT_EQ(ControllerCells[ConfigurationCell], static_cast<int16_t>(0xFFFF));
     EXPECT_EQ(MinuteTimers[0], 12u);
     EXPECT_EQ(SecondTimers[0], 65535u);
-    EXPECT_EQ(ControllerCells[65], 102);
-    EXPECT_EQ(ControllerCells[69], 0);
-    EXPECT_EQ(ControllerCells[108], 0);
-    EXPECT_EQ(IoWords[50], 1);
-    EXPECT_EQ(IoWords[44], 1);
+    EXPECT_EQ(ControllerCells[ProgramVersionCell], 102);
+    EXPECT_EQ(ControllerCells[ValveOpeningMarkerCell], 0);
+    EXPECT_EQ(ControllerCells[HeaterPowerCell], 0);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1);
+    EXPECT_EQ(IoWords[OnLedWord], 1);
 }
 
 TEST_F(BootCycleTest, OneWrongSignatureWordMeansFactoryDefaults) {
     storeValidImage(true);
-    FlashImage[33] = 215;
+    FlashImage[RoomTemperatureSetCell] = 215;
     FlashImage[53] = 52;
     bootController();
-    EXPECT_EQ(ControllerCells[33], 200);
+    EXPECT_EQ(ControllerCells[RoomTemperatureSetCell], 200);
     EXPECT_EQ(ControllerCells[53], 53);
     EXPECT_EQ(FlashImage[53], 53);
-    EXPECT_EQ(ControllerCells[116], 0);
+    EXPECT_EQ(ControllerCells[UnitOnCell], 0);
 }
 
 TEST_F(BootCycleTest, StartupSetupTakesItsTablesFromTheTexts) {
@@ -121,18 +122,19 @@ TEST_F(BootCycleTest, StartupSetupTakesItsTablesFromTheTexts) {
 
 TEST_F(BootCycleTest, PowerRequestWhileOffSwitchesOnInTheSameCycle) {
     bootController();
-    ControllerCells[55] = 3;
+    ControllerCells[ConfigurationCell] = 3;
     pressPower();
     runControllerCycle();
-    EXPECT_EQ(IoWords[0], 0);
-    EXPECT_EQ(ControllerCells[116], 1);
-    EXPECT_EQ(FlashImage[116], 1);
-    EXPECT_EQ(ControllerCells[55], static_cast<int16_t>(0xFFFF)); // the set-up ran again
-    EXPECT_EQ(IoWords[50], 1);
-    EXPECT_EQ(IoWords[44], 1);
+    EXPECT_EQ(IoWords[PowerRequestWord], 0);
+    EXPECT_EQ(ControllerCells[UnitOnCell], 1);
+    EXPECT_EQ(FlashImage[UnitOnCell], 1);
+    EXPECT_EQ(ControllerCells[ConfigurationCell],
+              static_cast<int16_t>(0xFFFF)); // the set-up ran again
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1);
+    EXPECT_EQ(IoWords[OnLedWord], 1);
 
     runControllerCycle();
-    EXPECT_EQ(ControllerCells[116], 1);
+    EXPECT_EQ(ControllerCells[UnitOnCell], 1);
 }
 
 TEST_F(BootCycleTest, PowerRequestWhileOnSwitchesOffAndClearsOutputs) {
@@ -141,7 +143,7 @@ TEST_F(BootCycleTest, PowerRequestWhileOnSwitchesOffAndClearsOutputs) {
         ControllerCells[cell] = 1;
     }
     runControllerCycle();
-    EXPECT_EQ(IoWords[12], 1);
+    EXPECT_EQ(IoWords[BrinePumpWord], 1);
     for (int word = 45; word <= 48; ++word) {
         IoWords[word] = 1;
     }
@@ -149,9 +151,9 @@ TEST_F(BootCycleTest, PowerRequestWhileOnSwitchesOffAndClearsOutputs) {
 
     pressPower();
     runControllerCycle();
-    EXPECT_EQ(IoWords[0], 0);
-    EXPECT_EQ(ControllerCells[116], 0);
-    EXPECT_EQ(FlashImage[116], 0);
+    EXPECT_EQ(IoWords[PowerRequestWord], 0);
+    EXPECT_EQ(ControllerCells[UnitOnCell], 0);
+    EXPECT_EQ(FlashImage[UnitOnCell], 0);
     for (int cell = 509; cell <= 520; ++cell) {
         EXPECT_EQ(ControllerCells[cell], 0) << "cell " << cell;
     }
@@ -164,113 +166,114 @@ TEST_F(BootCycleTest, PowerRequestWhileOnSwitchesOffAndClearsOutputs) {
     for (int word = 45; word <= 48; ++word) {
         EXPECT_EQ(IoWords[word], 0);
     }
-    EXPECT_EQ(IoWords[44], 2);
-    EXPECT_EQ(IoWords[50], 0);
+    EXPECT_EQ(IoWords[OnLedWord], 2);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 0);
 
     // The request was used up by the switch-off: the unit stays off.
     runControllerCycle();
-    EXPECT_EQ(ControllerCells[116], 0);
+    EXPECT_EQ(ControllerCells[UnitOnCell], 0);
 }
 
 TEST_F(BootCycleTest, WhileOffTheClockAndTheExchangeStillRun) {
     bootController();
     host.advanceClock(3000);
-    IoWords[24] = 333;
-    IoWords[8] = 1;
+    IoWords[Gt1Word] = 333;
+    IoWords[LpInputWord] = 1;
     runControllerCycle();
-    EXPECT_EQ(IoWords[40], 0x23);
-    EXPECT_EQ(ControllerCells[521], 333);
-    EXPECT_EQ(ControllerCells[504], 1);
+    EXPECT_EQ(IoWords[ClockSecondWord], 0x23);
+    EXPECT_EQ(ControllerCells[Gt1Cell], 333);
+    EXPECT_EQ(ControllerCells[LpCopyCell], 1);
 }
 
 TEST_F(BootCycleTest, IdleDisplayGoesDark) {
     bootSwitchedOn();
     runControllerCycle();
-    EXPECT_EQ(IoWords[50], 1);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1);
     idleCountdown = 0;
     runControllerCycle();
-    EXPECT_EQ(IoWords[50], 0);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 0);
 }
 
 TEST_F(BootCycleTest, SumAlarmCommandReachesItsRelayInTheNextExchange) {
     bootSwitchedOn();
-    ControllerCells[518] = 1;
+    ControllerCells[SumAlarmCell] = 1;
     runControllerCycle();
-    EXPECT_EQ(IoWords[21], 1);
+    EXPECT_EQ(IoWords[SumAlarmWord], 1);
 }
 
 TEST_F(BootCycleTest, ExchangeCopiesInputsAndDrivesOutputs) {
     for (int word = 4; word <= 11; ++word) {
         IoWords[word] = static_cast<uint16_t>(word);
     }
-    IoWords[34] = static_cast<uint16_t>(-500);
+    IoWords[Gt3xWord] = static_cast<uint16_t>(-500);
     IoWords[60] = 6;
     ControllerCells[506] = 99;
     const int16_t commands[] = {1, 0, 1, 1, 0, 0, 1, 0, 1, 1, 0, 1};
     for (int i = 0; i < 12; ++i) {
-        ControllerCells[509 + i] = commands[i];
+        ControllerCells[FirstCommandCell + i] = commands[i];
     }
     exchangeIo();
 
     for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(ControllerCells[521 + i], static_cast<int16_t>(IoWords[24 + i]));
+        EXPECT_EQ(ControllerCells[Gt1Cell + i], static_cast<int16_t>(IoWords[FirstSensorWord + i]));
     }
-    EXPECT_EQ(ControllerCells[531], -500);
+    EXPECT_EQ(ControllerCells[Gt3xCell], -500);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(ControllerCells[500 + i], 4 + i);
+        EXPECT_EQ(ControllerCells[FirstInputCopyCell + i], 4 + i);
     }
     EXPECT_EQ(ControllerCells[506], 99);
     EXPECT_EQ(ControllerCells[507], 10);
-    EXPECT_EQ(ControllerCells[508], 11);
+    EXPECT_EQ(ControllerCells[PhaseFaultCopyCell], 11);
     EXPECT_EQ(ControllerCells[533], 6);
-    EXPECT_EQ(IoWords[12], 1);
-    EXPECT_EQ(IoWords[13], 0);
-    EXPECT_EQ(IoWords[15], 1);
-    EXPECT_EQ(IoWords[18], 1);
-    EXPECT_EQ(IoWords[19], 0);
-    EXPECT_EQ(IoWords[23], 1);
+    EXPECT_EQ(IoWords[BrinePumpWord], 1);
+    EXPECT_EQ(IoWords[CompressorWord], 0);
+    EXPECT_EQ(IoWords[AuxHeatStep2Word], 1);
+    EXPECT_EQ(IoWords[RadiatorPumpWord], 1);
+    EXPECT_EQ(IoWords[HeatCarrierPumpWord], 0);
+    EXPECT_EQ(IoWords[LastRelayWord], 1);
     EXPECT_EQ(outputTestWatchdog, 32);
 }
 
 TEST_F(BootCycleTest, ValveRequestsBecomeSinglePulses) {
-    ControllerCells[513] = 1;
+    ControllerCells[ValveOpenRequestCell] = 1;
     exchangeIo();
-    EXPECT_EQ(IoWords[17], 1);
-    EXPECT_EQ(IoWords[16], 0);
-    EXPECT_EQ(ControllerCells[513], 0);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 1);
+    EXPECT_EQ(IoWords[ValveClosePulseWord], 0);
+    EXPECT_EQ(ControllerCells[ValveOpenRequestCell], 0);
 
-    IoWords[17] = 0; // the pulse timer ended it
+    IoWords[ValveOpenPulseWord] = 0; // the pulse timer ended it
     exchangeIo();
-    EXPECT_EQ(IoWords[17], 0);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 0);
 
-    ControllerCells[514] = 1;
+    ControllerCells[ValveCloseRequestCell] = 1;
     exchangeIo();
-    EXPECT_EQ(IoWords[16], 1);
-    EXPECT_EQ(ControllerCells[514], 0);
+    EXPECT_EQ(IoWords[ValveClosePulseWord], 1);
+    EXPECT_EQ(ControllerCells[ValveCloseRequestCell], 0);
 }
 
 TEST_F(BootCycleTest, OutputTestLeavesTheRelaysToTheTestButStillReadsInputs) {
     exchangeIo(); // a normal exchange loads the watchdog
-    ControllerCells[57] = 1;
-    IoWords[13] = 1;
-    IoWords[24] = 123;
-    ControllerCells[513] = 1;
+    ControllerCells[OutputTestCell] = 1;
+    IoWords[CompressorWord] = 1;
+    IoWords[Gt1Word] = 123;
+    ControllerCells[ValveOpenRequestCell] = 1;
     exchangeIo();
-    EXPECT_EQ(ControllerCells[57], 1);
-    EXPECT_EQ(IoWords[13], 1);
-    EXPECT_EQ(IoWords[17], 0);
-    EXPECT_EQ(ControllerCells[513], 1);
-    EXPECT_EQ(ControllerCells[521], 123);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 1);
+    EXPECT_EQ(IoWords[CompressorWord], 1);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 0);
+    EXPECT_EQ(ControllerCells[ValveOpenRequestCell], 1);
+    EXPECT_EQ(ControllerCells[Gt1Cell], 123);
 }
 
 TEST_F(BootCycleTest, OutputTestLoadedFromFlashEndsAtTheFirstExchange) {
-    ControllerCells[57] = 1;
-    IoWords[14] = 1;
+    ControllerCells[OutputTestCell] = 1;
+    IoWords[AuxHeatStep1Word] = 1;
     exchangeIo();
-    EXPECT_EQ(ControllerCells[57], 0);
-    EXPECT_EQ(IoWords[14], 1); // the outputs are only driven again from the next exchange
+    EXPECT_EQ(ControllerCells[OutputTestCell], 0);
+    EXPECT_EQ(IoWords[AuxHeatStep1Word],
+              1); // the outputs are only driven again from the next exchange
     exchangeIo();
-    EXPECT_EQ(IoWords[14], 0);
+    EXPECT_EQ(IoWords[AuxHeatStep1Word], 0);
 }
 
 } // namespace

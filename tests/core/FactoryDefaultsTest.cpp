@@ -2,6 +2,7 @@
 
 #include "core/FactoryDefaults.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "unit/Controller.h"
 
 namespace kv410 {
@@ -15,11 +16,11 @@ TEST_F(FactoryDefaultsTest, FactoryValuesMakeAnImageThatTheNextBootLoadsBack) {
     loadFactoryDefaults();
     // A few worked values: heating level 4,0, room temperature 20,0 degrees, operating case A,
     // the auxiliary-heat and outdoor blocks off ("Ikke Akt" at either end).
-    EXPECT_EQ(ControllerCells[0], 40);
-    EXPECT_EQ(ControllerCells[33], 200);
-    EXPECT_EQ(ControllerCells[55], 1);
-    EXPECT_EQ(ControllerCells[83], 201);
-    EXPECT_EQ(FlashImage[89], 0xFF37);
+    EXPECT_EQ(ControllerCells[HeatingCurveSlopeCell], 40);
+    EXPECT_EQ(ControllerCells[RoomTemperatureSetCell], 200);
+    EXPECT_EQ(ControllerCells[ConfigurationCell], 1);
+    EXPECT_EQ(ControllerCells[AuxHeatBlockCell], 201);
+    EXPECT_EQ(FlashImage[HeatPumpBlockOutdoorCell], 0xFF37);
 
     int16_t factory[ParameterCellCount];
     for (int cell = 0; cell < ParameterCellCount; ++cell) {
@@ -30,9 +31,9 @@ TEST_F(FactoryDefaultsTest, FactoryValuesMakeAnImageThatTheNextBootLoadsBack) {
     for (int cell = 0; cell < ParameterCellCount; ++cell) {
         ControllerCells[cell] = 0;
     }
-    FlashImage[33] = 215;
+    FlashImage[RoomTemperatureSetCell] = 215;
     bootController();
-    EXPECT_EQ(ControllerCells[33], 215);
+    EXPECT_EQ(ControllerCells[RoomTemperatureSetCell], 215);
     // The settings (the alarm slots from cell 223 on are the supervision's); the boot itself
     // writes the installation cell, the version, the heater power and the on flag.
     for (int cell = 0; cell < FirstAlarmSlotCell; ++cell) {
@@ -60,7 +61,7 @@ TEST_F(FactoryDefaultsTest, OverwritesListedCellsAndKeepsUnlistedOnes) {
     }
     EXPECT_EQ(FlashImage[300], 0x0123);
     EXPECT_EQ(ControllerCells[7], 30);
-    EXPECT_EQ(ControllerCells[32], 30);
+    EXPECT_EQ(ControllerCells[ShuntNeutralZoneCell], 30);
     EXPECT_EQ(FlashImage[479], 0);
 }
 
@@ -77,17 +78,19 @@ TEST_F(FactoryDefaultsTest, DerivedValveTimingsCountWholeStepsOnly) {
         {-1, 600, 7, 2, 21840, 200, 0, 1}, // cells read unsigned: 65535 s
     };
     for (const Case& c : cases) {
-        ControllerCells[66] = c.rampOpen;
-        ControllerCells[67] = c.rampClose;
-        ControllerCells[68] = c.openingTime;
+        ControllerCells[RampOpenCell] = c.rampOpen;
+        ControllerCells[RampCloseCell] = c.rampClose;
+        ControllerCells[OpeningTimeCell] = c.openingTime;
         deriveValveTimings();
-        const int16_t got[] = {ControllerCells[101], ControllerCells[102], ControllerCells[103],
-                               ControllerCells[104], ControllerCells[105]};
+        const int16_t got[] = {
+            ControllerCells[ValvePulseLengthCell], ControllerCells[ValveOpenIntervalCell],
+            ControllerCells[ValveCloseIntervalCell], ControllerCells[ValveOpenRateCell],
+            ControllerCells[ValveCloseRateCell]};
         const int16_t want[] = {c.c101, c.c102, c.c103, c.c104, c.c105};
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(got[i], want[i]) << "cell " << 101 + i << " for ramps " << c.rampOpen << "/"
                                        << c.rampClose << " opening " << c.openingTime;
-            EXPECT_EQ(FlashImage[101 + i], static_cast<uint16_t>(want[i]));
+            EXPECT_EQ(FlashImage[ValvePulseLengthCell + i], static_cast<uint16_t>(want[i]));
         }
     }
 }

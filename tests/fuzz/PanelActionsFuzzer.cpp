@@ -74,7 +74,8 @@ FuzzRun* run = nullptr;
 [[noreturn]] void broken(const char* rule) {
     std::fprintf(stderr, "rule broken after action '%s': %s\n", run->lastAction, rule);
     std::fprintf(stderr, "currentNode %d, access level %u, knobSteps %d, log offset %u\n",
-                 nodeIndex(currentNode), IoWords[42], knobSteps, FlashImage[513]);
+                 nodeIndex(currentNode), IoWords[AccessLevelWord], knobSteps,
+                 FlashImage[AlarmLogOffsetFlashWord]);
     for (const auto& line : LcdLines) {
         std::fprintf(stderr, "  |%.21s|\n", line);
     }
@@ -113,7 +114,7 @@ void checkRules() {
         broken("knobSteps left -127..127");
     }
     if (!run->longPressSeen) {
-        if (IoWords[42] != 1) {
+        if (IoWords[AccessLevelWord] != 1) {
             broken("the access level left 1 without a long press");
         }
         if ((currentNode->access & 0x01) == 0) {

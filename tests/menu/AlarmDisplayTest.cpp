@@ -43,7 +43,7 @@ TEST_F(AlarmDisplayTest, OneAlarmIsShownUntilAcknowledgedThenThePreviousScreenRe
     EXPECT_EQ(line(2), "   Pressostat lav   ");
     EXPECT_EQ(line(3), "  260314 12:15:20   ");
     EXPECT_EQ(line(4), Unacknowledged);
-    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(IoWords[AlarmLedWord], 2);
 
     // The back key and further cycles leave the alarm on the display.
     pressBack();
@@ -57,7 +57,7 @@ TEST_F(AlarmDisplayTest, OneAlarmIsShownUntilAcknowledgedThenThePreviousScreenRe
     EXPECT_EQ(line(2), previousLine2);
     // The latched alarm has gone with its fault: the next pass removed it.
     EXPECT_EQ(ActiveAlarmList[0], NoAlarm);
-    EXPECT_EQ(IoWords[48], 0);
+    EXPECT_EQ(IoWords[AlarmLedWord], 0);
 }
 
 TEST_F(AlarmDisplayTest, RaiseTimeIsShownDigitByDigitFromTheSlot) {
@@ -87,7 +87,7 @@ TEST_F(AlarmDisplayTest, AcknowledgingOneOfTwoSwitchesToTheOtherAndTheKnobReache
     turn(-1);
     EXPECT_EQ(line(1), "ALARM           (HP)");
     EXPECT_EQ(line(4), Acknowledged);
-    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(IoWords[AlarmLedWord], 2);
 
     // Acknowledging an acknowledged alarm goes on to the one still waiting.
     pressEnter();
@@ -97,7 +97,7 @@ TEST_F(AlarmDisplayTest, AcknowledgingOneOfTwoSwitchesToTheOtherAndTheKnobReache
     cycle();
     EXPECT_EQ(ActiveAlarmList[0], HpAlarm);
     EXPECT_EQ(ActiveAlarmList[1], NoAlarm);
-    EXPECT_EQ(IoWords[48], 1);
+    EXPECT_EQ(IoWords[AlarmLedWord], 1);
 }
 
 TEST_F(AlarmDisplayTest, KnobStepsThroughThreeAlarmsAndStopsAtBothEnds) {
@@ -222,8 +222,8 @@ TEST_F(AlarmDisplayTest, EmptyListIsNeverDrawnAsAnAlarm) {
     alarmDisplay()->parent = nullptr;
     menuFlags &= ~EditingFlag;
     UnacknowledgedAlarmFlag = 1;
-    IoWords[3] = 1;
-    IoWords[2] = 1;
+    IoWords[RightButtonWord] = 1;
+    IoWords[MiddleButtonWord] = 1;
     knobSteps = 1;
     const std::string before = line(1) + line(2) + line(3) + line(4);
     runAlarmDisplay();

@@ -140,13 +140,13 @@ TEST_F(AlarmRobustnessTest, RandomFlashImagesStayInsideEveryTable) {
         loadRandomImage();
         bootController();
         randomInputs();
-        if (ControllerCells[116] == 0) {
-            IoWords[0] = 1;
+        if (ControllerCells[UnitOnCell] == 0) {
+            IoWords[PowerRequestWord] = 1;
             runControllerCycle();
         }
         for (int cycle = 0; cycle < CyclesPerImage; ++cycle) {
             randomEvents();
-            IoWords[50] = 1;
+            IoWords[DisplayAwakeWord] = 1;
             idleCountdown = 600;
             runControllerCycle();
             checkInvariants(image, cycle);

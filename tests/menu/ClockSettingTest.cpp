@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "display/TextTable.h"
 #include "menu/ClockSetting.h"
 #include "tests/LibraryTestHooks.h"
@@ -71,16 +72,16 @@ TEST_F(ClockSettingTest, SavesOnTheWeekdayUntilTheHostClockMovesOn) {
     pressEnter();
     EXPECT_EQ(line(2), "      Lagrer...     ");
     EXPECT_EQ(currentNode, &MenuNodes[NodeClockLine]);
-    EXPECT_EQ(IoWords[35], 0x27);
-    EXPECT_EQ(IoWords[36], 0x03);
-    EXPECT_EQ(IoWords[38], 0x12);
-    EXPECT_EQ(IoWords[40], 0x20);
-    EXPECT_EQ(IoWords[41], 1);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x27);
+    EXPECT_EQ(IoWords[ClockMonthWord], 0x03);
+    EXPECT_EQ(IoWords[ClockHourWord], 0x12);
+    EXPECT_EQ(IoWords[ClockSecondWord], 0x20);
+    EXPECT_EQ(IoWords[WeekdayWord], 1);
 
     host.advanceClock(1000);
     endMessage();
-    EXPECT_EQ(IoWords[35], 0x26);
-    EXPECT_EQ(IoWords[41], 6);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x26);
+    EXPECT_EQ(IoWords[WeekdayWord], 6);
     cycle();
     // The clock line draws its whole screen again.
     EXPECT_EQ(line(4), "Tilbake        Endre");
@@ -93,7 +94,7 @@ TEST_F(ClockSettingTest, CancelLeavesTheClockAlone) {
     pressBack();
     cycle();
     EXPECT_EQ(currentNode, &MenuNodes[NodeClockLine]);
-    EXPECT_EQ(IoWords[35], 0x26);
+    EXPECT_EQ(IoWords[ClockYearWord], 0x26);
     EXPECT_EQ(line(3), TextTable[267]);
     EXPECT_EQ(line(4), "Tilbake        Endre");
 }

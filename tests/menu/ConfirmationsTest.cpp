@@ -104,7 +104,7 @@ TEST_F(ConfirmationsTest, ResetAlarmLogEmptiesTheLog) {
     EXPECT_EQ(currentNode, question->parent);
     EXPECT_EQ(readFlashWord(AlarmLogOffsetFlashWord), 0);
     EXPECT_EQ(readFlashWord(AlarmLogFirstFlashWord), 0);
-    EXPECT_EQ(IoWords[3], 0);
+    EXPECT_EQ(IoWords[RightButtonWord], 0);
     endMessage();
     EXPECT_EQ(line(3), "Alarmlogg_______9.11");
 
@@ -124,8 +124,8 @@ TEST_F(ConfirmationsTest, ResetOperatingTimesZeroesCellsAndFlashAndIgnoresTheKno
         EXPECT_EQ(ControllerCells[cell], 0) << cell;
         EXPECT_EQ(readFlashWord(cell), 0) << cell;
     }
-    EXPECT_EQ(ControllerCells[81], 0);
-    EXPECT_EQ(ControllerCells[0], 77);
+    EXPECT_EQ(ControllerCells[DegreeDaysCell + 1], 0);
+    EXPECT_EQ(ControllerCells[HeatingCurveSlopeCell], 77);
     endMessage();
     EXPECT_EQ(currentNode, question->parent);
 }
@@ -134,11 +134,11 @@ TEST_F(ConfirmationsTest, FactoryValuesAreLoadedAndWrittenThrough) {
     MenuNode* question = open(FactoryValuesKind);
     pressEnter();
     EXPECT_EQ(line(2), "   Fabrikk-verdier. ");
-    EXPECT_EQ(ControllerCells[0], 40);
+    EXPECT_EQ(ControllerCells[HeatingCurveSlopeCell], 40);
     EXPECT_EQ(readFlashWord(0), 40);
     EXPECT_EQ(currentNode, question->parent);
     // The operating times have no factory value and the log is not a parameter.
-    EXPECT_EQ(ControllerCells[72], 720);
+    EXPECT_EQ(ControllerCells[HeatPumpHeatingHoursCell], 720);
     EXPECT_NE(readFlashWord(AlarmLogOffsetFlashWord), 0);
 }
 

@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/ManualOperation.h"
 #include "unit/Controller.h"
 
@@ -57,9 +58,9 @@ TEST_F(ManualOperationTest, CompressorStartsAndStopsBothPumps) {
     EXPECT_EQ(line(4), "Tilbake          Ja ");
 
     pressEnter();
-    EXPECT_EQ(IoWords[13], 1);
-    EXPECT_EQ(IoWords[19], 1);
-    EXPECT_EQ(IoWords[12], 1);
+    EXPECT_EQ(IoWords[CompressorWord], 1);
+    EXPECT_EQ(IoWords[HeatCarrierPumpWord], 1);
+    EXPECT_EQ(IoWords[BrinePumpWord], 1);
     EXPECT_EQ(line(1), Blank);
     EXPECT_EQ(line(2), DoneMessage);
     EXPECT_EQ(line(3), Blank);
@@ -68,17 +69,17 @@ TEST_F(ManualOperationTest, CompressorStartsAndStopsBothPumps) {
     // After the message the screen offers the opposite action.
     endMessage();
     EXPECT_EQ(line(2), "Vil du stoppe       ");
-    EXPECT_EQ(ControllerCells[57], 1);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 1);
 
     // The exchange leaves the hand-set outputs alone while the test runs.
     cycle(5);
-    EXPECT_EQ(IoWords[13], 1);
-    EXPECT_EQ(IoWords[12], 1);
+    EXPECT_EQ(IoWords[CompressorWord], 1);
+    EXPECT_EQ(IoWords[BrinePumpWord], 1);
 
     answerYes();
-    EXPECT_EQ(IoWords[13], 0);
-    EXPECT_EQ(IoWords[19], 0);
-    EXPECT_EQ(IoWords[12], 0);
+    EXPECT_EQ(IoWords[CompressorWord], 0);
+    EXPECT_EQ(IoWords[HeatCarrierPumpWord], 0);
+    EXPECT_EQ(IoWords[BrinePumpWord], 0);
     EXPECT_EQ(line(2), "Vil du starte       ");
 }
 
@@ -89,8 +90,8 @@ TEST_F(ManualOperationTest, StoppingTheCompressorStopsPumpsStartedByHand) {
     turn(1);
     pressEnter();
     answerYes();
-    ASSERT_EQ(IoWords[12], 1);
-    ASSERT_EQ(IoWords[19], 1);
+    ASSERT_EQ(IoWords[BrinePumpWord], 1);
+    ASSERT_EQ(IoWords[HeatCarrierPumpWord], 1);
 
     // Pumps toggled after the compressor started switch alone.
     pressBack();
@@ -99,7 +100,7 @@ TEST_F(ManualOperationTest, StoppingTheCompressorStopsPumpsStartedByHand) {
     }
     pressEnter();
     answerYes();
-    ASSERT_EQ(IoWords[13], 1);
+    ASSERT_EQ(IoWords[CompressorWord], 1);
     pressBack();
     for (int i = HeatCarrierPump; i < Compressor; ++i) {
         turn(-1);
@@ -107,11 +108,11 @@ TEST_F(ManualOperationTest, StoppingTheCompressorStopsPumpsStartedByHand) {
     pressEnter();
     EXPECT_EQ(line(2), "Vil du stoppe       ");
     answerYes();
-    EXPECT_EQ(IoWords[19], 0);
-    EXPECT_EQ(IoWords[13], 1);
-    EXPECT_EQ(IoWords[12], 1);
+    EXPECT_EQ(IoWords[HeatCarrierPumpWord], 0);
+    EXPECT_EQ(IoWords[CompressorWord], 1);
+    EXPECT_EQ(IoWords[BrinePumpWord], 1);
     answerYes();
-    EXPECT_EQ(IoWords[19], 1);
+    EXPECT_EQ(IoWords[HeatCarrierPumpWord], 1);
 
     // Stopping the compressor drops both pumps whatever their history.
     pressBack();
@@ -120,9 +121,9 @@ TEST_F(ManualOperationTest, StoppingTheCompressorStopsPumpsStartedByHand) {
     }
     pressEnter();
     answerYes();
-    EXPECT_EQ(IoWords[13], 0);
-    EXPECT_EQ(IoWords[19], 0);
-    EXPECT_EQ(IoWords[12], 0);
+    EXPECT_EQ(IoWords[CompressorWord], 0);
+    EXPECT_EQ(IoWords[HeatCarrierPumpWord], 0);
+    EXPECT_EQ(IoWords[BrinePumpWord], 0);
 }
 
 TEST_F(ManualOperationTest, ShuntValveDrivesOpenAndCloseOutputs) {
@@ -132,20 +133,20 @@ TEST_F(ManualOperationTest, ShuntValveDrivesOpenAndCloseOutputs) {
     EXPECT_EQ(line(3), "Shuntventil SV1     ");
 
     answerYes();
-    EXPECT_EQ(IoWords[17], 1);
-    EXPECT_EQ(IoWords[16], 0);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 1);
+    EXPECT_EQ(IoWords[ValveClosePulseWord], 0);
     EXPECT_EQ(line(2), "Vil du stenge       ");
 
     answerYes();
-    EXPECT_EQ(IoWords[17], 0);
-    EXPECT_EQ(IoWords[16], 1);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 0);
+    EXPECT_EQ(IoWords[ValveClosePulseWord], 1);
     EXPECT_EQ(line(2), "Vil du \xE5pne         ");
 
     // Other outputs have no partner.
     toggleManualOutput(20);
-    EXPECT_EQ(IoWords[20], 1);
-    EXPECT_EQ(IoWords[16], 1);
-    EXPECT_EQ(IoWords[17], 0);
+    EXPECT_EQ(IoWords[ChangeoverValveWord], 1);
+    EXPECT_EQ(IoWords[ValveClosePulseWord], 1);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 0);
 }
 
 TEST_F(ManualOperationTest, ChangeoverValveAsksToActivate) {
@@ -153,19 +154,19 @@ TEST_F(ManualOperationTest, ChangeoverValveAsksToActivate) {
     EXPECT_EQ(line(1), "__Vekselventil Vxv1_");
     EXPECT_EQ(line(2), "Vil du aktivere     ");
     answerYes();
-    EXPECT_EQ(IoWords[20], 1);
+    EXPECT_EQ(IoWords[ChangeoverValveWord], 1);
     EXPECT_EQ(line(2), "Vil du inaktivere   ");
 }
 
 TEST_F(ManualOperationTest, BackKeepsTheOutputAndLeavingTheListDropsThemAll) {
     openOutput(AuxHeat);
     answerYes();
-    ASSERT_EQ(IoWords[14], 1);
+    ASSERT_EQ(IoWords[AuxHeatStep1Word], 1);
 
     pressBack();
     EXPECT_EQ(currentNode, MenuNodes[NodeManualFirst].next->next->next->next);
-    EXPECT_EQ(IoWords[14], 1);
-    EXPECT_EQ(ControllerCells[57], 1);
+    EXPECT_EQ(IoWords[AuxHeatStep1Word], 1);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 1);
 
     // Reopening shows the present state.
     pressEnter();
@@ -175,35 +176,35 @@ TEST_F(ManualOperationTest, BackKeepsTheOutputAndLeavingTheListDropsThemAll) {
     turn(1);
     pressEnter();
     answerYes();
-    ASSERT_EQ(IoWords[13], 1);
+    ASSERT_EQ(IoWords[CompressorWord], 1);
     pressBack();
 
     // Back from the list to its menu entry ends the test and drops every output.
     pressBack();
     EXPECT_EQ(currentNode, &MenuNodes[NodeManualEntry]);
-    EXPECT_EQ(ControllerCells[57], 0);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 0);
     EXPECT_TRUE(allOutputsOff());
 }
 
 TEST_F(ManualOperationTest, InputDuringTheMessageAndTheMiddleKeyDoNothing) {
     openOutput(RadiatorPump);
     pressEnter();
-    ASSERT_EQ(IoWords[18], 1);
+    ASSERT_EQ(IoWords[RadiatorPumpWord], 1);
 
     // A second "Ja" while the message holds is discarded, not delayed.
     pressEnter();
     knobSteps = 2;
     cycle();
-    EXPECT_EQ(IoWords[18], 1);
+    EXPECT_EQ(IoWords[RadiatorPumpWord], 1);
     EXPECT_EQ(line(2), DoneMessage);
     endMessage();
     cycle(3);
-    EXPECT_EQ(IoWords[18], 1);
+    EXPECT_EQ(IoWords[RadiatorPumpWord], 1);
     EXPECT_EQ(line(2), "Vil du stoppe       ");
 
     pressMiddle();
-    EXPECT_EQ(IoWords[2], 0);
-    EXPECT_EQ(IoWords[18], 1);
+    EXPECT_EQ(IoWords[MiddleButtonWord], 0);
+    EXPECT_EQ(IoWords[RadiatorPumpWord], 1);
     // Without siblings the knob stays on the screen.
     turn(1);
     turn(-1);
@@ -214,7 +215,7 @@ TEST_F(ManualOperationTest, InputDuringTheMessageAndTheMiddleKeyDoNothing) {
 TEST_F(ManualOperationTest, EndedTestLeavesTheScreen) {
     openOutput(HeatCarrierPump);
     MenuNode* screen = currentNode;
-    ControllerCells[57] = 0;
+    ControllerCells[OutputTestCell] = 0;
     cycle();
     EXPECT_EQ(currentNode, screen->parent);
     EXPECT_EQ(menuFlags & EditingFlag, 0);
@@ -222,16 +223,16 @@ TEST_F(ManualOperationTest, EndedTestLeavesTheScreen) {
     // Opening the screen again switches the test back on.
     pressEnter();
     EXPECT_EQ(currentNode, screen);
-    EXPECT_EQ(ControllerCells[57], 1);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 1);
 }
 
 TEST_F(ManualOperationTest, IdlePanelEndsManualOperation) {
     openOutput(Compressor);
     answerYes();
-    IoWords[50] = 0;
+    IoWords[DisplayAwakeWord] = 0;
     runControllerCycle();
     EXPECT_EQ(currentNode, &MenuNodes[NodeRoot]);
-    EXPECT_EQ(ControllerCells[57], 0);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 0);
     EXPECT_EQ(menuFlags & EditingFlag, 0);
 }
 

@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/Screens.h"
 #include "supervision/Alarms.h"
 #include "tests/LibraryTestHooks.h"
@@ -64,19 +65,19 @@ TEST_F(MenuTest, FastTurnMovesOneNodePerCycleAndDrawsOnce) {
 
 TEST_F(MenuTest, EventPrecedenceAndMessageHold) {
     // Back and enter in the same cycle act as enter alone; both words are consumed.
-    IoWords[1] = 1;
-    IoWords[3] = 1;
+    IoWords[LeftButtonWord] = 1;
+    IoWords[RightButtonWord] = 1;
     cycle();
     EXPECT_EQ(currentNode, entry({1}));
-    EXPECT_EQ(IoWords[1], 0);
-    EXPECT_EQ(IoWords[3], 0);
+    EXPECT_EQ(IoWords[LeftButtonWord], 0);
+    EXPECT_EQ(IoWords[RightButtonWord], 0);
 
     // Input during a message is discarded, not delayed.
     SecondTimers[7] = 2;
-    IoWords[1] = 1;
+    IoWords[LeftButtonWord] = 1;
     knobSteps = 2;
     cycle();
-    EXPECT_EQ(IoWords[1], 0);
+    EXPECT_EQ(IoWords[LeftButtonWord], 0);
     EXPECT_EQ(knobSteps, 0);
     SecondTimers[7] = 0;
     cycle();
@@ -84,7 +85,7 @@ TEST_F(MenuTest, EventPrecedenceAndMessageHold) {
 
     // Only bit 0 of a key word is a press: Shift during a knob step is not the middle key.
     currentNode = &MenuNodes[NodeRoot];
-    IoWords[2] = 2;
+    IoWords[MiddleButtonWord] = 2;
     cycle();
     EXPECT_EQ(menuFlags2 & StatusViewOnFlag, 0);
 }
@@ -106,7 +107,7 @@ TEST_F(MenuTest, StatusViewClosesOnNextKeyWithoutNavigating) {
 
 TEST_F(MenuTest, AccessLevelChangeShowsMessageAndReturnsHome) {
     pressEnter();
-    IoWords[42] = 2;
+    IoWords[AccessLevelWord] = 2;
     cycle();
     EXPECT_EQ(line(2), "   Access = KUND2   ");
     EXPECT_EQ(currentNode, &MenuNodes[NodeRoot]);
@@ -117,16 +118,16 @@ TEST_F(MenuTest, AccessLevelChangeShowsMessageAndReturnsHome) {
 
 TEST_F(MenuTest, FactoryLevelOnlyAcceptedOnVersionNode) {
     const std::string before = line(2);
-    IoWords[42] = 8;
+    IoWords[AccessLevelWord] = 8;
     cycle();
-    EXPECT_EQ(IoWords[42], 1);
+    EXPECT_EQ(IoWords[AccessLevelWord], 1);
     EXPECT_EQ(lastAccessLevel, 1);
     EXPECT_EQ(line(2), before);
     EXPECT_EQ(SecondTimers[7], 0u);
 
     setAccessLevel(4);
     currentNode = &MenuNodes[NodeVersion];
-    IoWords[42] = 8;
+    IoWords[AccessLevelWord] = 8;
     cycle();
     EXPECT_EQ(line(2), "  Access = FABRIKK  ");
     EXPECT_EQ(lastAccessLevel, 8);
@@ -135,52 +136,52 @@ TEST_F(MenuTest, FactoryLevelOnlyAcceptedOnVersionNode) {
 
 TEST_F(MenuTest, GoingIdleKeepsQuickSettingElseReturnsHome) {
     pressBack();
-    IoWords[50] = 0;
+    IoWords[DisplayAwakeWord] = 0;
     idleCountdown = 0;
     runControllerCycle();
     EXPECT_EQ(currentNode, &MenuNodes[NodeQuickFirst]);
 
-    IoWords[50] = 1;
+    IoWords[DisplayAwakeWord] = 1;
     cycle();
     currentNode = entry({3});
-    ControllerCells[57] = 1;
-    IoWords[50] = 0;
+    ControllerCells[OutputTestCell] = 1;
+    IoWords[DisplayAwakeWord] = 0;
     idleCountdown = 0;
     runControllerCycle();
     EXPECT_EQ(currentNode, &MenuNodes[NodeRoot]);
-    EXPECT_EQ(ControllerCells[57], 0);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 0);
     EXPECT_EQ(line(4), MainSoftKeys);
 }
 
 TEST_F(MenuTest, ManualOperationDropsOutputsOnEntryAndExit) {
     setAccessLevel(4);
-    ControllerCells[509] = 1;
+    ControllerCells[FirstCommandCell] = 1;
     ControllerCells[515] = 1;
     cycle();
-    ASSERT_EQ(IoWords[12], 1);
+    ASSERT_EQ(IoWords[BrinePumpWord], 1);
 
     openUnder({5, 3});
     EXPECT_EQ(currentNode, &MenuNodes[NodeManualFirst]);
-    EXPECT_EQ(ControllerCells[57], 1);
-    EXPECT_EQ(IoWords[12], 0);
-    EXPECT_EQ(IoWords[18], 0);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 1);
+    EXPECT_EQ(IoWords[BrinePumpWord], 0);
+    EXPECT_EQ(IoWords[RadiatorPumpWord], 0);
 
     // The engine alone: the exchange would drive the outputs from the cells again.
-    IoWords[13] = 1;
-    IoWords[1] = 1;
+    IoWords[CompressorWord] = 1;
+    IoWords[LeftButtonWord] = 1;
     runMenuEngine();
     EXPECT_EQ(currentNode, &MenuNodes[NodeManualEntry]);
-    EXPECT_EQ(ControllerCells[57], 0);
-    EXPECT_EQ(IoWords[13], 0);
+    EXPECT_EQ(ControllerCells[OutputTestCell], 0);
+    EXPECT_EQ(IoWords[CompressorWord], 0);
 
     // Staying in normal operation does not clear them a second time.
-    IoWords[13] = 1;
+    IoWords[CompressorWord] = 1;
     knobSteps = 1;
     runMenuEngine();
     knobSteps = -1;
     runMenuEngine();
     EXPECT_EQ(currentNode, &MenuNodes[NodeManualEntry]);
-    EXPECT_EQ(IoWords[13], 1);
+    EXPECT_EQ(IoWords[CompressorWord], 1);
 }
 
 TEST_F(MenuTest, NewAlarmClosesEditorAndRemembersWayBack) {
@@ -213,10 +214,10 @@ TEST_F(MenuTest, NewAlarmClosesEditorAndRemembersWayBack) {
 }
 
 TEST_F(MenuTest, ResetMenuPreparesTreeAndState) {
-    ControllerCells[60] = 2;
-    ControllerCells[55] = 1;
-    FlashImage[55] = 1;
-    IoWords[42] = 4;
+    ControllerCells[ExternalControlCell] = 2;
+    ControllerCells[ConfigurationCell] = 1;
+    FlashImage[ConfigurationCell] = 1;
+    IoWords[AccessLevelWord] = 4;
     currentNode = entry({3});
     menuFlags = EditingFlag | PanelLitFlag;
     resetMenu();
@@ -224,10 +225,10 @@ TEST_F(MenuTest, ResetMenuPreparesTreeAndState) {
     EXPECT_EQ(menuFlags & (EditingFlag | PanelLitFlag), 0);
     EXPECT_NE(menuFlags2 & PendingFullRedrawFlag, 0);
     EXPECT_EQ(cellUnsigned(55), 0xFFFF);
-    EXPECT_EQ(FlashImage[55], 1);
+    EXPECT_EQ(FlashImage[ConfigurationCell], 1);
     EXPECT_EQ(lastAccessLevel, 4);
     EXPECT_EQ(MenuNodes[NodeRemoteHeating].config, 0);
-    ControllerCells[60] = 0;
+    ControllerCells[ExternalControlCell] = 0;
     resetMenu();
     EXPECT_EQ(MenuNodes[NodeRemoteHeating].config, 0x21);
 }

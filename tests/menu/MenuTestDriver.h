@@ -4,6 +4,7 @@
 #include "ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "menu/MenuEngine.h"
 #include "menu/MenuTree.h"
@@ -20,8 +21,8 @@ protected:
         ControllerTest::SetUp();
         host.setClock(2026, 3, 14, 12, 15, 20);
         bootController();
-        ControllerCells[116] = 1;
-        IoWords[50] = 1;
+        ControllerCells[UnitOnCell] = 1;
+        IoWords[DisplayAwakeWord] = 1;
         cycle();
     }
 
@@ -53,7 +54,7 @@ protected:
         if (level == 8) {
             currentNode = &MenuNodes[NodeVersion];
         }
-        IoWords[42] = static_cast<uint16_t>(level);
+        IoWords[AccessLevelWord] = static_cast<uint16_t>(level);
         cycle();
         endMessage();
     }

@@ -2,6 +2,7 @@
 
 #include "ControllerFixture.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/TextTable.h"
 #include "tests/LibraryTestHooks.h"
 #include "unit/ControllerState.h"
@@ -68,8 +69,8 @@ protected:
     }
 
     void setLevelAndConfiguration(uint16_t level, uint16_t configuration) {
-        IoWords[42] = level;
-        ControllerCells[55] = static_cast<int16_t>(configuration);
+        IoWords[AccessLevelWord] = level;
+        ControllerCells[ConfigurationCell] = static_cast<int16_t>(configuration);
     }
 };
 
@@ -335,16 +336,16 @@ TEST_F(MenuTreeTest, InstallationMaskMovesOnlyTheEightOptionNodes) {
                                 node(first + 3).config};
     };
 
-    ControllerCells[55] = static_cast<int16_t>(0xFFFF);
+    ControllerCells[ConfigurationCell] = static_cast<int16_t>(0xFFFF);
     applyInstallationMask();
     EXPECT_EQ(configs(NodeHotWaterSettingsFirst), (std::vector<int>{0x03, 0xB3, 0x03, 0xB3}));
     EXPECT_EQ(configs(NodeValveRunTimesFirst), (std::vector<int>{0x93, 0x93, 0x93, 0x93}));
     expectOthersUnchanged();
-    IoWords[42] = 8;
+    IoWords[AccessLevelWord] = 8;
     EXPECT_FALSE(isNodeAvailable(&node(NodeHotWaterSettingsFirst)));
     EXPECT_TRUE(isNodeAvailable(&node(NodeValveRunTimesFirst)));
 
-    ControllerCells[55] = 0x01 | 0x08; // case A with GT3, no VVP input
+    ControllerCells[ConfigurationCell] = 0x01 | 0x08; // case A with GT3, no VVP input
     applyInstallationMask();
     EXPECT_EQ(configs(NodeHotWaterSettingsFirst), (std::vector<int>{0x0B, 0xBB, 0x0B, 0xBB}));
     EXPECT_EQ(configs(NodeValveRunTimesFirst), (std::vector<int>{0x13, 0x13, 0x13, 0x13}));
@@ -352,7 +353,7 @@ TEST_F(MenuTreeTest, InstallationMaskMovesOnlyTheEightOptionNodes) {
     EXPECT_TRUE(isNodeAvailable(&node(NodeHotWaterSettingsFirst)));
     EXPECT_FALSE(isNodeAvailable(&node(NodeValveRunTimesFirst)));
 
-    ControllerCells[55] = 0x02 | 0x40; // case B with the VVP input
+    ControllerCells[ConfigurationCell] = 0x02 | 0x40; // case B with the VVP input
     applyInstallationMask();
     applyInstallationMask();
     EXPECT_EQ(configs(NodeHotWaterSettingsFirst), (std::vector<int>{0x03, 0xB3, 0x03, 0xB3}));
@@ -362,7 +363,7 @@ TEST_F(MenuTreeTest, InstallationMaskMovesOnlyTheEightOptionNodes) {
 
 TEST_F(MenuTreeTest, ResetRestoresRunTimeChanges) {
     std::vector<MenuNode> fresh(MenuNodes, MenuNodes + MenuNodeCount);
-    ControllerCells[55] = static_cast<int16_t>(0xFFFF);
+    ControllerCells[ConfigurationCell] = static_cast<int16_t>(0xFFFF);
     applyInstallationMask();
     node(NodeRemoteHeating).config = 0;
     node(NodeValveOpenRuntimeEditor).min = 5;

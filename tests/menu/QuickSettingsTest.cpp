@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/QuickSettings.h"
 #include "tests/LibraryTestHooks.h"
 
@@ -101,12 +102,12 @@ TEST_F(QuickSettingsTest, KnobStepsAddUpInOnePassAndSaveWritesThrough) {
     EXPECT_EQ(line(4), SaveSoftKeys);
     EXPECT_EQ(line(3), "0        5,5      10");
     expectGraph(0, 224 * 55 / 100);
-    EXPECT_EQ(ControllerCells[0], 50);
+    EXPECT_EQ(ControllerCells[HeatingCurveSlopeCell], 50);
 
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(ControllerCells[0], 55);
-    EXPECT_EQ(FlashImage[0], 55);
+    EXPECT_EQ(ControllerCells[HeatingCurveSlopeCell], 55);
+    EXPECT_EQ(FlashImage[HeatingCurveSlopeCell], 55);
 
     // After the message the view shows the stored value.
     endMessage();
@@ -124,8 +125,8 @@ TEST_F(QuickSettingsTest, CancelWritesNothingAndReopensFromTheStoredValue) {
     pressBack();
     EXPECT_EQ(currentNode->kind, 18);
     cycle();
-    EXPECT_EQ(ControllerCells[1], 10);
-    EXPECT_EQ(FlashImage[1], 10);
+    EXPECT_EQ(ControllerCells[HeatingCurveOffsetCell], 10);
+    EXPECT_EQ(FlashImage[HeatingCurveOffsetCell], 10);
     EXPECT_EQ(line(3), "-8\xBA      1,0\xBA     8\xBA");
 
     pressEnter();
@@ -150,18 +151,18 @@ TEST_F(QuickSettingsTest, KnobIsClampedToTheLimits) {
 }
 
 TEST_F(QuickSettingsTest, RightKeyArmsFirstThenStoresTheUnchangedValue) {
-    ControllerCells[33] = 200;
-    FlashImage[33] = 0;
+    ControllerCells[RoomTemperatureSetCell] = 200;
+    FlashImage[RoomTemperatureSetCell] = 0;
     openView(2);
     pressEnter();
     pressEnter();
     EXPECT_TRUE(editArmed);
     EXPECT_EQ(line(4), SaveSoftKeys);
-    EXPECT_EQ(FlashImage[33], 0);
+    EXPECT_EQ(FlashImage[RoomTemperatureSetCell], 0);
 
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(FlashImage[33], 200);
+    EXPECT_EQ(FlashImage[RoomTemperatureSetCell], 200);
     // A key pressed while the message holds is dropped.
     pressEnter();
     endMessage();

@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/Readouts.h"
 
 namespace kv410 {
@@ -11,10 +12,10 @@ constexpr const char* BlankLine = "                    ";
 
 TEST_F(MenuTest, HeatPumpHoursAndSplitRoundTheirFractionsDifferently) {
     setAccessLevel(2);
-    ControllerCells[72] = 10;
-    ControllerCells[73] = 6;
-    ControllerCells[74] = 5;
-    ControllerCells[75] = 0;
+    ControllerCells[HeatPumpHeatingHoursCell] = 10;
+    ControllerCells[HeatPumpHeatingHoursCell + 1] = 6;
+    ControllerCells[HeatPumpHotWaterHoursCell] = 5;
+    ControllerCells[HeatPumpHotWaterHoursCell + 1] = 0;
     openUnder({7, 1});
     EXPECT_EQ(line(1), "___Varmepumpe Tim___");
     EXPECT_EQ(line(2), "        16tim       ");
@@ -24,8 +25,8 @@ TEST_F(MenuTest, HeatPumpHoursAndSplitRoundTheirFractionsDifferently) {
     EXPECT_EQ(line(2), "    32% VV   68% rad");
 
     // Two small fractions add an hour to the sum, but neither rounds up in the split.
-    ControllerCells[73] = 3;
-    ControllerCells[75] = 3;
+    ControllerCells[HeatPumpHeatingHoursCell + 1] = 3;
+    ControllerCells[HeatPumpHotWaterHoursCell + 1] = 3;
     openUnder({7, 1});
     EXPECT_EQ(line(2), "        16tim       ");
     openUnder({7, 2});
@@ -34,10 +35,10 @@ TEST_F(MenuTest, HeatPumpHoursAndSplitRoundTheirFractionsDifferently) {
 
 TEST_F(MenuTest, AuxiliaryHeatSplitUsesTheSummedFractionsForItsTotal) {
     setAccessLevel(2);
-    ControllerCells[76] = 3;
-    ControllerCells[77] = 3;
-    ControllerCells[78] = 1;
-    ControllerCells[79] = 3;
+    ControllerCells[AuxHeatingHoursCell] = 3;
+    ControllerCells[AuxHeatingHoursCell + 1] = 3;
+    ControllerCells[AuxHotWaterHoursCell] = 1;
+    ControllerCells[AuxHotWaterHoursCell + 1] = 3;
     openUnder({7, 3});
     EXPECT_EQ(line(2), "         5tim       ");
     // Total 3 + 1 + 1 = 5, space heating 3: 60 %.
@@ -57,15 +58,15 @@ TEST_F(MenuTest, OperatingTimesWithNothingRunShowZeroes) {
 
 TEST_F(MenuTest, TotalOperatingTimeAndDegreeDays) {
     setAccessLevel(8);
-    ControllerCells[70] = static_cast<int16_t>(40000);
-    ControllerCells[71] = 6;
+    ControllerCells[TotalHoursCell] = static_cast<int16_t>(40000);
+    ControllerCells[TotalHoursCell + 1] = 6;
     openUnder({7, 6});
     EXPECT_EQ(line(1), "___Total Driftstid__");
     // Hours are unsigned; a total beyond four digits shows its last four.
     EXPECT_EQ(line(2), "      0001tim       ");
 
     // The degree-day entry is never available; its screen still shows tenths.
-    ControllerCells[80] = 1234;
+    ControllerCells[DegreeDaysCell] = 1234;
     currentNode = entry({7, 5})->child;
     dispatchScreen();
     EXPECT_EQ(line(2), "       123,4        ");
@@ -135,23 +136,23 @@ TEST(ClippedIntegerTest, WritesOnlyColumnsOneToTwenty) {
 
 TEST_F(MenuTest, HeaterPowerShowsPercentAndTheConnectedPower) {
     setAccessLevel(4);
-    ControllerCells[107] = 2;
-    ControllerCells[108] = 45;
+    ControllerCells[ConnectedPowerCell] = 2;
+    ControllerCells[HeaterPowerCell] = 45;
     openUnder({8, 5});
     EXPECT_EQ(line(1), "__El-effekt I Drift_");
     EXPECT_EQ(line(2), "         45%        ");
     EXPECT_EQ(line(3), "     Effekt 6kW     ");
 
-    ControllerCells[108] = 100;
+    ControllerCells[HeaterPowerCell] = 100;
     cycle();
     EXPECT_EQ(line(2), "        100%        ");
 
     // A connected power other than 1, 2 or 4 leaves line 3 blank.
-    ControllerCells[107] = 3;
+    ControllerCells[ConnectedPowerCell] = 3;
     pressBack();
     pressEnter();
     EXPECT_EQ(line(3), BlankLine);
-    ControllerCells[107] = 4;
+    ControllerCells[ConnectedPowerCell] = 4;
     pressBack();
     pressEnter();
     EXPECT_EQ(line(3), "     Effekt 9kW     ");
@@ -159,20 +160,20 @@ TEST_F(MenuTest, HeaterPowerShowsPercentAndTheConnectedPower) {
 
 TEST_F(MenuTest, ValveMotionFollowsCell100) {
     setAccessLevel(4);
-    ControllerCells[100] = 2;
+    ControllerCells[ValveMotionCell] = 2;
     openUnder({8, 6});
     EXPECT_EQ(line(1), "__Shuntens \xC5pning___");
     EXPECT_EQ(line(2), "     Stenger...     ");
     EXPECT_EQ(line(3), BlankLine);
 
-    ControllerCells[100] = 0;
+    ControllerCells[ValveMotionCell] = 0;
     cycle();
     EXPECT_EQ(line(2), "    Nullsone...     ");
-    ControllerCells[100] = 1;
+    ControllerCells[ValveMotionCell] = 1;
     cycle();
     EXPECT_EQ(line(2), "      \xC5pner...      ");
     // Any motion code beyond 2 reads as closing.
-    ControllerCells[100] = 7;
+    ControllerCells[ValveMotionCell] = 7;
     cycle();
     EXPECT_EQ(line(2), "     Stenger...     ");
 }
@@ -183,11 +184,11 @@ TEST_F(MenuTest, VersionShowsCell65AsDigitsWithAPoint) {
     EXPECT_EQ(line(1), "______Versjon_______");
     EXPECT_EQ(line(2), "        1.02        ");
 
-    ControllerCells[65] = 7;
+    ControllerCells[ProgramVersionCell] = 7;
     dispatchScreen();
     EXPECT_EQ(line(2), "        0.07        ");
     // Four digits keep the hundreds digit a digit.
-    ControllerCells[65] = 1234;
+    ControllerCells[ProgramVersionCell] = 1234;
     dispatchScreen();
     EXPECT_EQ(line(2), "        2.34        ");
 }

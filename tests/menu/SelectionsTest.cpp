@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/Selections.h"
 
 namespace kv410 {
@@ -27,7 +28,8 @@ protected:
 // ---- caret choice ---------------------------------------------------------------------------
 
 TEST_F(SelectionTest, OperatingCaseChangeKeepsTheOptionBits) {
-    ControllerCells[55] = static_cast<int16_t>(0xFFF9); // case A, every option, high bits set
+    ControllerCells[ConfigurationCell] =
+        static_cast<int16_t>(0xFFF9); // case A, every option, high bits set
     openUnder({5, 1});
     EXPECT_EQ(line(2), " (A)    (B)    (C)  ");
     EXPECT_EQ(caretColumn(), 3);
@@ -44,7 +46,7 @@ TEST_F(SelectionTest, OperatingCaseChangeKeepsTheOptionBits) {
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
     EXPECT_EQ(cellUnsigned(55), 0x00FA);
-    EXPECT_EQ(FlashImage[55], 0x00FA);
+    EXPECT_EQ(FlashImage[ConfigurationCell], 0x00FA);
     // Case B now shows the valve run times.
     EXPECT_NE(MenuNodes[NodeValveRunTimesFirst].config & 0x80, 0);
 
@@ -55,7 +57,7 @@ TEST_F(SelectionTest, OperatingCaseChangeKeepsTheOptionBits) {
 }
 
 TEST_F(SelectionTest, FastTurnMovesTheCaretOneOptionPerCycle) {
-    ControllerCells[55] = 0x79;
+    ControllerCells[ConfigurationCell] = 0x79;
     openUnder({5, 1});
     pressEnter();
     turn(3);
@@ -79,7 +81,7 @@ TEST_F(SelectionTest, FastTurnMovesTheCaretOneOptionPerCycle) {
 }
 
 TEST_F(SelectionTest, KnobBeforeTheChangeKeyDoesNothing) {
-    ControllerCells[55] = 0x79;
+    ControllerCells[ConfigurationCell] = 0x79;
     openUnder({5, 1});
     turn(2);
     cycle(2);
@@ -89,7 +91,7 @@ TEST_F(SelectionTest, KnobBeforeTheChangeKeyDoesNothing) {
 }
 
 TEST_F(SelectionTest, BackKeyAbandonsAChangeThenLeaves) {
-    ControllerCells[55] = 0x79;
+    ControllerCells[ConfigurationCell] = 0x79;
     openUnder({5, 1});
     MenuNode* selection = currentNode;
     pressEnter();
@@ -103,7 +105,7 @@ TEST_F(SelectionTest, BackKeyAbandonsAChangeThenLeaves) {
     EXPECT_EQ(caretColumn(), 3);
     EXPECT_EQ(line(4), "Tilbake        Endre");
     EXPECT_EQ(cellUnsigned(55), 0x79);
-    EXPECT_EQ(FlashImage[55], readFlashWord(55));
+    EXPECT_EQ(FlashImage[ConfigurationCell], readFlashWord(55));
 
     pressBack();
     EXPECT_EQ(currentNode, entry({5, 1}));
@@ -137,7 +139,7 @@ TEST_F(SelectionTest, NineKilowattsAsksForConfirmation) {
     EXPECT_EQ(line(2), "Er VP avsikret for  ");
     EXPECT_EQ(line(3), "9 kW eltilskudd?    ");
     EXPECT_EQ(line(4), "Tilbake          Ja ");
-    EXPECT_EQ(ControllerCells[107], 2);
+    EXPECT_EQ(ControllerCells[ConnectedPowerCell], 2);
     // The knob is ignored on the warning.
     turn(-1);
     EXPECT_EQ(knobSteps, 0);
@@ -145,8 +147,8 @@ TEST_F(SelectionTest, NineKilowattsAsksForConfirmation) {
 
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(ControllerCells[107], 4);
-    EXPECT_EQ(FlashImage[107], 4);
+    EXPECT_EQ(ControllerCells[ConnectedPowerCell], 4);
+    EXPECT_EQ(FlashImage[ConnectedPowerCell], 4);
     endMessage();
     EXPECT_EQ(caretColumn(), 17);
 }
@@ -164,8 +166,8 @@ TEST_F(SelectionTest, BackOnTheWarningKeepsTheStoredPower) {
     cycle();
     EXPECT_EQ(line(1), "_Tilkoblingseffekt__");
     EXPECT_EQ(caretColumn(), 10);
-    EXPECT_EQ(ControllerCells[107], 2);
-    EXPECT_EQ(FlashImage[107], 2);
+    EXPECT_EQ(ControllerCells[ConnectedPowerCell], 2);
+    EXPECT_EQ(FlashImage[ConnectedPowerCell], 2);
 }
 
 TEST_F(SelectionTest, LowerPowerAndCaseCStoreWithoutWarning) {
@@ -176,10 +178,10 @@ TEST_F(SelectionTest, LowerPowerAndCaseCStoreWithoutWarning) {
     cycle();
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(ControllerCells[107], 1);
+    EXPECT_EQ(ControllerCells[ConnectedPowerCell], 1);
 
     // Case C on the operating case screen is no 9 kW question.
-    ControllerCells[55] = 0x7A;
+    ControllerCells[ConfigurationCell] = 0x7A;
     SecondTimers[7] = 0;
     openUnder({5, 1});
     pressEnter();
@@ -242,8 +244,8 @@ TEST_F(SelectionTest, ExternalControlHidesAndRestoresRemoteHeating) {
     EXPECT_EQ(line(2), "   VarmeKurve ned   ");
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(ControllerCells[60], 1);
-    EXPECT_EQ(FlashImage[60], 1);
+    EXPECT_EQ(ControllerCells[ExternalControlCell], 1);
+    EXPECT_EQ(FlashImage[ExternalControlCell], 1);
     EXPECT_EQ(MenuNodes[NodeRemoteHeating].config, 0);
     EXPECT_FALSE(isNodeAvailable(&MenuNodes[NodeRemoteHeating]));
 
@@ -252,23 +254,23 @@ TEST_F(SelectionTest, ExternalControlHidesAndRestoresRemoteHeating) {
     pressEnter();
     turn(-1);
     pressEnter();
-    EXPECT_EQ(ControllerCells[60], 0);
+    EXPECT_EQ(ControllerCells[ExternalControlCell], 0);
     EXPECT_EQ(MenuNodes[NodeRemoteHeating].config, 0x21);
     EXPECT_TRUE(isNodeAvailable(&MenuNodes[NodeRemoteHeating]));
     // Only in the configurations that 0x21 allows: not in case B alone.
-    ControllerCells[55] = 0x7A;
+    ControllerCells[ConfigurationCell] = 0x7A;
     EXPECT_FALSE(isNodeAvailable(&MenuNodes[NodeRemoteHeating]));
 }
 
 TEST_F(SelectionTest, SecondChangeKeyStoresTheUnchangedValue) {
     storeParameter(60, 3);
-    FlashImage[60] = 0;
+    FlashImage[ExternalControlCell] = 0;
     openUnder({5, 7});
     EXPECT_EQ(line(2), "Tilskudd VV stopper ");
     pressEnter();
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(FlashImage[60], 3);
+    EXPECT_EQ(FlashImage[ExternalControlCell], 3);
     EXPECT_EQ(MenuNodes[NodeRemoteHeating].config, 0);
 }
 
@@ -297,8 +299,8 @@ TEST_F(SelectionTest, SlaveAddressIsShownAsANumber) {
 // ---- extra sensors --------------------------------------------------------------------------
 
 TEST_F(SelectionTest, ConfirmedSensorsReplaceTheInstalledBits) {
-    ControllerCells[55] = static_cast<int16_t>(0xFFFA);
-    ControllerCells[56] = 0x28;
+    ControllerCells[ConfigurationCell] = static_cast<int16_t>(0xFFFA);
+    ControllerCells[DetectedSensorsCell] = 0x28;
     openUnder({5, 13});
     EXPECT_EQ(line(1), "____Ekstra Giver____");
     EXPECT_EQ(line(3), " GT3       GT5      ");
@@ -307,13 +309,13 @@ TEST_F(SelectionTest, ConfirmedSensorsReplaceTheInstalledBits) {
     pressEnter();
     EXPECT_EQ(line(2), "     Bekrefter...   ");
     EXPECT_EQ(cellUnsigned(55), 0x2A);
-    EXPECT_EQ(FlashImage[55], 0x2A);
+    EXPECT_EQ(FlashImage[ConfigurationCell], 0x2A);
     EXPECT_EQ(currentNode, entry({5, 13}));
     // Without the VVP input the hot-water settings need GT3 again.
     EXPECT_NE(MenuNodes[NodeHotWaterSettingsFirst].config & 0x08, 0);
 
     SecondTimers[7] = 0;
-    ControllerCells[56] = 0x40;
+    ControllerCells[DetectedSensorsCell] = 0x40;
     openUnder({5, 13});
     EXPECT_EQ(line(3), "                VVP ");
     pressEnter();
@@ -322,7 +324,7 @@ TEST_F(SelectionTest, ConfirmedSensorsReplaceTheInstalledBits) {
 }
 
 TEST_F(SelectionTest, SensorScreenBackStoresNothingAndLeavesTheKnobToTheEngine) {
-    ControllerCells[56] = 0x78;
+    ControllerCells[DetectedSensorsCell] = 0x78;
     openUnder({5, 13});
     EXPECT_EQ(line(3), " GT3  GT4  GT5  VVP ");
     turn(-1);

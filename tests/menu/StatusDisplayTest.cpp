@@ -16,7 +16,7 @@ protected:
     }
     // Sensor cells 521..531 follow their input words at every cycle.
     void setSensor(int cell, int16_t value) {
-        IoWords[24 + cell - 521] = static_cast<uint16_t>(value);
+        IoWords[FirstSensorWord + cell - Gt1Cell] = static_cast<uint16_t>(value);
         cycle();
     }
 };
@@ -67,7 +67,7 @@ TEST_F(StatusDisplayTest, SensorOutsideItsRangeShowsDashes) {
 }
 
 TEST_F(StatusDisplayTest, HolidayPageShowsTheRoomSensorOnlyWhenInstalled) {
-    ControllerCells[33] = 215;
+    ControllerCells[RoomTemperatureSetCell] = 215;
     setSensor(525, 198);
     showPage(15);
     EXPECT_EQ(line(1), TextTable[548]);
@@ -78,7 +78,7 @@ TEST_F(StatusDisplayTest, HolidayPageShowsTheRoomSensorOnlyWhenInstalled) {
     EXPECT_EQ(menuFlags2 & StatusViewOnFlag, 0);
     EXPECT_EQ(line(4), TextTable[431]);
 
-    ControllerCells[55] = 0x1F;
+    ControllerCells[ConfigurationCell] = 0x1F;
     showPage(16);
     EXPECT_EQ(line(2), TextTable[558]);
     EXPECT_EQ(line(4), TextTable[123]);
@@ -88,22 +88,22 @@ TEST_F(StatusDisplayTest, HolidayPageShowsTheRoomSensorOnlyWhenInstalled) {
 }
 
 TEST_F(StatusDisplayTest, HotWaterPageRedrawsOnItsOwnCellOnly) {
-    ControllerCells[43] = 500;
-    ControllerCells[44] = 50;
-    ControllerCells[532] = 480;
+    ControllerCells[HotWaterTemperatureSetCell] = 500;
+    ControllerCells[HotWaterDifferenceCell] = 50;
+    ControllerCells[HotWaterTemperatureCell] = 480;
     showPage(5);
     EXPECT_EQ(line(3), "Stopp temp     52,5\xBA");
     EXPECT_EQ(line(4), "N\xE5v\xE6rende temp 48,0\xBA");
-    ControllerCells[44] = 100;
+    ControllerCells[HotWaterDifferenceCell] = 100;
     cycle();
     EXPECT_EQ(line(3), "Stopp temp     52,5\xBA");
-    ControllerCells[43] = 510;
+    ControllerCells[HotWaterTemperatureSetCell] = 510;
     cycle();
     EXPECT_EQ(line(3), "Stopp temp     56,0\xBA");
 }
 
 TEST_F(StatusDisplayTest, RemoteHeatingPageAddsEightTenths) {
-    ControllerCells[117] = 150;
+    ControllerCells[RemoteHeatingCell] = 150;
     showPage(24);
     EXPECT_EQ(line(3), "Stopp temp     15,8\xBA");
 }

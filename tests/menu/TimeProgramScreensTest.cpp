@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/TimeProgramScreens.h"
 #include "tests/LibraryTestHooks.h"
 
@@ -34,7 +35,7 @@ protected:
     // Opens the program under the n-th node of entry 4 (1 heat pump, 3 auxiliary heat, 4 hot
     // water).
     void openProgram(int n) {
-        IoWords[42] = 4;
+        IoWords[AccessLevelWord] = 4;
         cycle();
         endMessage();
         openUnder({4, n});
@@ -82,8 +83,8 @@ TEST_F(TimeProgramScreenTest, SwitchingWednesdayOnStoresItsBit) {
     EXPECT_EQ(line(4), "Avbryt   <-    Lagre");
     pressEnter();
     EXPECT_EQ(line(2), "      Lagrer...     ");
-    EXPECT_EQ(ControllerCells[118 + 2], 4);
-    EXPECT_EQ(FlashImage[118 + 2], 4);
+    EXPECT_EQ(ControllerCells[ProgramMaskCell + 2], 4);
+    EXPECT_EQ(FlashImage[ProgramMaskCell + 2], 4);
 
     endMessage(); // the day view again, now with the day's word
     EXPECT_FALSE(dayEditorOpen);
@@ -92,8 +93,8 @@ TEST_F(TimeProgramScreenTest, SwitchingWednesdayOnStoresItsBit) {
 }
 
 TEST_F(TimeProgramScreenTest, StopHourCountsTo24AndForcesMinuteZero) {
-    ControllerCells[181] = 0x23;
-    ControllerCells[202] = 0x30;
+    ControllerCells[ProgramStopHourCell] = 0x23;
+    ControllerCells[ProgramStopMinuteCell] = 0x30;
     openProgram(1);
     openTimeField(2);
     EXPECT_EQ(line(3), "              ^^    ");
@@ -116,8 +117,8 @@ TEST_F(TimeProgramScreenTest, StopHourCountsTo24AndForcesMinuteZero) {
 }
 
 TEST_F(TimeProgramScreenTest, StartFieldsWrapAndCancelStoresNothing) {
-    ControllerCells[139] = 0x23;
-    ControllerCells[160] = 0x10;
+    ControllerCells[ProgramStartHourCell] = 0x23;
+    ControllerCells[ProgramStartMinuteCell] = 0x10;
     openProgram(1);
     openTimeField(0);
     turn(1);
@@ -127,18 +128,18 @@ TEST_F(TimeProgramScreenTest, StartFieldsWrapAndCancelStoresNothing) {
     EXPECT_EQ(line(2).substr(11, 2), "09");
     pressBack();
     cycle();
-    EXPECT_EQ(ControllerCells[139], 0x23);
-    EXPECT_EQ(ControllerCells[160], 0x10);
-    EXPECT_EQ(FlashImage[139], 0);
+    EXPECT_EQ(ControllerCells[ProgramStartHourCell], 0x23);
+    EXPECT_EQ(ControllerCells[ProgramStartMinuteCell], 0x10);
+    EXPECT_EQ(FlashImage[ProgramStartHourCell], 0);
     EXPECT_EQ(line(2), "ma      23:10-00:00 ");
     EXPECT_EQ(line(4), "Tilbake        Endre");
 }
 
 TEST_F(TimeProgramScreenTest, OvernightWindowShowsTilUntilItsStop) {
     const int e = 14 + 2; // hot water, Wednesday
-    ControllerCells[118 + e] = 4;
-    ControllerCells[139 + e] = 0x22;
-    ControllerCells[181 + e] = 0x06;
+    ControllerCells[ProgramMaskCell + e] = 4;
+    ControllerCells[ProgramStartHourCell + e] = 0x22;
+    ControllerCells[ProgramStopHourCell + e] = 0x06;
     host.setClock(2026, 12, 9, 23, 0, 5);
     cycle();
     openProgram(4);

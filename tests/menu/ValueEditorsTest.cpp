@@ -1,5 +1,6 @@
 #include "MenuTestDriver.h"
 
+#include "core/MemoryMap.h"
 #include "menu/ValueEditors.h"
 #include "supervision/HeatingCurves.h"
 
@@ -12,7 +13,7 @@ constexpr const char* SaveSoftKeys = "Avbryt         Lagre";
 TEST_F(MenuTest, OffValuesShowIkkeAktInPlaceOfTheValue) {
     setAccessLevel(8);
     openUnder({9, 1});
-    ASSERT_EQ(ControllerCells[89], -201);
+    ASSERT_EQ(ControllerCells[HeatPumpBlockOutdoorCell], -201);
     EXPECT_EQ(line(3), "-20\xBA  Ikke Akt   10\xBA");
 
     pressEnter();
@@ -24,13 +25,13 @@ TEST_F(MenuTest, OffValuesShowIkkeAktInPlaceOfTheValue) {
     // The upper end is the off value of the auxiliary-heat block.
     pressBack();
     openUnder({8, 2});
-    ASSERT_EQ(ControllerCells[83], 201);
+    ASSERT_EQ(ControllerCells[AuxHeatBlockCell], 201);
     EXPECT_EQ(line(3), "-10\xBA  Ikke Akt   20\xBA");
 }
 
 TEST_F(MenuTest, HoursEditorScalesMinutesAndSavesThrough) {
     setAccessLevel(2);
-    ControllerCells[41] = 150;
+    ControllerCells[ExtraHotWaterCell] = 150;
     openUnder({2, 1});
     EXPECT_EQ(line(3), "0tim     2tim  48tim");
 
@@ -41,8 +42,8 @@ TEST_F(MenuTest, HoursEditorScalesMinutesAndSavesThrough) {
     EXPECT_EQ(line(3).substr(8, 5), " 3tim");
     pressEnter();
     EXPECT_EQ(line(2), SavedMessage);
-    EXPECT_EQ(ControllerCells[41], 180);
-    EXPECT_EQ(FlashImage[41], 180);
+    EXPECT_EQ(ControllerCells[ExtraHotWaterCell], 180);
+    EXPECT_EQ(FlashImage[ExtraHotWaterCell], 180);
     EXPECT_EQ(MinuteTimers[1], 180u);
 
     // After the message the editor reopens on the stored value.
@@ -65,8 +66,8 @@ TEST_F(MenuTest, NumericEditorCancelsWithoutWriting) {
 
     turn(5);
     pressBack();
-    EXPECT_EQ(ControllerCells[41], 120);
-    EXPECT_EQ(FlashImage[41], 120);
+    EXPECT_EQ(ControllerCells[ExtraHotWaterCell], 120);
+    EXPECT_EQ(FlashImage[ExtraHotWaterCell], 120);
     EXPECT_EQ(currentNode, editor);
     EXPECT_EQ(line(4), "Tilbake        Endre");
     cycle();
@@ -85,16 +86,16 @@ TEST_F(MenuTest, ValveOpeningTimeLiftsRampTimes) {
     pressEnter();
     turn(65);
     pressEnter();
-    EXPECT_EQ(ControllerCells[68], 125);
+    EXPECT_EQ(ControllerCells[OpeningTimeCell], 125);
     EXPECT_EQ(MenuNodes[NodeValveOpenRuntimeEditor].min, 3);
     EXPECT_EQ(MenuNodes[NodeValveCloseRuntimeEditor].min, 3);
-    EXPECT_EQ(ControllerCells[66], 180);
-    EXPECT_EQ(FlashImage[66], 180);
-    EXPECT_EQ(ControllerCells[67], 240);
+    EXPECT_EQ(ControllerCells[RampOpenCell], 180);
+    EXPECT_EQ(FlashImage[RampOpenCell], 180);
+    EXPECT_EQ(ControllerCells[RampCloseCell], 240);
     // The derived timings follow the new values.
-    EXPECT_EQ(ControllerCells[101], 41);
-    EXPECT_EQ(ControllerCells[102], 60);
-    EXPECT_EQ(FlashImage[102], 60);
+    EXPECT_EQ(ControllerCells[ValvePulseLengthCell], 41);
+    EXPECT_EQ(ControllerCells[ValveOpenIntervalCell], 60);
+    EXPECT_EQ(FlashImage[ValveOpenIntervalCell], 60);
 }
 
 TEST_F(MenuTest, SwitchingDifferentialMovesDeadZone) {
@@ -105,17 +106,17 @@ TEST_F(MenuTest, SwitchingDifferentialMovesDeadZone) {
     turn(1);
     turn(-1);
     pressEnter();
-    EXPECT_EQ(ControllerCells[2], 50);
-    EXPECT_EQ(ControllerCells[32], 40);
-    EXPECT_EQ(FlashImage[32], 40);
+    EXPECT_EQ(ControllerCells[SwitchingDifferentialCell], 50);
+    EXPECT_EQ(ControllerCells[ShuntNeutralZoneCell], 40);
+    EXPECT_EQ(FlashImage[ShuntNeutralZoneCell], 40);
     EXPECT_EQ(MenuNodes[NodeShuntDeadZoneEditor].max, 40);
 
     endMessage();
     pressEnter();
     turn(70);
     pressEnter();
-    EXPECT_EQ(ControllerCells[2], 120);
-    EXPECT_EQ(ControllerCells[32], 40);
+    EXPECT_EQ(ControllerCells[SwitchingDifferentialCell], 120);
+    EXPECT_EQ(ControllerCells[ShuntNeutralZoneCell], 40);
     EXPECT_EQ(MenuNodes[NodeShuntDeadZoneEditor].max, 90);
 }
 
@@ -152,19 +153,19 @@ TEST_F(MenuTest, TwoWayChoiceMovesOnlyAfterChangeKey) {
 TEST_F(MenuTest, ReturnTemperatureReadoutShowsSwitchingPoint) {
     ControllerCells[111] = 450;
     ControllerCells[112] = 50;
-    IoWords[24] = 217;
-    ControllerCells[521] = 217;
+    IoWords[Gt1Word] = 217;
+    ControllerCells[Gt1Cell] = 217;
     openUnder({3});
     EXPECT_EQ(line(3), "Tilp 45,0\xBA Nuv 21,7\xBA");
 
-    IoWords[24] = -450;
+    IoWords[Gt1Word] = -450;
     cycle(2);
     EXPECT_EQ(line(3).substr(14, 6), " --   ");
 
     // With the output on, the switch-off temperature under "Fra".
     currentNode = entry({3});
     ControllerCells[516] = 1;
-    IoWords[24] = 217;
+    IoWords[Gt1Word] = 217;
     cycle();
     pressEnter();
     EXPECT_EQ(line(3), "Frapp 5,0\xBA Nuv 21,7\xBA");

@@ -1,6 +1,7 @@
 #include "panel/FrontPanel.h"
 #include "ControllerFixture.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/Alarms.h"
 #include "unit/Ticks.h"
 
@@ -9,17 +10,17 @@ namespace {
 
 class FrontPanelTest : public ControllerTest {
 protected:
-    void wake() { IoWords[50] = 1; }
+    void wake() { IoWords[DisplayAwakeWord] = 1; }
 };
 
 TEST_F(FrontPanelTest, KnobClickOnDarkDisplayOnlyWakesIt) {
     idleCountdown = 5;
     const uint32_t generation = KnobGeneration;
     RattImageMouseDown(MouseButton::Left, true);
-    EXPECT_EQ(IoWords[50], 1);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1);
     EXPECT_EQ(knobSteps, 0);
     EXPECT_EQ(knobFrame, 0);
-    EXPECT_EQ(IoWords[2], 0);
+    EXPECT_EQ(IoWords[MiddleButtonWord], 0);
     EXPECT_EQ(idleCountdown, 600);
     EXPECT_NE(KnobGeneration, generation) << "the knob is redrawn also when only waking";
 }
@@ -47,7 +48,7 @@ TEST_F(FrontPanelTest, ClicksReplacePendingStepsWhileKeyStrokesAddUp) {
     EXPECT_EQ(knobSteps, 3);
     RattImageMouseDown(MouseButton::Right, true);
     EXPECT_EQ(knobSteps, -1);
-    EXPECT_EQ(IoWords[2], 2);
+    EXPECT_EQ(IoWords[MiddleButtonWord], 2);
     FormKeyDown(PanelKey::Down, false);
     EXPECT_EQ(knobSteps, -2);
     EXPECT_EQ(knobFrame, 1) << "keys leave the knob frame alone";
@@ -67,27 +68,27 @@ TEST_F(FrontPanelTest, PendingKeyStepsSaturateAt127) {
 TEST_F(FrontPanelTest, ShiftedArrowKeys) {
     FormKeyDown(PanelKey::Up, true);
     EXPECT_EQ(knobSteps, 1);
-    EXPECT_EQ(IoWords[2], 2);
-    EXPECT_EQ(IoWords[50], 1) << "a key stroke wakes the display";
+    EXPECT_EQ(IoWords[MiddleButtonWord], 2);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1) << "a key stroke wakes the display";
     FormKeyUp();
-    EXPECT_EQ(IoWords[2], 0);
+    EXPECT_EQ(IoWords[MiddleButtonWord], 0);
 
     FormKeyDown(PanelKey::Left, true);
-    EXPECT_EQ(IoWords[2], 1);
-    EXPECT_EQ(IoWords[1], 0);
+    EXPECT_EQ(IoWords[MiddleButtonWord], 1);
+    EXPECT_EQ(IoWords[LeftButtonWord], 0);
 
     FormKeyDown(PanelKey::Right, true);
-    EXPECT_EQ(IoWords[3], 1);
+    EXPECT_EQ(IoWords[RightButtonWord], 1);
     FormKeyDown(PanelKey::Left, false);
-    EXPECT_EQ(IoWords[1], 1);
+    EXPECT_EQ(IoWords[LeftButtonWord], 1);
 }
 
 TEST_F(FrontPanelTest, EscapeAndEnterCharactersGiveButtonEvents) {
     FormKeyPress(EscapeChar);
-    EXPECT_EQ(IoWords[1], 1);
+    EXPECT_EQ(IoWords[LeftButtonWord], 1);
     FormKeyPress(EnterChar);
-    EXPECT_EQ(IoWords[3], 1);
-    EXPECT_EQ(IoWords[50], 1);
+    EXPECT_EQ(IoWords[RightButtonWord], 1);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1);
     EXPECT_EQ(idleCountdown, 600);
 }
 
@@ -101,9 +102,9 @@ TEST_F(FrontPanelTest, ShortPressesGiveTheirButtonEvents) {
     Shape2MouseUp();
     Shape3MouseDown();
     Shape3MouseUp();
-    EXPECT_EQ(IoWords[1], 1);
-    EXPECT_EQ(IoWords[2], 1);
-    EXPECT_EQ(IoWords[3], 1);
+    EXPECT_EQ(IoWords[LeftButtonWord], 1);
+    EXPECT_EQ(IoWords[MiddleButtonWord], 1);
+    EXPECT_EQ(IoWords[RightButtonWord], 1);
 }
 
 TEST_F(FrontPanelTest, LongPressesSetTheAccessLevelAndSwallowTheRelease) {
@@ -119,14 +120,14 @@ TEST_F(FrontPanelTest, LongPressesSetTheAccessLevelAndSwallowTheRelease) {
                           {Shape2MouseDown, Shape2MouseUp, 5, 8, 2}};
     for (const Case& c : cases) {
         wake();
-        IoWords[42] = 1;
+        IoWords[AccessLevelWord] = 1;
         c.down();
         for (int s = 1; s < c.seconds; ++s) {
             Timer3Timer();
-            EXPECT_EQ(IoWords[42], 1) << "fired early for level " << c.level;
+            EXPECT_EQ(IoWords[AccessLevelWord], 1) << "fired early for level " << c.level;
         }
         Timer3Timer();
-        EXPECT_EQ(IoWords[42], c.level);
+        EXPECT_EQ(IoWords[AccessLevelWord], c.level);
         EXPECT_FALSE(Timer3Running);
         c.up();
         EXPECT_EQ(IoWords[c.eventWord], 0) << "a release after a long press is no event";
@@ -136,14 +137,14 @@ TEST_F(FrontPanelTest, LongPressesSetTheAccessLevelAndSwallowTheRelease) {
 TEST_F(FrontPanelTest, ButtonReleaseOnDarkDisplayOnlyWakesIt) {
     Shape3MouseDown();
     Shape3MouseUp();
-    EXPECT_EQ(IoWords[50], 1);
-    EXPECT_EQ(IoWords[3], 0);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 1);
+    EXPECT_EQ(IoWords[RightButtonWord], 0);
 }
 
 TEST_F(FrontPanelTest, PowerSwitchRequestsWithoutWaking) {
     Shape6MouseDown();
-    EXPECT_EQ(IoWords[0], 1);
-    EXPECT_EQ(IoWords[50], 0);
+    EXPECT_EQ(IoWords[PowerRequestWord], 1);
+    EXPECT_EQ(IoWords[DisplayAwakeWord], 0);
     EXPECT_EQ(idleCountdown, 600);
 }
 

@@ -1,5 +1,6 @@
 #include "ControllerFixture.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "panel/FrontPanel.h"
 #include "supervision/MixingValve.h"
 #include "unit/Ticks.h"
@@ -16,20 +17,21 @@ TEST_F(PanelPaintTest, DisplayLitOnlyWhenAwakeAndOn) {
         bool lit;
     };
     for (const Case c : {Case{1, 1, true}, Case{1, 0, false}, Case{0, 1, false}}) {
-        IoWords[50] = c.awake;
-        ControllerCells[116] = c.on;
-        IoWords[42] = 4;
+        IoWords[DisplayAwakeWord] = c.awake;
+        ControllerCells[UnitOnCell] = c.on;
+        IoWords[AccessLevelWord] = 4;
         refreshPanel();
         EXPECT_EQ(LcdLit, c.lit);
-        EXPECT_EQ(IoWords[42], c.lit ? 4 : 1) << "a dark display drops the access level";
+        EXPECT_EQ(IoWords[AccessLevelWord], c.lit ? 4 : 1)
+            << "a dark display drops the access level";
     }
 }
 
 TEST_F(PanelPaintTest, BlinkingLedFollowsPhasesZeroAndFive) {
-    IoWords[44] = 1;
+    IoWords[OnLedWord] = 1;
     refreshPanel();
     EXPECT_TRUE(FrontLedLit[OnLed]);
-    IoWords[44] = 2;
+    IoWords[OnLedWord] = 2;
     // Phases 1..10 then 0: a lit LED keeps its colour until phase 0.
     for (int phase = 1; phase <= 10; ++phase) {
         refreshPanel();
@@ -46,8 +48,8 @@ TEST_F(PanelPaintTest, BlinkingLedFollowsPhasesZeroAndFive) {
 }
 
 TEST_F(PanelPaintTest, AnyOtherModeLightsSteadilyWithoutSound) {
-    IoWords[45] = 7;
-    IoWords[48] = 1;
+    IoWords[CompressorLedWord] = 7;
+    IoWords[AlarmLedWord] = 1;
     for (int i = 0; i < 30; ++i) {
         refreshPanel();
         EXPECT_TRUE(FrontLedLit[KompressorLed]);
@@ -57,7 +59,7 @@ TEST_F(PanelPaintTest, AnyOtherModeLightsSteadilyWithoutSound) {
 }
 
 TEST_F(PanelPaintTest, BlinkingAlarmBeepsEveryFifthLitPhase) {
-    IoWords[48] = 2;
+    IoWords[AlarmLedWord] = 2;
     int litPhases = 0;
     for (int tick = 0; tick < 11 * 11; ++tick) {
         const bool wasLit = FrontLedLit[AlarmLed];
@@ -71,19 +73,19 @@ TEST_F(PanelPaintTest, BlinkingAlarmBeepsEveryFifthLitPhase) {
 TEST_F(PanelPaintTest, ValvePulseEndClearsBothValveRelays) {
     ValvePulseTimer = 2;
     ValveStepTimer = 1;
-    IoWords[17] = 1;
+    IoWords[ValveOpenPulseWord] = 1;
     Timer1Timer();
-    EXPECT_EQ(IoWords[17], 1);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 1);
     EXPECT_EQ(ValveStepTimer, 0);
     Timer1Timer();
     EXPECT_EQ(ValvePulseTimer, 0);
-    EXPECT_EQ(IoWords[16], 0);
-    EXPECT_EQ(IoWords[17], 0);
+    EXPECT_EQ(IoWords[ValveClosePulseWord], 0);
+    EXPECT_EQ(IoWords[ValveOpenPulseWord], 0);
 }
 
 TEST_F(PanelPaintTest, RelayLampsFollowTheirWords) {
-    IoWords[17] = 1;
-    IoWords[21] = 3;
+    IoWords[ValveOpenPulseWord] = 1;
+    IoWords[SumAlarmWord] = 3;
     const uint32_t generation = LampsGeneration;
     paintRelayLamps();
     for (int lamp = 0; lamp < 10; ++lamp) {
@@ -98,7 +100,7 @@ TEST_F(PanelPaintTest, RelayLampsFollowTheirWords) {
 // The lamps are painted again only when a relay word moved; a reset of the paint state and any
 // single word still show.
 TEST_F(PanelPaintTest, RelayLampsRepaintAfterResetAndOnEveryWord) {
-    IoWords[12] = 1;
+    IoWords[BrinePumpWord] = 1;
     paintRelayLamps();
     resetPaintState();
     paintRelayLamps();
@@ -109,7 +111,7 @@ TEST_F(PanelPaintTest, RelayLampsRepaintAfterResetAndOnEveryWord) {
         IoWords[word] = 0;
         paintRelayLamps();
     }
-    IoWords[16] = 1;
+    IoWords[ValveClosePulseWord] = 1;
     paintRelayLamps();
     for (int lamp = 0; lamp < 10; ++lamp) {
         EXPECT_EQ(RelayLampLit[lamp], lamp == 5) << "Led" << lamp + 1;

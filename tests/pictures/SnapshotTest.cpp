@@ -2,6 +2,7 @@
 // the animated GIF is a well-formed picture of the run. Runs without an X server.
 #include "pictures/ScenarioPictures.h"
 
+#include "ScratchFolder.h"
 #include "scripttool/CommandLine.h"
 #include "unit/ControllerState.h"
 
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace kv410 {
@@ -24,24 +24,14 @@ ScenarioPictures* drawing = nullptr;
 
 class SnapshotTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("kv410-snapshots-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        installFrontPictures(drawing);
-    }
+    void SetUp() override { installFrontPictures(drawing); }
     void TearDown() override {
         installFrontPictures(nullptr);
-        fs::remove_all(folder);
         resetControllerState();
     }
 
     std::string write(const std::string& name, const std::string& text) {
-        const fs::path path = folder / name;
-        std::ofstream(path) << text;
-        return path.string();
+        return scratch.write(name, text);
     }
 
     int run(std::vector<std::string> arguments) {
@@ -63,7 +53,8 @@ protected:
         return "click power\nwait 3s\n" + extra + "expect snapshot \"main.png\"\n";
     }
 
-    fs::path folder;
+    ScratchFolder scratch{"snapshots"};
+    const fs::path folder = scratch.path();
     std::string out;
     std::string err;
 };

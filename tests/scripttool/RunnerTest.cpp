@@ -1,4 +1,5 @@
 #include "scripttool/Runner.h"
+#include "ScratchFolder.h"
 #include "pictures/Pictures.h"
 #include "scripttool/CommandLine.h"
 #include "unit/ControllerState.h"
@@ -17,23 +18,10 @@ namespace fs = std::filesystem;
 // Runs the tool on scripts written to a scratch folder.
 class RunnerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        folder =
-            fs::temp_directory_path() /
-            ("kv410-runner-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        fs::remove_all(folder);
-        resetControllerState();
-    }
+    void TearDown() override { resetControllerState(); }
 
     std::string write(const std::string& name, const std::string& text) {
-        const fs::path path = folder / name;
-        std::ofstream(path) << text;
-        return path.string();
+        return scratch.write(name, text);
     }
 
     int run(std::vector<std::string> arguments, const std::string& input = "") {
@@ -51,7 +39,8 @@ protected:
         return out.substr(out.rfind('\n', end) + 1, end - out.rfind('\n', end));
     }
 
-    fs::path folder;
+    ScratchFolder scratch{"runner"};
+    const fs::path folder = scratch.path();
     std::string out;
     std::string err;
 };

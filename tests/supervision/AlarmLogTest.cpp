@@ -19,7 +19,7 @@ protected:
                   uint16_t second) {
         const uint16_t words[6] = {year, month, day, hour, minute, second};
         for (int k = 0; k < 6; ++k) {
-            IoWords[35 + k] = words[k];
+            IoWords[ClockYearWord + k] = words[k];
         }
     }
     // What readAlarmLog put into its buffer.
@@ -44,9 +44,9 @@ TEST_F(AlarmLogTest, ReadModesAfterThreeRaisings) {
     EXPECT_EQ(read(2), "");
     setClock(0x26, 0x12, 0x06, 0x12, 0x15, 0x20);
     raiseAlarm(3);
-    IoWords[40] = 0x21;
+    IoWords[ClockSecondWord] = 0x21;
     raiseAlarm(12); // logged with "<", code 48 + 12
-    IoWords[40] = 0x22;
+    IoWords[ClockSecondWord] = 0x22;
     raiseAlarm(0);
     EXPECT_EQ(readFlashWord(513), 39);
 
@@ -132,14 +132,14 @@ TEST_F(AlarmLogTest, FullLogDropsTheOldestRecord) {
 }
 
 TEST_F(AlarmLogTest, DamagedOffsetIsBroughtBackIntoRange) {
-    FlashImage[513] = 20;
+    FlashImage[AlarmLogOffsetFlashWord] = 20;
     AlarmLogCursor = 20;
     clearActiveAlarmList();
     initAlarmSupervision();
     EXPECT_EQ(readFlashWord(513), 13);
     EXPECT_EQ(AlarmLogCursor, 13);
 
-    FlashImage[513] = 0xFFFF;
+    FlashImage[AlarmLogOffsetFlashWord] = 0xFFFF;
     AlarmLogCursor = 0xFFFF;
     EXPECT_EQ(read(3), ""); // the free place of a full log lies outside the image
     EXPECT_EQ(readFlashWord(513), AlarmLogMaxOffset);

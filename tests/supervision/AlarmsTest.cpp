@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 #include "tests/LibraryTestHooks.h"
@@ -24,15 +25,16 @@ protected:
         for (int cell = Gt1; cell <= Gt3x; ++cell) {
             ControllerCells[cell] = 200;
         }
-        ControllerCells[55] = -1; // every optional sensor supervised, as after switch-on
-        ControllerCells[90] = 490;
-        ControllerCells[91] = 700;
-        ControllerCells[92] = -100;
-        ControllerCells[93] = -100;
-        ControllerCells[94] = 1250;
+        ControllerCells[ConfigurationCell] =
+            -1; // every optional sensor supervised, as after switch-on
+        ControllerCells[FirstAlarmLimitCell] = 490;
+        ControllerCells[FirstAlarmLimitCell + 1] = 700;
+        ControllerCells[FirstAlarmLimitCell + 2] = -100;
+        ControllerCells[FirstAlarmLimitCell + 3] = -100;
+        ControllerCells[FirstAlarmLimitCell + 4] = 1250;
         const uint16_t clock[7] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20, 7};
         for (int k = 0; k < 7; ++k) {
-            IoWords[35 + k] = clock[k];
+            IoWords[ClockYearWord + k] = clock[k];
         }
         clearActiveAlarmList();
         initAlarmSupervision();
@@ -79,7 +81,7 @@ TEST_F(AlarmsTest, SensorRangeLimitsAndDelay) {
     seconds(1);
     EXPECT_EQ(isAlarmActive(5), 1);
     EXPECT_EQ(isAlarmActive(6), 1);
-    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(IoWords[AlarmLedWord], 2);
     EXPECT_EQ(NewAlarmFlag, 1);
 
     // The boundary values do not clear a self-resetting alarm either; a valid value does.
@@ -115,23 +117,23 @@ TEST_F(AlarmsTest, NothingRaisedWithinSixtySecondsOfStart) {
 }
 
 TEST_F(AlarmsTest, OptionalSensorsFollowTheConfigurationWord) {
-    ControllerCells[55] = 0x10; // GT4 supervised, GT5 not
+    ControllerCells[ConfigurationCell] = 0x10; // GT4 supervised, GT5 not
     started();
     ControllerCells[Gt4] = -500;
     ControllerCells[Gt5] = -500;
     seconds(10);
     EXPECT_EQ(isAlarmActive(3), 1);
     EXPECT_EQ(isAlarmActive(4), 0);
-    EXPECT_EQ(ControllerCells[56] & 0x30, 0);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x30, 0);
 
-    ControllerCells[55] = 0;
+    ControllerCells[ConfigurationCell] = 0;
     superviseAlarms();
     EXPECT_EQ(isAlarmActive(3), 0);
     EXPECT_TRUE(listed().empty());
 
     ControllerCells[Gt4] = 200;
     superviseAlarms();
-    EXPECT_EQ(ControllerCells[56] & 0x30, 0x10);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x30, 0x10);
 }
 
 TEST_F(AlarmsTest, HotWaterAlarmFollowsGt3xWhenGt3IsMissing) {
@@ -139,37 +141,37 @@ TEST_F(AlarmsTest, HotWaterAlarmFollowsGt3xWhenGt3IsMissing) {
     ControllerCells[Gt3] = -500;
     ControllerCells[Gt3x] = 450;
     seconds(10);
-    EXPECT_EQ(ControllerCells[532], 450);
-    EXPECT_EQ(ControllerCells[56] & 0x08, 0x08);
+    EXPECT_EQ(ControllerCells[HotWaterTemperatureCell], 450);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x08, 0x08);
     EXPECT_EQ(isAlarmActive(2), 0);
 
     ControllerCells[Gt3x] = -500;
     seconds(5);
-    EXPECT_EQ(ControllerCells[56] & 0x08, 0);
+    EXPECT_EQ(ControllerCells[DetectedSensorsCell] & 0x08, 0);
     EXPECT_EQ(isAlarmActive(2), 1);
 }
 
 TEST_F(AlarmsTest, LatchingAlarmWaitsForAcknowledgement) {
     started();
-    IoWords[5] = 1; // MB1 while the compressor is off
+    IoWords[Mb1InputWord] = 1; // MB1 while the compressor is off
     seconds(10);
     EXPECT_EQ(isAlarmActive(10), 0);
-    IoWords[13] = 1;
+    IoWords[CompressorWord] = 1;
     seconds(5);
     EXPECT_EQ(isAlarmActive(10), 1);
     EXPECT_EQ(ClassActiveFlags[0], 1);
 
-    IoWords[5] = 0;
+    IoWords[Mb1InputWord] = 0;
     seconds(3);
     EXPECT_EQ(isAlarmActive(10), 1);
     EXPECT_EQ(UnacknowledgedAlarmFlag, 1);
 
     acknowledgeAlarm(10);
-    EXPECT_EQ(IoWords[48], 1);
+    EXPECT_EQ(IoWords[AlarmLedWord], 1);
     EXPECT_EQ(UnacknowledgedAlarmFlag, 0);
     superviseAlarms();
     EXPECT_EQ(isAlarmActive(10), 0);
-    EXPECT_EQ(IoWords[48], 0);
+    EXPECT_EQ(IoWords[AlarmLedWord], 0);
     EXPECT_TRUE(listed().empty());
 }
 
@@ -177,13 +179,13 @@ TEST_F(AlarmsTest, AcknowledgedFaultStaysListedWithItsFirstStamp) {
     started();
     ControllerCells[Gt2] = 1500;
     seconds(5);
-    IoWords[40] = 0x59;
+    IoWords[ClockSecondWord] = 0x59;
     acknowledgeAlarm(1);
     seconds(20);
     EXPECT_EQ(isAlarmActive(1), 1);
     EXPECT_EQ(listed(), std::vector<int>{1});
-    EXPECT_EQ(ControllerCells[415 + 1], 0x20);
-    EXPECT_EQ(IoWords[48], 1);
+    EXPECT_EQ(ControllerCells[AlarmSecondCell + 1], 0x20);
+    EXPECT_EQ(IoWords[AlarmLedWord], 1);
 }
 
 TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
@@ -209,7 +211,7 @@ TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
         seconds(5);
         EXPECT_EQ(listed(), std::vector<int>{c.alarm}) << "alarm " << c.alarm;
         if (c.cls >= 0) {
-            EXPECT_EQ(ControllerCells[447 + c.alarm], c.cls) << "alarm " << c.alarm;
+            EXPECT_EQ(ControllerCells[AlarmClassCell + c.alarm], c.cls) << "alarm " << c.alarm;
         }
     }
 }
@@ -217,8 +219,8 @@ TEST_F(AlarmsTest, InputAlarmsWatchTheirOwnWords) {
 TEST_F(AlarmsTest, LowPressureHeldOffWhileItsTimerRuns) {
     started();
     SecondTimers[8] = 100;
-    ControllerCells[504] = 1;
-    ControllerCells[510] = 1;
+    ControllerCells[LpCopyCell] = 1;
+    ControllerCells[CompressorCommandCell] = 1;
     seconds(10);
     EXPECT_EQ(isAlarmActive(13), 0);
     SecondTimers[8] = 0;
@@ -275,7 +277,7 @@ TEST_F(AlarmsTest, SumAlarmFlagsIgnoreClassThree) {
     ControllerCells[Gt11] = -200;
     seconds(5);
     EXPECT_EQ(listed(), (std::vector<int>{18, 17, 15}));
-    EXPECT_EQ(IoWords[48], 2);
+    EXPECT_EQ(IoWords[AlarmLedWord], 2);
     EXPECT_EQ(ClassActiveFlags[0] | ClassActiveFlags[1] | ClassActiveFlags[2], 0);
 
     ControllerCells[Gt1] = 1500;
@@ -284,9 +286,9 @@ TEST_F(AlarmsTest, SumAlarmFlagsIgnoreClassThree) {
 }
 
 TEST_F(AlarmsTest, RaiseStampsTheSlotAndClearsTheAcknowledgement) {
-    ControllerCells[223 + 4] = static_cast<int16_t>(0xFF06);
+    ControllerCells[AlarmFlagsCell + 4] = static_cast<int16_t>(0xFF06);
     raiseAlarm(4);
-    EXPECT_EQ(ControllerCells[223 + 4], 0x05);
+    EXPECT_EQ(ControllerCells[AlarmFlagsCell + 4], 0x05);
     const int stamp[6] = {255, 287, 319, 351, 383, 415};
     const int expected[6] = {0x26, 0x12, 0x06, 0x12, 0x15, 0x20};
     for (int k = 0; k < 6; ++k) {
@@ -296,20 +298,20 @@ TEST_F(AlarmsTest, RaiseStampsTheSlotAndClearsTheAcknowledgement) {
 
 // Slots loaded from a Flash.dat may hold anything.
 TEST_F(AlarmsTest, StartWithSlotsFromTheFlashImage) {
-    ControllerCells[223 + 10] = 1; // latched, not acknowledged
-    ControllerCells[447 + 10] = 0;
-    ControllerCells[223 + 0] = 1; // self-resetting
-    ControllerCells[447 + 0] = 2;
-    ControllerCells[223 + 16] = 3; // acknowledged
-    ControllerCells[223 + 27] = 1; // no condition, stray class
-    ControllerCells[447 + 27] = -3;
-    ControllerCells[447 + 20] = 200;
+    ControllerCells[AlarmFlagsCell + 10] = 1; // latched, not acknowledged
+    ControllerCells[AlarmClassCell + 10] = 0;
+    ControllerCells[AlarmFlagsCell + 0] = 1; // self-resetting
+    ControllerCells[AlarmClassCell + 0] = 2;
+    ControllerCells[AlarmFlagsCell + 16] = 3; // acknowledged
+    ControllerCells[AlarmFlagsCell + 27] = 1; // no condition, stray class
+    ControllerCells[AlarmClassCell + 27] = -3;
+    ControllerCells[AlarmClassCell + 20] = 200;
     clearActiveAlarmList();
     initAlarmSupervision();
     EXPECT_EQ(listed(), (std::vector<int>{27, 10}));
     EXPECT_EQ(ClassActiveFlags[0], 1);
-    EXPECT_EQ(ControllerCells[223 + 0], 0);
-    EXPECT_EQ(ControllerCells[223 + 16], 0);
+    EXPECT_EQ(ControllerCells[AlarmFlagsCell + 0], 0);
+    EXPECT_EQ(ControllerCells[AlarmFlagsCell + 16], 0);
 
     acknowledgeAlarm(27);
     clearAlarm(27);

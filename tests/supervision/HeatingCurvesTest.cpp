@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/HeatingCurves.h"
 
 #include <vector>
@@ -12,8 +13,8 @@ class HeatingCurvesTest : public ControllerTest {
 protected:
     void SetUp() override {
         ControllerTest::SetUp();
-        ControllerCells[0] = 40;
-        ControllerCells[3] = 40;
+        ControllerCells[HeatingCurveSlopeCell] = 40;
+        ControllerCells[ShuntCurveSlopeCell] = 40;
     }
     std::vector<int> curve(uint8_t c) {
         std::vector<int> points;
@@ -31,18 +32,18 @@ TEST_F(HeatingCurvesTest, FactoryCurve) {
 }
 
 TEST_F(HeatingCurvesTest, SlopeExtremes) {
-    ControllerCells[0] = 0;
+    ControllerCells[HeatingCurveSlopeCell] = 0;
     EXPECT_EQ(curve(0), std::vector<int>(12, 200));
-    ControllerCells[0] = 100;
+    ControllerCells[HeatingCurveSlopeCell] = 100;
     EXPECT_EQ(curvePointSetpoint(0, 0), 1080);
     EXPECT_EQ(curvePointSetpoint(0, 10), 280);
     EXPECT_EQ(curvePointSetpoint(0, 11), 200);
 }
 
 TEST_F(HeatingCurvesTest, AdjustmentsAndOffsetBelongToTheirCurve) {
-    ControllerCells[8 + 2 * 3 + 1] = 50; // curve 1, point 3
-    ControllerCells[30 + 1] = 15;        // curve 1, point 11
-    ControllerCells[4] = -8;             // curve 1 offset
+    ControllerCells[FirstCurvePointCell + 2 * 3 + 1] = 50; // curve 1, point 3
+    ControllerCells[LastCurvePointCell] = 15;              // curve 1, point 11
+    ControllerCells[ShuntCurveOffsetCell] = -8;            // curve 1 offset
     EXPECT_EQ(curvePointSetpoint(1, 3), 456 + 50 - 8);
     EXPECT_EQ(curvePointSetpoint(1, 11), 207);
     EXPECT_EQ(curvePointSetpoint(1, 2), 480);
@@ -50,16 +51,17 @@ TEST_F(HeatingCurvesTest, AdjustmentsAndOffsetBelongToTheirCurve) {
 }
 
 TEST_F(HeatingCurvesTest, Limits) {
-    ControllerCells[8] = 600; // point 0 pushed to 1152
+    ControllerCells[FirstCurvePointCell] = 600; // point 0 pushed to 1152
     EXPECT_EQ(curvePointSetpoint(0, 0), 1080);
     ControllerCells[10] = -400; // point 1 pushed below the floor
     EXPECT_EQ(curvePointSetpoint(0, 1), 200);
-    ControllerCells[0] = 0; // no ceiling without a slope
+    ControllerCells[HeatingCurveSlopeCell] = 0; // no ceiling without a slope
     EXPECT_EQ(curvePointSetpoint(0, 0), 800);
-    ControllerCells[0] = 100;
-    ControllerCells[8] = -32768; // a negative sum
+    ControllerCells[HeatingCurveSlopeCell] = 100;
+    ControllerCells[FirstCurvePointCell] = -32768; // a negative sum
     EXPECT_EQ(curvePointSetpoint(0, 0), 200);
-    ControllerCells[0] = 32767; // a slope beyond the menu's range stays within the limits
+    ControllerCells[HeatingCurveSlopeCell] =
+        32767; // a slope beyond the menu's range stays within the limits
     EXPECT_EQ(curvePointSetpoint(0, 5), 1080);
     EXPECT_EQ(curvePointSetpoint(2, 0), 200);
     EXPECT_EQ(curvePointSetpoint(0, 12), 200);

@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/MixingValve.h"
 #include "tests/LibraryTestHooks.h"
 
@@ -11,10 +12,10 @@ class MixingValveTest : public ControllerTest {
 protected:
     void SetUp() override {
         ControllerTest::SetUp();
-        ControllerCells[32] = 30;
-        ControllerCells[101] = 20;
-        ControllerCells[102] = 200;
-        ControllerCells[103] = 60;
+        ControllerCells[ShuntNeutralZoneCell] = 30;
+        ControllerCells[ValvePulseLengthCell] = 20;
+        ControllerCells[ValveOpenIntervalCell] = 200;
+        ControllerCells[ValveCloseIntervalCell] = 60;
     }
     // The 50 ms tick's part for the valve.
     void ticks(int count) {
@@ -27,19 +28,19 @@ protected:
             }
         }
     }
-    int openRequest() { return ControllerCells[513]; }
-    int closeRequest() { return ControllerCells[514]; }
+    int openRequest() { return ControllerCells[ValveOpenRequestCell]; }
+    int closeRequest() { return ControllerCells[ValveCloseRequestCell]; }
 };
 
 TEST_F(MixingValveTest, StartCallHoldsTheClosedEnd) {
-    ControllerCells[69] = 1;
+    ControllerCells[ValveOpeningMarkerCell] = 1;
     stepMixingValve(-1000);
     EXPECT_EQ(ValvePosition, 0);
     EXPECT_EQ(closeRequest(), 1);
     EXPECT_EQ(openRequest(), 0);
     EXPECT_EQ(ValvePulseTimer, 20);
     EXPECT_EQ(ValveStepTimer, 0);
-    EXPECT_EQ(ControllerCells[69], 0);
+    EXPECT_EQ(ControllerCells[ValveOpeningMarkerCell], 0);
 }
 
 TEST_F(MixingValveTest, OpensOneStepPerIntervalUpToTheOpenEnd) {
@@ -51,14 +52,14 @@ TEST_F(MixingValveTest, OpensOneStepPerIntervalUpToTheOpenEnd) {
             ++steps;
             EXPECT_EQ(t % 200, 0) << "step at tick " << t;
             EXPECT_EQ(openRequest(), 1);
-            EXPECT_EQ(ControllerCells[100], 1);
-            EXPECT_EQ(ControllerCells[69], 1);
+            EXPECT_EQ(ControllerCells[ValveMotionCell], 1);
+            EXPECT_EQ(ControllerCells[ValveOpeningMarkerCell], 1);
             if (ValvePosition < 60) {
                 EXPECT_EQ(ValvePulseTimer, 20);
                 EXPECT_EQ(ValveStepTimer, 200);
             }
         }
-        ControllerCells[513] = 0; // the exchange takes the request
+        ControllerCells[ValveOpenRequestCell] = 0; // the exchange takes the request
         ticks(1);
     }
     EXPECT_EQ(steps, 60);
@@ -70,15 +71,15 @@ TEST_F(MixingValveTest, OpensOneStepPerIntervalUpToTheOpenEnd) {
 
 TEST_F(MixingValveTest, NeutralZone) {
     ValvePosition = 30;
-    ControllerCells[513] = 1;
-    ControllerCells[100] = 1;
+    ControllerCells[ValveOpenRequestCell] = 1;
+    ControllerCells[ValveMotionCell] = 1;
     for (int x : {15, -15}) {
         stepMixingValve(x);
         EXPECT_EQ(openRequest(), 0);
         EXPECT_EQ(closeRequest(), 0);
-        EXPECT_EQ(ControllerCells[100], 0);
+        EXPECT_EQ(ControllerCells[ValveMotionCell], 0);
     }
-    ControllerCells[32] = 31;
+    ControllerCells[ShuntNeutralZoneCell] = 31;
     stepMixingValve(15);
     EXPECT_EQ(ValvePosition, 30);
     stepMixingValve(16);
@@ -96,13 +97,13 @@ TEST_F(MixingValveTest, ClosingStepWaitsForTheOpeningInterval) {
     EXPECT_EQ(ValvePosition, 30);
     EXPECT_EQ(closeRequest(), 1);
     EXPECT_EQ(openRequest(), 0);
-    EXPECT_EQ(ControllerCells[100], 2);
+    EXPECT_EQ(ControllerCells[ValveMotionCell], 2);
     EXPECT_EQ(ValveStepTimer, 60);
 }
 
 TEST_F(MixingValveTest, LongIntervalsKeepTheirLength) {
-    ControllerCells[102] = 1200; // a 60-minute run: one minute per step
-    ControllerCells[101] = static_cast<int16_t>(0xFFF0);
+    ControllerCells[ValveOpenIntervalCell] = 1200; // a 60-minute run: one minute per step
+    ControllerCells[ValvePulseLengthCell] = static_cast<int16_t>(0xFFF0);
     ValvePosition = 10;
     stepMixingValve(100);
     EXPECT_EQ(ValveStepTimer, 1200);

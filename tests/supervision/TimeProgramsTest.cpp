@@ -1,6 +1,7 @@
 #include "../ControllerFixture.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "supervision/TimePrograms.h"
 
 namespace kv410 {
@@ -13,17 +14,17 @@ uint16_t bcd(int value) {
 class TimeProgramsTest : public ControllerTest {
 protected:
     void program(int e, int mask, int startHour, int startMinute, int stopHour, int stopMinute) {
-        ControllerCells[118 + e] = static_cast<int16_t>(mask);
-        ControllerCells[139 + e] = static_cast<int16_t>(bcd(startHour));
-        ControllerCells[160 + e] = static_cast<int16_t>(bcd(startMinute));
-        ControllerCells[181 + e] = static_cast<int16_t>(bcd(stopHour));
-        ControllerCells[202 + e] = static_cast<int16_t>(bcd(stopMinute));
+        ControllerCells[ProgramMaskCell + e] = static_cast<int16_t>(mask);
+        ControllerCells[ProgramStartHourCell + e] = static_cast<int16_t>(bcd(startHour));
+        ControllerCells[ProgramStartMinuteCell + e] = static_cast<int16_t>(bcd(startMinute));
+        ControllerCells[ProgramStopHourCell + e] = static_cast<int16_t>(bcd(stopHour));
+        ControllerCells[ProgramStopMinuteCell + e] = static_cast<int16_t>(bcd(stopMinute));
     }
     // weekday 1 Monday .. 7 Sunday
     bool activeAt(int e, int weekday, int hour, int minute) {
-        IoWords[41] = static_cast<uint16_t>(weekday);
-        IoWords[38] = bcd(hour);
-        IoWords[39] = bcd(minute);
+        IoWords[WeekdayWord] = static_cast<uint16_t>(weekday);
+        IoWords[ClockHourWord] = bcd(hour);
+        IoWords[ClockMinuteWord] = bcd(minute);
         return timeProgramActive(static_cast<uint8_t>(e));
     }
 };

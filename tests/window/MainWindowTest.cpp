@@ -1,6 +1,9 @@
 // The window: its elements, the way events reach the panel logic and the way it paints the state.
 #include "window/MainWindow.h"
+#include "QtTestMain.h"
+#include "ScratchFolder.h"
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/VirtualPlatform.h"
 #include "display/Lcd.h"
 #include "menu/MenuTree.h"
@@ -9,13 +12,12 @@
 #include "unit/ControllerState.h"
 #include "window/ShutdownSignals.h"
 
-#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -42,8 +44,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    QString previousFolder_;
+    std::unique_ptr<ScratchFolder> folder_;
     VirtualPlatform host_;
     std::unique_ptr<TMainFrm> window_;
 
@@ -60,7 +61,7 @@ private:
         pressAt(at, button, modifiers);
         releaseAt(at, button);
     }
-    void wakeDisplay() { IoWords[50] = 1; }
+    void wakeDisplay() { IoWords[DisplayAwakeWord] = 1; }
     // Lines 1 and 3 with characters past ASCII (degree sign, å, ø, Æ) in the display's Latin-1.
     static void writeLatin1Lines() {
         std::memcpy(LcdLines[0],
@@ -77,10 +78,9 @@ private:
 
 private slots:
     void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder_->isValid());
-        previousFolder_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder_->path()));
+        folder_ = std::make_unique<ScratchFolder>("window");
+        folder_->enter();
+        QVERIFY(QDir::current() == QDir(QString::fromStdString(folder_->path().string())));
         resetControllerState();
         host_.messages.clear();
         installPlatform(&host_);
@@ -93,7 +93,6 @@ private slots:
         window_.reset();
         installPlatform(nullptr);
         resetControllerState();
-        QDir::setCurrent(previousFolder_);
         folder_.reset();
     }
 
@@ -165,27 +164,27 @@ private slots:
     void clickAreasReachTheirWords() {
         stopTicks();
         // Power switch.
-        IoWords[0] = 0;
+        IoWords[PowerRequestWord] = 0;
         pressAt({248, 224});
-        QCOMPARE(IoWords[0], uint16_t(1));
+        QCOMPARE(IoWords[PowerRequestWord], uint16_t(1));
         QCOMPARE(idleCountdown, 600);
 
         // Knob: the first click on a dark display only wakes it.
-        IoWords[50] = 0;
+        IoWords[DisplayAwakeWord] = 0;
         knobSteps = 0;
         const int frame = knobFrame;
         clickAt({507, 335});
-        QCOMPARE(IoWords[50], uint16_t(1));
+        QCOMPARE(IoWords[DisplayAwakeWord], uint16_t(1));
         QCOMPARE(int(knobSteps), 0);
         QCOMPARE(int(knobFrame), frame);
         clickAt({480, 310});
         QCOMPARE(int(knobSteps), 1);
         QCOMPARE(int(knobFrame), (frame + 1) % 12);
-        IoWords[2] = 0;
+        IoWords[MiddleButtonWord] = 0;
         clickAt({507, 335}, Qt::RightButton, Qt::ShiftModifier);
         QCOMPARE(int(knobSteps), -1);
         QCOMPARE(int(knobFrame), frame);
-        QVERIFY(IoWords[2] & 2);
+        QVERIFY(IoWords[MiddleButtonWord] & 2);
 
         // The three buttons under the display, pressed and released short.
         const struct {
@@ -194,7 +193,7 @@ private slots:
         } buttons[] = {{{228, 437}, 1}, {{303, 437}, 2}, {{377, 437}, 3}};
         for (const auto& button : buttons) {
             wakeDisplay();
-            IoWords[1] = IoWords[2] = IoWords[3] = 0;
+            IoWords[LeftButtonWord] = IoWords[MiddleButtonWord] = IoWords[RightButtonWord] = 0;
             pressAt(button.at);
             QVERIFY(Timer3Running);
             QCOMPARE(IoWords[button.word], uint16_t(0));
@@ -203,10 +202,10 @@ private slots:
             QCOMPARE(IoWords[button.word], uint16_t(1));
         }
         // The LCD and the picture take no clicks.
-        IoWords[1] = IoWords[2] = IoWords[3] = 0;
+        IoWords[LeftButtonWord] = IoWords[MiddleButtonWord] = IoWords[RightButtonWord] = 0;
         clickAt({300, 330});
         clickAt({100, 100});
-        QCOMPARE(IoWords[1] + IoWords[2] + IoWords[3], 0);
+        QCOMPARE(IoWords[LeftButtonWord] + IoWords[MiddleButtonWord] + IoWords[RightButtonWord], 0);
     }
 
     void longPressOfTheLeftButtonSetsTheAccessLevel() {
@@ -215,25 +214,25 @@ private slots:
         // takes it back at the next tick.
         stopTicks();
         wakeDisplay();
-        IoWords[1] = 0;
-        IoWords[42] = 1;
+        IoWords[LeftButtonWord] = 0;
+        IoWords[AccessLevelWord] = 1;
         pressAt({228, 437});
         window_->runTicksNow(59);
-        QCOMPARE(IoWords[42], uint16_t(1));
+        QCOMPARE(IoWords[AccessLevelWord], uint16_t(1));
         QVERIFY(Timer3Running);
         window_->runTicksNow(1);
-        QCOMPARE(IoWords[42], uint16_t(2));
+        QCOMPARE(IoWords[AccessLevelWord], uint16_t(2));
         QVERIFY(!Timer3Running);
         releaseAt({228, 437});
-        QCOMPARE(IoWords[1], uint16_t(0));
+        QCOMPARE(IoWords[LeftButtonWord], uint16_t(0));
     }
 
     void keysReachTheKnobAndTheButtons() {
         stopTicks();
         knobSteps = 0;
-        IoWords[50] = 0;
+        IoWords[DisplayAwakeWord] = 0;
         QTest::keyClick(window_.get(), Qt::Key_Up);
-        QCOMPARE(IoWords[50], uint16_t(1));
+        QCOMPARE(IoWords[DisplayAwakeWord], uint16_t(1));
         QTest::keyClick(window_.get(), Qt::Key_Up);
         QCOMPARE(int(knobSteps), 2);
         QTest::keyClick(window_.get(), Qt::Key_Down);
@@ -248,23 +247,23 @@ private slots:
             {Qt::Key_Return, {}, 3}, {Qt::Key_Enter, {}, 3},  {Qt::Key_Right, Qt::ShiftModifier, 3},
         };
         for (const auto& stroke : strokes) {
-            IoWords[1] = IoWords[3] = 0;
+            IoWords[LeftButtonWord] = IoWords[RightButtonWord] = 0;
             QTest::keyClick(window_.get(), stroke.key, stroke.modifiers);
             QCOMPARE(IoWords[stroke.word], uint16_t(1));
         }
         // Shift + Left is the middle button; Shift + Up marks the step until the key is released.
-        IoWords[1] = IoWords[2] = 0;
+        IoWords[LeftButtonWord] = IoWords[MiddleButtonWord] = 0;
         QTest::keyPress(window_.get(), Qt::Key_Left, Qt::ShiftModifier);
-        QCOMPARE(IoWords[2], uint16_t(1));
-        QCOMPARE(IoWords[1], uint16_t(0));
+        QCOMPARE(IoWords[MiddleButtonWord], uint16_t(1));
+        QCOMPARE(IoWords[LeftButtonWord], uint16_t(0));
         QTest::keyRelease(window_.get(), Qt::Key_Left, Qt::ShiftModifier);
-        QCOMPARE(IoWords[2], uint16_t(0));
+        QCOMPARE(IoWords[MiddleButtonWord], uint16_t(0));
         knobSteps = 0;
         QTest::keyPress(window_.get(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(int(knobSteps), 1);
-        QCOMPARE(IoWords[2], uint16_t(2));
+        QCOMPARE(IoWords[MiddleButtonWord], uint16_t(2));
         QTest::keyRelease(window_.get(), Qt::Key_Up, Qt::ShiftModifier);
-        QCOMPARE(IoWords[2], uint16_t(0));
+        QCOMPARE(IoWords[MiddleButtonWord], uint16_t(0));
     }
 
     void aFocusedSliderLeavesTheArrowsToTheKnob() {
@@ -276,19 +275,19 @@ private slots:
         QTest::keyClick(slider, Qt::Key_Up);
         QTest::keyClick(slider, Qt::Key_Right);
         QCOMPARE(slider->value(), 480);
-        QCOMPARE(IoWords[26], uint16_t(480));
+        QCOMPARE(IoWords[Gt3Word], uint16_t(480));
         QCOMPARE(int(knobSteps), 1);
-        QCOMPARE(IoWords[3], uint16_t(1));
+        QCOMPARE(IoWords[RightButtonWord], uint16_t(1));
         // Other keys still move it, and the I/O word follows.
         QTest::keyClick(slider, Qt::Key_PageUp);
         QVERIFY(slider->value() != 480);
-        QCOMPARE(int16_t(IoWords[26]), int16_t(slider->value()));
+        QCOMPARE(int16_t(IoWords[Gt3Word]), int16_t(slider->value()));
     }
 
     void sliderKeysMoveTheCurrentSlider() {
         stopTicks();
         QTest::keyClick(window_.get(), Qt::Key_Plus);
-        QCOMPARE(IoWords[24], uint16_t(218));
+        QCOMPARE(IoWords[Gt1Word], uint16_t(218));
         QCOMPARE(window_->TrackBars[0]->value(), 218);
         QCOMPARE(window_->Edits[0]->text(), QStringLiteral("218"));
         QTest::keyClick(window_.get(), Qt::Key_Slash);
@@ -308,36 +307,36 @@ private slots:
         stopTicks();
         window_->setPanelsShown(true);
         window_->TrackBars[4]->setValue(-123);
-        QCOMPARE(int16_t(IoWords[28]), int16_t(-123));
+        QCOMPARE(int16_t(IoWords[Gt5Word]), int16_t(-123));
         QCOMPARE(window_->Edits[4]->text(), QStringLiteral("-123"));
         window_->TrackBars[10]->setValue(1500);
-        QCOMPARE(IoWords[34], uint16_t(1500));
+        QCOMPARE(IoWords[Gt3xWord], uint16_t(1500));
 
         const QColor light = rgb(CaptionLightColour);
         QToolButton* hp = window_->SpeedButtons[3];
         QTest::mouseClick(hp, Qt::LeftButton);
-        QCOMPARE(IoWords[7], uint16_t(1));
+        QCOMPARE(IoWords[HpInputWord], uint16_t(1));
         QCOMPARE(hp->palette().color(QPalette::ButtonText), light);
         QTest::mouseClick(hp, Qt::LeftButton);
-        QCOMPARE(IoWords[7], uint16_t(0));
+        QCOMPARE(IoWords[HpInputWord], uint16_t(0));
         QCOMPARE(hp->palette().color(QPalette::ButtonText), QColor(Qt::black));
 
         // FFF and Larm share the phase-fault input; Larm shows it.
         QTest::mouseClick(window_->SpeedButtons[7], Qt::LeftButton);
-        QCOMPARE(IoWords[11], uint16_t(1));
+        QCOMPARE(IoWords[PhaseFaultInputWord], uint16_t(1));
         QCOMPARE(window_->SpeedButtons[8]->palette().color(QPalette::ButtonText), light);
         QTest::mouseClick(window_->SpeedButtons[8], Qt::LeftButton);
-        QCOMPARE(IoWords[11], uint16_t(0));
+        QCOMPARE(IoWords[PhaseFaultInputWord], uint16_t(0));
 
         // GT4 removed: word, slider, value box and caption follow.
         QTest::mouseClick(window_->SpeedButtons[9], Qt::LeftButton);
-        QCOMPARE(int16_t(IoWords[27]), int16_t(-500));
+        QCOMPARE(int16_t(IoWords[Gt4Word]), int16_t(-500));
         QCOMPARE(window_->TrackBars[3]->value(), -500);
         QCOMPARE(window_->Edits[3]->text(), QStringLiteral("-500"));
         QCOMPARE(window_->SpeedButtons[9]->palette().color(QPalette::ButtonText),
                  QColor(Qt::black));
         QTest::mouseClick(window_->SpeedButtons[9], Qt::LeftButton);
-        QCOMPARE(IoWords[27], uint16_t(217));
+        QCOMPARE(IoWords[Gt4Word], uint16_t(217));
     }
 
     void labelsShowTheLcdLinesLatin1Intact() {
@@ -356,11 +355,11 @@ private slots:
 
     void lcdAndLedColoursFollowTheModes() {
         stopTicks();
-        ControllerCells[116] = 1;
-        IoWords[50] = 1;
-        IoWords[44] = 1;
-        IoWords[48] = 1;
-        IoWords[45] = 0;
+        ControllerCells[UnitOnCell] = 1;
+        IoWords[DisplayAwakeWord] = 1;
+        IoWords[OnLedWord] = 1;
+        IoWords[AlarmLedWord] = 1;
+        IoWords[CompressorLedWord] = 0;
         refreshPanel();
         window_->paintChanges();
         QCOMPARE(fillOf(window_->LCDDisplay), rgb(LcdLitColour));
@@ -371,7 +370,7 @@ private slots:
         QCOMPARE(window_->FrontLeds[KompressorLed]->fill(), rgb(GreenLedUnlitColour));
 
         // A blinking LED goes dark at the phase 0 of the blink and lit again at phase 5.
-        IoWords[45] = 2;
+        IoWords[CompressorLedWord] = 2;
         bool sawLit = false;
         bool sawDark = false;
         for (int tick = 0; tick < 11; ++tick) {
@@ -384,7 +383,7 @@ private slots:
         QVERIFY(sawLit && sawDark);
 
         // The unit off: the LCD dark and its glass shapes hidden.
-        ControllerCells[116] = 0;
+        ControllerCells[UnitOnCell] = 0;
         refreshPanel();
         window_->paintChanges();
         QCOMPARE(fillOf(window_->LCDDisplay), rgb(LcdUnlitColour));
@@ -392,8 +391,8 @@ private slots:
         QVERIFY(window_->Shape4->isHidden());
 
         // Relay lamps.
-        IoWords[13] = 1;
-        IoWords[16] = 0;
+        IoWords[CompressorWord] = 1;
+        IoWords[ValveClosePulseWord] = 0;
         paintRelayLamps();
         window_->paintChanges();
         QCOMPARE(window_->Leds[1]->fill(), rgb(LampLitColour));
@@ -462,17 +461,17 @@ private slots:
     // same front, but for the toggle buttons, which the window leaves to the widget style.
     void aPictureShowsWhatTheWindowShows() {
         stopTicks();
-        ControllerCells[116] = 1;
-        IoWords[50] = 1;
-        IoWords[44] = 1;
-        IoWords[48] = 1;
-        IoWords[45] = 0;
+        ControllerCells[UnitOnCell] = 1;
+        IoWords[DisplayAwakeWord] = 1;
+        IoWords[OnLedWord] = 1;
+        IoWords[AlarmLedWord] = 1;
+        IoWords[CompressorLedWord] = 0;
         refreshPanel();
         writeLatin1Lines();
         std::memcpy(LcdLines[3], "Avbryt  gjy|   Lagre", 20);
         showBar(0, 100, 40);
         knobFrame = 7;
-        IoWords[13] = 1;
+        IoWords[CompressorWord] = 1;
         paintRelayLamps();
         window_->paintChanges();
         window_->repaint();
@@ -504,7 +503,7 @@ private slots:
         };
         QCOMPARE(differingPixels(), int64_t{0});
         // The unit dark, the Graph gone, the side panels shown.
-        ControllerCells[116] = 0;
+        ControllerCells[UnitOnCell] = 0;
         refreshPanel();
         writeText(2, 1, "x");
         QTest::keyClick(window_.get(), Qt::Key_F2);
@@ -541,7 +540,7 @@ private slots:
             QTest::keyClick(window_.get(), Qt::Key(key));
             QTest::qWait(150);
         }
-        QCOMPARE(ControllerCells[0], int16_t(43));
+        QCOMPARE(ControllerCells[HeatingCurveSlopeCell], int16_t(43));
         QVERIFY(window_->close());
         window_.reset();
 
@@ -551,8 +550,8 @@ private slots:
         window_ = std::make_unique<TMainFrm>();
         window_->show();
         QTest::qWait(200);
-        QCOMPARE(ControllerCells[0], int16_t(43));
-        QCOMPARE(ControllerCells[116], int16_t(1));
+        QCOMPARE(ControllerCells[HeatingCurveSlopeCell], int16_t(43));
+        QCOMPARE(ControllerCells[UnitOnCell], int16_t(1));
         QCOMPARE(window_->LcdLineLabels[0]->text(), QStringLiteral("         ORV      K1"));
     }
 
@@ -567,13 +566,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KV410_QT_TEST(MainWindowTest)
 
 #include "MainWindowTest.moc"

@@ -1,7 +1,7 @@
 // The desktop host: the controller's clock reads the local time with Sunday as day 1.
 #include "window/QtPlatform.h"
+#include "QtTestMain.h"
 
-#include <QApplication>
 #include <QTest>
 
 #include <ctime>
@@ -35,13 +35,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QtPlatformTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KV410_QT_TEST(QtPlatformTest)
 
 #include "QtPlatformTest.moc"

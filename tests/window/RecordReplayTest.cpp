@@ -1,6 +1,8 @@
 // Recording in the window and replaying in kv410-script: random sessions of window inputs give
 // the very same transcript in both; a script that cannot be written leaves the unit running;
 // playback and live control answer as the runner does.
+#include "QtTestMain.h"
+#include "ScratchFolder.h"
 #include "window/MainWindow.h"
 
 #include "core/FlashFile.h"
@@ -8,14 +10,12 @@
 #include "scripttool/CommandLine.h"
 #include "unit/ControllerState.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -31,9 +31,11 @@ class RecordReplayTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    QString previousFolder_;
+    std::unique_ptr<ScratchFolder> folder_;
     VirtualPlatform host_;
+
+    // The path of `name` in the test's scratch folder.
+    QString filePath(const char* name) const { return QString::fromStdString(folder_->file(name)); }
 
     std::unique_ptr<TMainFrm> openWindow(WindowOptions options) {
         resetControllerState();
@@ -106,23 +108,20 @@ private:
 
 private slots:
     void init() {
-        folder_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(folder_->isValid());
-        previousFolder_ = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder_->path()));
+        folder_ = std::make_unique<ScratchFolder>("record");
+        folder_->enter();
+        QVERIFY(QDir::current() == QDir(QString::fromStdString(folder_->path().string())));
     }
 
     void cleanup() {
         installPlatform(nullptr);
         resetControllerState();
-        QDir::setCurrent(previousFolder_);
         folder_.reset();
     }
 
     void randomSessionsReplayWithTheSameTranscript() {
         for (const unsigned seed : {11u, 2026u, 4711u}) {
-            const std::string script =
-                folder_->filePath(QStringLiteral("session.kvs")).toStdString();
+            const std::string script = filePath("session.kvs").toStdString();
             std::ostringstream transcript;
             WindowOptions options;
             options.recordPath = script;
@@ -139,7 +138,7 @@ private slots:
             window->runTicksNow(7);
             window->close();
             window.reset();
-            QVERIFY(QFile::exists(folder_->filePath(QStringLiteral("session.flash.dat"))));
+            QVERIFY(QFile::exists(filePath("session.flash.dat")));
 
             const std::string replayed = replay(script);
             const size_t totals = replayed.rfind('\n', replayed.size() - 2);
@@ -162,7 +161,7 @@ private slots:
         int sessions = 0;
         long actions = 0;
         for (unsigned seed = 1; clock.elapsed() < seconds * 1000LL; ++seed, ++sessions) {
-            const std::string script = folder_->filePath(QStringLiteral("soak.kvs")).toStdString();
+            const std::string script = filePath("soak.kvs").toStdString();
             std::ostringstream transcript;
             WindowOptions options;
             options.recordPath = script;
@@ -184,9 +183,8 @@ private slots:
             QCOMPARE(QString::fromStdString(replayed.substr(0, totals + 1)),
                      QString::fromStdString(transcript.str()));
             installPlatform(&host_);
-            QVERIFY(
-                readFlashImageFile(folder_->filePath(QStringLiteral("Flash.dat")).toStdString()));
-            QCOMPARE(QFileInfo(folder_->filePath(QStringLiteral("Flash.dat"))).size(), 2048);
+            QVERIFY(readFlashImageFile(filePath("Flash.dat").toStdString()));
+            QCOMPARE(QFileInfo(filePath("Flash.dat")).size(), 2048);
         }
         std::printf("soak: %d sessions, %ld actions, every replay identical\n", sessions, actions);
         std::fflush(stdout);
@@ -194,7 +192,7 @@ private slots:
 
     void aScriptThatCannotBeWrittenLeavesTheUnitRunning() {
         WindowOptions options;
-        options.recordPath = folder_->filePath(QStringLiteral("gone/session.kvs")).toStdString();
+        options.recordPath = filePath("gone/session.kvs").toStdString();
         auto window = openWindow(options);
         QVERIFY(window != nullptr);
         QVERIFY(!window->recording());
@@ -206,7 +204,7 @@ private slots:
     }
 
     void playbackAnswersAsTheRunnerDoesAndLeavesFlashDatAlone() {
-        QFile script(folder_->filePath(QStringLiteral("play.kvs")));
+        QFile script(filePath("play.kvs"));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("click power\nwait 2s\nexpect display lit\nexpect lcd 1 contains \"KX\"\n"
                      "hold right 6s\nprint \"held\"\n");
@@ -228,17 +226,10 @@ private slots:
                  text.c_str());
         QVERIFY2(text.find("held\n1 passed, 1 failed\n") != std::string::npos, text.c_str());
         window.reset();
-        QVERIFY(!QFile::exists(folder_->filePath(QStringLiteral("Flash.dat"))));
+        QVERIFY(!QFile::exists(filePath("Flash.dat")));
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    RecordReplayTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KV410_QT_TEST(RecordReplayTest)
 
 #include "RecordReplayTest.moc"

@@ -1,5 +1,7 @@
 // kv410's command line, where it keeps Flash.dat, and the path in the file-error message box.
 #include "window/StartOptions.h"
+#include "QtTestMain.h"
+#include "ScratchFolder.h"
 #include "core/FlashFile.h"
 #include "core/Platform.h"
 #include "window/QtPlatform.h"
@@ -10,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -58,10 +59,9 @@ private slots:
     }
 
     void flashFileFollowsTheWayTheWindowWasStarted() {
-        QTemporaryDir home;
-        QVERIFY(home.isValid());
+        const ScratchFolder home("data-home");
         const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-        const QString dataHome = home.filePath(QStringLiteral("not/yet/there"));
+        const QString dataHome = QString::fromStdString(home.file("not/yet/there"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
 
         // From a terminal: the current folder, as always.
@@ -79,10 +79,9 @@ private slots:
     }
 
     void fileErrorBoxNamesThePathTried() {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
+        const ScratchFolder folder("start-options");
         // A plain file where the folder should be: Flash.dat can be neither read nor made.
-        const QString blocker = folder.filePath(QStringLiteral("blocker"));
+        const QString blocker = QString::fromStdString(folder.file("blocker"));
         QFile file(blocker);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
@@ -110,14 +109,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kv410"));
-    StartOptionsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+KV410_QT_TEST(StartOptionsTest)
 
 #include "StartOptionsTest.moc"
