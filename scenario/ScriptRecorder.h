@@ -3,6 +3,8 @@
 // LCD lines as checks before each action that follows a change of the display.
 #pragma once
 
+#include "scenario/Script.h"
+
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -16,8 +18,11 @@ public:
     // (flashName, relative to the script's folder). False, with a message, when it cannot.
     bool begin(const std::string& path, const std::string& flashName, const int* clock, bool checks,
                const std::string& recordedBy);
-    // A step the person took at a tick (virtual time since the start), as a script line, such
-    // as "click power" or "sensor GT1 -500". Call it before the action reaches the unit.
+    // A step the person performed at a tick (virtual time since the start), written with
+    // writeStep; a press and a release of a button go through press and release. Call it before
+    // the step reaches the unit.
+    void performed(int64_t tick, const Step& step);
+    // A line written as a step at a tick, such as "click power" or "sensor GT1 -500".
     void action(int64_t tick, const std::string& step);
     // A button under the display (0 left, 1 right, 2 middle) pressed and released; a press
     // and its release with nothing between become "click" or "hold".
