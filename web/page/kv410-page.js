@@ -392,7 +392,8 @@
 
   // The key under the display that has the focus (PanelButton), or -1.
   function focusedButton(target) {
-    return PanelButton[target && target.id] ?? -1;
+    const id = target && target.id;
+    return id && Object.hasOwn(PanelButton, id) ? PanelButton[id] : -1;
   }
 
   // Hands a key event to the module's key map (panel/KeyMap.h), which performs it; returns its
