@@ -60,7 +60,7 @@ struct ButtonRule {
     int32_t longPressSeconds;
     uint16_t accessLevel;
 };
-inline constexpr ButtonRule ButtonRules[3] = {
+inline constexpr ButtonRule ButtonRules[PanelButtonCount] = {
     {LeftButtonWord, 3, 2}, {RightButtonWord, 5, 4}, {MiddleButtonWord, 5, 8}};
 
 // ---------------------------------------------------------------- knob, buttons, power, keys
