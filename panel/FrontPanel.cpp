@@ -36,19 +36,19 @@ void addKnobStep(int delta) {
     }
 }
 
-void pressButton(int button) {
-    pressedButton = button;
-    longPressCountdown = ButtonRules[button].longPressSeconds;
+void pressButton(PanelButton button) {
+    pressedButton = static_cast<int32_t>(button);
+    longPressCountdown = ButtonRules[pressedButton].longPressSeconds;
     Timer3Running = true;
 }
 
-void releaseButton(int button) {
+void releaseButton(PanelButton button) {
     panelInput();
     Timer3Running = false;
     if (IoWords[DisplayAwakeWord] == 0) {
         wakeDisplay();
     } else if (longPressCountdown > 0) {
-        IoWords[ButtonRules[button].eventWord] = 1;
+        IoWords[ButtonRules[static_cast<int>(button)].eventWord] = 1;
     }
 }
 
@@ -78,22 +78,22 @@ void RattImageMouseDown(MouseButton button, bool shift) {
 }
 
 void Shape1MouseDown() {
-    pressButton(0);
+    pressButton(PanelButton::Left);
 }
 void Shape2MouseDown() {
-    pressButton(2);
+    pressButton(PanelButton::Middle);
 }
 void Shape3MouseDown() {
-    pressButton(1);
+    pressButton(PanelButton::Right);
 }
 void Shape1MouseUp() {
-    releaseButton(0);
+    releaseButton(PanelButton::Left);
 }
 void Shape2MouseUp() {
-    releaseButton(2);
+    releaseButton(PanelButton::Middle);
 }
 void Shape3MouseUp() {
-    releaseButton(1);
+    releaseButton(PanelButton::Right);
 }
 
 void Shape6MouseDown() {

@@ -74,7 +74,8 @@ inline constexpr int ToggleWords[9] = {5, 6, 4, 7, 8, 9, 10, 11, 11};
 
 // Slider n (1..11) moved to position (held within -500..1500): its I/O word and value box follow.
 void TrackBarChange(int n, int position);
-// Slider n (1..11) received the keyboard focus.
+// Slider n (1..11) received the keyboard focus. Every slider calls it, TrackBar1..TrackBar11
+// alike: the form's name is that of the first slider, whose handler they all share.
 void TrackBar1Enter(int n);
 // The slider keys "+", "*", "-", "/" move the current slider by 1, 10, -1, -10; "1" selects
 // slider 1. Called by FormKeyPress.

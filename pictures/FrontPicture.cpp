@@ -23,21 +23,13 @@ QFont steadyFont(QFont font) {
     return font;
 }
 
-// A knob frame with every pixel of its bottom-left pixel's colour made transparent.
+// A knob frame with its background made transparent (clearKnobBackground).
 QImage transparentFrame(const QString& resource) {
     QImage image = QImage(resource).convertToFormat(QImage::Format_ARGB32);
     if (image.isNull()) {
         return {};
     }
-    const QRgb key = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (line[x] == key) {
-                line[x] = qRgba(0, 0, 0, 0);
-            }
-        }
-    }
+    clearKnobBackground(reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height());
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
@@ -100,59 +92,37 @@ void paintValueBox(QPainter& painter, const QRect& rect, const char* text) {
 }
 
 void paintPanels(QPainter& painter) {
-    paintPanelFrame(painter, Panel1Rect);
+    paintPanelFrame(painter, qrect(layout::Panel1));
     painter.save();
-    painter.translate(Panel1Rect.topLeft());
+    painter.translate(qrect(layout::Panel1).topLeft());
     for (int n = 1; n <= 11; ++n) {
-        paintSlider(painter, sliderRect(n), SliderPositions[n - 1]);
-        paintValueBox(painter, valueBoxRect(n), SliderTexts[n - 1]);
-        paintLabel(painter, sensorLabelPosition(n), SensorLabels[n - 1]);
+        paintSlider(painter, qrect(layout::slider(n)), SliderPositions[n - 1]);
+        paintValueBox(painter, qrect(layout::valueBox(n)), SliderTexts[n - 1]);
+        paintLabel(painter, qpoint(layout::sensorLabel(n)), SensorLabels[n - 1]);
     }
     painter.restore();
 
-    paintPanelFrame(painter, Panel2Rect);
+    paintPanelFrame(painter, qrect(layout::Panel2));
     painter.save();
-    painter.translate(Panel2Rect.topLeft());
+    painter.translate(qrect(layout::Panel2).topLeft());
     for (int n = 1; n <= 10; ++n) {
-        paintLed(painter, lampRect(n), lampFill(RelayLampLit[n - 1]), colour(GreenLedOutline));
-        paintLabel(painter, lampLabelPosition(n), LampLabels[n - 1]);
+        paintLed(painter, qrect(layout::lamp(n)), lampFill(RelayLampLit[n - 1]),
+                 colour(GreenLedOutline));
+        paintLabel(painter, qpoint(layout::lampLabel(n)), LampLabels[n - 1]);
     }
     painter.restore();
 
-    paintPanelFrame(painter, Panel3Rect);
+    paintPanelFrame(painter, qrect(layout::Panel3));
     painter.save();
-    painter.translate(Panel3Rect.topLeft());
+    painter.translate(qrect(layout::Panel3).topLeft());
     for (int n = 1; n <= 8; ++n) {
-        paintToggle(painter, inputToggleRect(n), ToggleCaptions[n - 1], CaptionLight[n - 1]);
+        paintToggle(painter, qrect(layout::inputToggle(n)), ToggleCaptions[n - 1],
+                    CaptionLight[n - 1]);
     }
     painter.restore();
 }
 
 } // namespace
-
-QRect sliderRect(int n) {
-    return {4, 8 + (n - 1) * 16, 120, 18};
-}
-
-QRect valueBoxRect(int n) {
-    return {127, 5 + (n - 1) * 16, 30, 21};
-}
-
-QPoint sensorLabelPosition(int n) {
-    return {166, 6 + (n - 1) * 16};
-}
-
-QRect lampRect(int n) {
-    return {7, 6 + (n - 1) * 16, LedSize, LedSize};
-}
-
-QPoint lampLabelPosition(int n) {
-    return {30, 8 + (n - 1) * 16};
-}
-
-QRect inputToggleRect(int n) {
-    return {n == 8 ? 7 : 8, 8 + (n - 1) * 16, 32, 16};
-}
 
 QColor colour(PanelColour colour) {
     return QColor(colour.red, colour.green, colour.blue);
@@ -209,7 +179,7 @@ const QImage& pictureImage() {
         registerArtwork();
         return QImage(QStringLiteral(":/Image1"))
             .convertToFormat(QImage::Format_RGB32)
-            .scaled(PictureRect.size());
+            .scaled(layout::Width, layout::Height);
     }();
     return image;
 }
@@ -267,43 +237,48 @@ void paintClickArea(QPainter& painter, const QRect& rect) {
 
 QImage drawFront() {
     const bool panels = SensorPanelVisible;
-    QImage image(panels ? WidthWithPanels : Width, Height, QImage::Format_RGB32);
+    QImage image(panels ? layout::WidthWithPanels : layout::Width, layout::Height,
+                 QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.drawImage(PictureRect, pictureImage());
+    painter.drawImage(qrect(layout::Picture), pictureImage());
 
     // The LCD: background, the glass when lit, the lines, the Graph.
     painter.save();
-    painter.translate(LcdRect.topLeft());
-    painter.setClipRect(QRect(QPoint(0, 0), LcdRect.size()));
-    painter.fillRect(QRect(QPoint(0, 0), LcdRect.size()), lcdColour(LcdLit));
+    const QRect lcd = qrect(layout::Lcd);
+    painter.translate(lcd.topLeft());
+    painter.setClipRect(QRect(QPoint(0, 0), lcd.size()));
+    painter.fillRect(QRect(QPoint(0, 0), lcd.size()), lcdColour(LcdLit));
     if (LcdLit) {
         for (const GlassPiece& piece : LcdGlass) {
             painter.fillRect(piece.rect, colour(piece.colour));
         }
     }
     for (int line = 0; line < 4; ++line) {
-        paintLcdLine(painter, LcdLineRects[line], QString::fromLatin1(LcdLines[line], 20));
+        paintLcdLine(painter, qrect(layout::LcdLines[line]),
+                     QString::fromLatin1(LcdLines[line], 20));
     }
     if (GraphVisible) {
-        painter.translate(GraphRect.topLeft());
-        painter.setClipRect(QRect(QPoint(0, 0), GraphRect.size()));
-        paintGraph(painter, GraphRect.width(), barStart, barEnd);
+        const QRect graph = qrect(layout::Graph);
+        painter.translate(graph.topLeft());
+        painter.setClipRect(QRect(QPoint(0, 0), graph.size()));
+        paintGraph(painter, graph.width(), barStart, barEnd);
     }
     painter.restore();
 
-    painter.drawImage(KnobRect.topLeft(), knobFrameImage(knobFrame));
-    for (const QRect& area : ButtonAreaRects) {
-        paintClickArea(painter, area);
+    painter.drawImage(qrect(layout::Knob).topLeft(), knobFrameImage(knobFrame));
+    for (const LayoutRect& area : layout::KeyAreas) {
+        paintClickArea(painter, qrect(area));
     }
     for (int led = 0; led < FrontLedCount; ++led) {
-        paintLed(painter, QRect(FrontLedPositions[led], QSize(LedSize, LedSize)),
-                 frontLedFill(led, FrontLedLit[led]), frontLedOutline(led));
+        paintLed(painter, frontLedRect(led), frontLedFill(led, FrontLedLit[led]),
+                 frontLedOutline(led));
     }
     for (int n = 9; n <= 11; ++n) {
-        paintToggle(painter, MainToggleRects[n - 9], ToggleCaptions[n - 1], CaptionLight[n - 1]);
+        paintToggle(painter, qrect(layout::MainToggles[n - 9]), ToggleCaptions[n - 1],
+                    CaptionLight[n - 1]);
     }
-    paintToggle(painter, PanelsButtonRect, PanelsButtonCaption, panels);
+    paintToggle(painter, qrect(layout::PanelsButton), PanelsButtonCaption, panels);
     if (panels) {
         paintPanels(painter);
     }

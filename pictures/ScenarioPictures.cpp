@@ -65,7 +65,8 @@ public:
 
     bool open(const std::string& path, std::string& problem) {
         return writer_.open(
-            path, QSize(panels_ ? front::WidthWithPanels : front::Width, front::Height), problem);
+            path, QSize(panels_ ? layout::WidthWithPanels : layout::Width, layout::Height),
+            problem);
     }
 
     void capture(const std::string& mark) override {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
 namespace kv410 {
@@ -569,6 +570,152 @@ int64_t scriptTicks(const Script& script) {
         ticks += stepTicks(step);
     }
     return ticks;
+}
+
+namespace {
+
+constexpr const char* ButtonNames[PanelButtonCount] = {"left", "right", "middle"};
+
+// A text as a script writes it in double quotes.
+std::string quotedText(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string milliseconds(int64_t ticks) {
+    return std::to_string(ticks * TickMs) + "ms";
+}
+
+std::string lit(bool on, const char* onWord, const char* offWord) {
+    return on ? onWord : offWord;
+}
+
+// The names a script gives LED `led` (FrontLed) and slider 1..11.
+std::string ledName(int led) {
+    return LedNames[led];
+}
+std::string sensorName(int slider) {
+    return SensorNames[slider - 1];
+}
+
+std::string keyText(const ScriptKey& key) {
+    return scriptKeyName(key.key, key.shift, key.character);
+}
+
+std::string checkText(const Check& check) {
+    const std::string index = std::to_string(check.index);
+    switch (check.kind) {
+    case CheckKind::LcdExact:
+        return "lcd " + index + " " + quotedText(latin1ToUtf8(check.text));
+    case CheckKind::LcdContains:
+        return "lcd " + index + " contains " + quotedText(latin1ToUtf8(check.text));
+    case CheckKind::Cell:
+        return "cell " + index + " " + std::to_string(check.value);
+    case CheckKind::Io:
+        return "io " + index + " " + std::to_string(check.value);
+    case CheckKind::Flash:
+        return "flash " + index + " " + std::to_string(check.value);
+    case CheckKind::Led:
+        return "led " + ledName(check.index) + " " + lit(check.lit, "lit", "unlit");
+    case CheckKind::Lamp:
+        return "lamp " + index + " " + lit(check.lit, "lit", "unlit");
+    case CheckKind::Display:
+        return "display " + lit(check.lit, "lit", "dark");
+    case CheckKind::GraphHidden:
+        return "graph hidden";
+    case CheckKind::GraphRange:
+        return "graph " + std::to_string(check.value) + " " + std::to_string(check.value2);
+    case CheckKind::Beeps:
+        return "beeps " + std::to_string(check.value);
+    case CheckKind::KnobFrame:
+        return "knobframe " + std::to_string(check.value);
+    case CheckKind::KnobSteps:
+        return "knobsteps " + std::to_string(check.value);
+    case CheckKind::Snapshot:
+        return "snapshot " + quotedText(check.text);
+    }
+    return "";
+}
+
+} // namespace
+
+std::string writeStep(const Step& step) {
+    const std::string count = std::to_string(step.count);
+    const std::string shift = step.shift ? " shift" : "";
+    const auto button = [&] { return std::string(ButtonNames[step.count]); };
+    const auto poke = [&](const char* space) {
+        return std::string("poke ") + space + " " + count + " " + std::to_string(step.value);
+    };
+    switch (step.kind) {
+    case StepKind::Wait:
+        return "wait " + milliseconds(step.ticks);
+    case StepKind::ClickPower:
+        return "click power";
+    case StepKind::ClickButton:
+        return "click " + button();
+    case StepKind::HoldButton:
+        return "hold " + button() + " " + milliseconds(step.ticks);
+    case StepKind::ClickKnob:
+        return std::string("click knob ") +
+               (step.count > 0   ? "forward"
+                : step.count < 0 ? "back"
+                                 : "middle") +
+               shift;
+    case StepKind::Turn:
+        return "turn " + count + shift;
+    case StepKind::ClickToggle:
+        return std::string("click ") + ToggleCaptions[step.count - 1];
+    case StepKind::Key:
+        return "key " + keyText(step.key) + (step.count != 1 ? " x" + count : "");
+    case StepKind::KeyDown:
+        return "keydown " + keyText(step.key);
+    case StepKind::KeyUp:
+        return "keyup " + keyText(step.key);
+    case StepKind::Sensor:
+        return "sensor " + sensorName(step.count) + " " + std::to_string(step.value);
+    case StepKind::Restart:
+        return "restart";
+    case StepKind::SetClock: {
+        char when[64];
+        const int* c = step.clock;
+        std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", c[0], c[1], c[2], c[3],
+                      c[4], c[5]);
+        return "clock " + quotedText(when);
+    }
+    case StepKind::PokeCell:
+        return poke("cell");
+    case StepKind::PokeIo:
+        return poke("io");
+    case StepKind::PokeFlash:
+        return poke("flash");
+    case StepKind::Expect:
+        return "expect " + checkText(step.check);
+    case StepKind::WaitUntil:
+        return "wait until " + checkText(step.check) + " within " + milliseconds(step.ticks);
+    case StepKind::Show:
+        return "show";
+    case StepKind::Print:
+        return "print " + quotedText(step.text);
+    case StepKind::PressButton:
+        return "press " + button();
+    case StepKind::ReleaseButton:
+        return "release " + button();
+    case StepKind::FocusSlider:
+        return "focus " + sensorName(step.count);
+    case StepKind::LoadFlash:
+        return "flash " + quotedText(step.text);
+    case StepKind::Snapshot:
+        return "snapshot " + quotedText(step.text);
+    case StepKind::ClickPanels:
+        return "click paneler";
+    }
+    return "";
 }
 
 bool stepNeedsPictures(const Step& step) {

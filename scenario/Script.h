@@ -123,6 +123,11 @@ struct Script {
 bool parseScript(std::string_view source, const std::string& file, Script& script,
                  std::vector<std::string>& errors);
 
+// The step as one script line, which parseScript reads back to the same step: the inverse of
+// the parser, so a recording writes exactly the steps that were performed. A duration is written
+// in ms, a key by its script name.
+std::string writeStep(const Step& step);
+
 // The script's name of a key stroke (PanelKey, Shift held, the typed character or 0): the key
 // that does the same to the unit, "other" for a key that only wakes the display.
 std::string scriptKeyName(int panelKey, bool shift, char character);

@@ -4,6 +4,7 @@
 #include "scenario/Script.h"
 #include "unit/VirtualTime.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -11,18 +12,13 @@ namespace kv410 {
 
 namespace {
 
-constexpr const char* ButtonNames[3] = {"left", "right", "middle"};
-
-// A text as a script writes it in double quotes.
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out + "\"";
+// A step of one kind with its count (button, ...), as the recorder writes it.
+Step recorded(StepKind kind, int32_t count = 0, int64_t ticks = 0) {
+    Step step;
+    step.kind = kind;
+    step.count = count;
+    step.ticks = ticks;
+    return step;
 }
 
 } // namespace
@@ -51,8 +47,12 @@ bool ScriptRecorder::begin(const std::string& path, const std::string& flashName
     writeLine("# The session starts from a copy of its Flash.dat, " + flashName +
               ", beside this script;");
     writeLine("# replaying reads that copy and never changes it.");
-    writeLine(std::string("clock ") + quoted(when));
-    writeLine("flash " + quoted(flashName));
+    Step start = recorded(StepKind::SetClock);
+    std::copy(clock, clock + 6, start.clock);
+    writeLine(writeStep(start));
+    Step flash = recorded(StepKind::LoadFlash);
+    flash.text = flashName;
+    writeLine(writeStep(flash));
     return error_.empty();
 }
 
@@ -69,7 +69,7 @@ void ScriptRecorder::writeLine(const std::string& line) {
 
 void ScriptRecorder::writeWaitTo(int64_t tick) {
     if (tick > writtenTick_) {
-        writeLine("wait " + std::to_string((tick - writtenTick_) * TickMs) + "ms");
+        writeLine(writeStep(recorded(StepKind::Wait, 0, tick - writtenTick_)));
         writtenTick_ = tick;
     }
 }
@@ -88,8 +88,11 @@ void ScriptRecorder::writeChecks(const Screen& screen) {
         return;
     }
     for (int line = 0; line < 4; ++line) {
-        writeLine("expect lcd " + std::to_string(line + 1) + " " +
-                  quoted(latin1ToUtf8(std::string_view(screen.lines[line], 20))));
+        Step check = recorded(StepKind::Expect);
+        check.check.kind = CheckKind::LcdExact;
+        check.check.index = line + 1;
+        check.check.text.assign(screen.lines[line], 20);
+        writeLine(writeStep(check));
     }
     checked_ = screen;
     checkedOnce_ = true;
@@ -103,7 +106,7 @@ void ScriptRecorder::flushPress() {
     pressPending_ = false;
     writeWaitTo(pressTick_);
     writeChecks(pressScreen_);
-    writeLine(std::string("press ") + ButtonNames[pressButton_]);
+    writeLine(writeStep(recorded(StepKind::PressButton, pressButton_)));
     actedSinceChecks_ = true;
 }
 
@@ -116,6 +119,16 @@ void ScriptRecorder::action(int64_t tick, const std::string& step) {
     writeChecks(screenNow());
     writeLine(step);
     actedSinceChecks_ = true;
+}
+
+void ScriptRecorder::performed(int64_t tick, const Step& step) {
+    if (step.kind == StepKind::PressButton) {
+        press(tick, step.count);
+    } else if (step.kind == StepKind::ReleaseButton) {
+        release(tick, step.count);
+    } else {
+        action(tick, writeStep(step));
+    }
 }
 
 void ScriptRecorder::press(int64_t tick, int button) {
@@ -134,17 +147,16 @@ void ScriptRecorder::release(int64_t tick, int button) {
         return;
     }
     if (!pressPending_ || pressButton_ != button) {
-        action(tick, std::string("release ") + ButtonNames[button]);
+        action(tick, writeStep(recorded(StepKind::ReleaseButton, button)));
         return;
     }
     pressPending_ = false;
     writeWaitTo(pressTick_);
     writeChecks(pressScreen_);
     if (tick == pressTick_) {
-        writeLine(std::string("click ") + ButtonNames[button]);
+        writeLine(writeStep(recorded(StepKind::ClickButton, button)));
     } else {
-        writeLine(std::string("hold ") + ButtonNames[button] + " " +
-                  std::to_string((tick - pressTick_) * TickMs) + "ms");
+        writeLine(writeStep(recorded(StepKind::HoldButton, button, tick - pressTick_)));
         writtenTick_ = tick;
     }
     actedSinceChecks_ = true;

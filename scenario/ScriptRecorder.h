@@ -3,6 +3,8 @@
 // LCD lines as checks before each action that follows a change of the display.
 #pragma once
 
+#include "scenario/Script.h"
+
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -16,13 +18,10 @@ public:
     // (flashName, relative to the script's folder). False, with a message, when it cannot.
     bool begin(const std::string& path, const std::string& flashName, const int* clock, bool checks,
                const std::string& recordedBy);
-    // A step the person took at a tick (virtual time since the start), as a script line, such
-    // as "click power" or "sensor GT1 -500". Call it before the action reaches the unit.
-    void action(int64_t tick, const std::string& step);
-    // A button under the display (0 left, 1 right, 2 middle) pressed and released; a press
-    // and its release with nothing between become "click" or "hold".
-    void press(int64_t tick, int button);
-    void release(int64_t tick, int button);
+    // A step the person performed at a tick (virtual time since the start), written with
+    // writeStep; a press and a release of a button go through press and release. Call it before
+    // the step reaches the unit.
+    void performed(int64_t tick, const Step& step);
     // Ends the script at a tick: the last wait, the last checks and a closing comment.
     bool end(int64_t tick);
 
@@ -31,6 +30,12 @@ public:
     const std::string& error() const { return error_; }
 
 private:
+    // A line written as a step at a tick, such as "click power" or "sensor GT1 -500".
+    void action(int64_t tick, const std::string& step);
+    // A button under the display (0 left, 1 right, 2 middle) pressed and released; a press
+    // and its release with nothing between become "click" or "hold".
+    void press(int64_t tick, int button);
+    void release(int64_t tick, int button);
     struct Screen {
         char lines[4][20];
     };

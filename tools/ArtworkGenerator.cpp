@@ -3,6 +3,9 @@
 //
 // Usage: kv410-artwork OUTPUT_DIR          (run with QT_QPA_PLATFORM=offscreen)
 //        kv410-artwork --icons ICON_DIR    (writes ICON_DIR/hicolor/.../apps/kv410.{png,svg})
+#include "panel/FrontLayout.h"
+#include "panel/PanelPaint.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QConicalGradient>
@@ -30,8 +33,17 @@ namespace {
 
 // The flat colour of the knob recess; the knob frames use it as their transparent background.
 const QColor RecessColour(46, 48, 52);
-// Centre of the knob in the front picture (RattImage at 471,299, 72 x 73).
-const QPointF KnobCentre(471 + 36.0, 299 + 36.5);
+// Where the elements lie: the front's layout table, which the window and the page read too.
+QRectF rectOf(const kv410::LayoutRect& r) {
+    return QRectF(r.left, r.top, r.width, r.height);
+}
+QPointF ledCentre(int led) {
+    const kv410::LayoutPoint at = kv410::layout::FrontLeds[led];
+    return QPointF(at.left + kv410::layout::LedSize / 2, at.top + kv410::layout::LedSize / 2);
+}
+
+// Centre of the knob in the front picture (RattImage).
+const QPointF KnobCentre = rectOf(kv410::layout::Knob).center();
 
 struct LedSocket {
     QPointF centre;
@@ -41,12 +53,12 @@ struct LedSocket {
 // The five front LEDs (16 x 16 circles) and the legend printed under each.
 constexpr int LedCount = 5;
 const LedSocket LedSockets[LedCount] = {
-    {{290, 245}, "DRIFT"},     {{326, 188}, "LARM"},       {{377, 142}, "VARMVATTEN"},
-    {{439, 113}, "TILLSKOTT"}, {{509, 104}, "KOMPRESSOR"},
+    {ledCentre(kv410::OnLed), "DRIFT"},
+    {ledCentre(kv410::AlarmLed), "LARM"},
+    {ledCentre(kv410::VVLed), "VARMVATTEN"},
+    {ledCentre(kv410::TillskottLed), "TILLSKOTT"},
+    {ledCentre(kv410::KompressorLed), "KOMPRESSOR"},
 };
-
-// The three push buttons under the display, as their click areas lie.
-const QRect KeyAreas[3] = {{208, 418, 41, 39}, {283, 418, 41, 39}, {356, 418, 43, 39}};
 
 QFont uiFont(const char* family, int pixelSize, int weight, double spacing = 0) {
     QFont font(QString::fromLatin1(family));
@@ -333,7 +345,7 @@ void drawLedSockets(QPainter& p) {
 
 // The round power push button with the standby symbol.
 void drawPowerSwitch(QPainter& p) {
-    const QPointF c(224 + 24.5, 200 + 24.5);
+    const QPointF c = rectOf(kv410::layout::PowerArea).center();
     QRadialGradient collar(c, 26);
     collar.setColorAt(0.8, QColor(120, 124, 130));
     collar.setColorAt(1, QColor(70, 73, 78));
@@ -359,7 +371,7 @@ void drawPowerSwitch(QPainter& p) {
 
 // The black bezel round the LCD glass (the LCD itself lies at 188,291, 231 x 87).
 void drawLcdBezel(QPainter& p) {
-    const QRectF lcd(188, 291, 231, 87);
+    const QRectF lcd = rectOf(kv410::layout::Lcd);
     const QRectF outer = lcd.adjusted(-14, -14, 14, 14);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 40));
@@ -396,7 +408,8 @@ void drawKeys(QPainter& p) {
     p.setBrush(base);
     p.drawRoundedRect(strip, 9, 9);
     for (int k = 0; k < 3; ++k) {
-        const QRectF cap = QRectF(KeyAreas[k]).adjusted(2, 2, -2, -2);
+        // The three push buttons under the display, as their click areas lie.
+        const QRectF cap = rectOf(kv410::layout::KeyAreas[k]).adjusted(2, 2, -2, -2);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 0, 90));
         p.drawRoundedRect(cap.translated(1, 2), 6, 6);

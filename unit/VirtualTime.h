@@ -4,6 +4,8 @@
 // paces it by a monotonic clock, so all of them run the very same ticks.
 #pragma once
 
+#include "panel/FrontPanel.h"
+
 #include <cstdint>
 
 namespace kv410 {
@@ -12,10 +14,6 @@ namespace kv410 {
 inline constexpr int64_t TickMs = 50;
 // Ticks in one second: the period of the one-second and the long-press ticks.
 inline constexpr int64_t TicksPerSecond = 1000 / TickMs;
-
-// The three buttons under the display, in the order a front-end names them.
-enum class PanelButton { Left, Right, Middle };
-inline constexpr int PanelButtonCount = 3;
 
 // The time of one run of the unit. It belongs to the front-end's run, not to the process: a
 // restart of the program goes on in the same time.

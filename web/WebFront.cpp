@@ -5,7 +5,9 @@
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "panel/FrontLayout.h"
 #include "panel/FrontPanel.h"
+#include "panel/KeyMap.h"
 #include "unit/Session.h"
 #include "unit/VirtualTime.h"
 #include "web/WebPlatform.h"
@@ -46,6 +48,46 @@ bool inRange(int n, int first, int last) {
 
 void rememberWrittenImage() {
     std::memcpy(writtenImage, FlashImage, sizeof writtenImage);
+}
+
+// The name of the key of the next kv_keyDown or kv_keyUp, as the page writes it (its `key`, UTF-8).
+char keyName[64] = {};
+
+// A key event of the page, performed as the key map (panel/KeyMap.h) answers it. slider: the
+// focused slider 1..11, or 0; button: the focused key under the display (PanelButton), or -1.
+// Returns bit 1 when the focused element must not see the key, bit 2 when the side panels are to
+// be shown or hidden.
+int keyEvent(bool down, int shift, int control, int repeat, int slider, int button) {
+    keyName[sizeof keyName - 1] = '\0';
+    const HostKey key{keyName, shift != 0, control != 0, repeat != 0};
+    KeyFocus focus;
+    focus.slider = inRange(slider, 1, 11) ? slider : 0;
+    focus.onButton = inRange(button, 0, PanelButtonCount - 1);
+    focus.button = focus.onButton ? static_cast<PanelButton>(button) : PanelButton::Left;
+    const KeyAnswer answer = down ? mapKeyDown(key, focus) : mapKeyUp(key, focus);
+    switch (answer.action) {
+    case KeyAction::Stroke:
+        FormKeyDown(answer.stroke.key, answer.stroke.shift);
+        if (answer.stroke.character != 0) {
+            FormKeyPress(answer.stroke.character);
+        }
+        break;
+    case KeyAction::Release:
+        FormKeyUp();
+        break;
+    case KeyAction::PressButton:
+        pressPanelButton(unitTime, answer.button);
+        break;
+    case KeyAction::ReleaseButton:
+        releasePanelButton(answer.button);
+        break;
+    case KeyAction::None:
+        break;
+    }
+    if (answer.slider != 0) {
+        TrackBarChange(answer.slider, answer.sliderPosition);
+    }
+    return (answer.swallowed ? 1 : 0) | (answer.togglePanels ? 2 : 0);
 }
 
 } // namespace
@@ -122,23 +164,17 @@ EMSCRIPTEN_KEEPALIVE void kv_power() {
     Shape6MouseDown();
 }
 
-// Key-down (PanelKey: 0 Left, 1 Right, 2 Up, 3 Down, 4 Escape, 5 Enter, 6 Other), key-up, and
-// the character a key stroke types.
-EMSCRIPTEN_KEEPALIVE void kv_keyDown(int key, int shift) {
-    FormKeyDown(inRange(key, 0, 6) ? static_cast<PanelKey>(key) : PanelKey::Other, shift != 0);
-}
-EMSCRIPTEN_KEEPALIVE void kv_keyUp() {
-    FormKeyUp();
-}
-EMSCRIPTEN_KEEPALIVE void kv_keyPress(int character) {
-    if (inRange(character, 1, 255)) {
-        FormKeyPress(static_cast<char>(character));
-    }
+// Where the page writes the name of a key (at most 63 bytes of UTF-8, then a zero).
+EMSCRIPTEN_KEEPALIVE char* kv_keyName() {
+    return keyName;
 }
 
-// Key-down on a focused slider; 1 when the slider must not see the key.
-EMSCRIPTEN_KEEPALIVE int kv_sliderKeyDown(int key) {
-    return TrackBar1KeyDown(inRange(key, 0, 6) ? static_cast<PanelKey>(key) : PanelKey::Other);
+// Key-down and key-up of the key named in kv_keyName, as keyEvent above.
+EMSCRIPTEN_KEEPALIVE int kv_keyDown(int shift, int control, int repeat, int slider, int button) {
+    return keyEvent(true, shift, control, repeat, slider, button);
+}
+EMSCRIPTEN_KEEPALIVE int kv_keyUp(int shift, int control, int repeat, int slider, int button) {
+    return keyEvent(false, shift, control, repeat, slider, button);
 }
 
 // 1 once when the panel asked for slider 1 to get the keyboard focus.
@@ -270,6 +306,23 @@ EMSCRIPTEN_KEEPALIVE int kv_barStart() {
 }
 EMSCRIPTEN_KEEPALIVE int kv_barEnd() {
     return barEnd;
+}
+
+// ------------------------------------------------------------------ the knob's frames
+
+// Where the page copies a knob frame's pixels (RGBA bytes) to have its background made
+// transparent in place by kv_clearKnobBackground (clearKnobBackground).
+EMSCRIPTEN_KEEPALIVE uint32_t* kv_knobPixels() {
+    static uint32_t pixels[layout::Knob.width * layout::Knob.height];
+    return pixels;
+}
+// 0, and nothing done, for a frame larger than the knob.
+EMSCRIPTEN_KEEPALIVE int kv_clearKnobBackground(int width, int height) {
+    if (width <= 0 || height <= 0 || width * height > layout::Knob.width * layout::Knob.height) {
+        return 0;
+    }
+    clearKnobBackground(kv_knobPixels(), width, height);
+    return 1;
 }
 
 // ------------------------------------------------------------------ texts and ranges

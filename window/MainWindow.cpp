@@ -6,6 +6,7 @@
 
 #include "core/FlashFile.h"
 #include "core/Memory.h"
+#include "panel/KeyMap.h"
 #include "pictures/FrontPicture.h"
 #include "scenario/Actions.h"
 
@@ -48,44 +49,48 @@ constexpr int RecordKey = Qt::Key_F9;
 constexpr const char* FrontLedNames[FrontLedCount] = {"OnLed", "VVLed", "TillskottLed",
                                                       "KompressorLed", "AlarmLed"};
 
-// The panel logic's key for a Qt key; every other key is Other.
-PanelKey panelKey(int key) {
-    switch (key) {
+// The name of a Qt key as the key map reads it (panel/KeyMap.h): the W3C name of a key that
+// types nothing, else the text it types.
+std::string hostKeyName(const QKeyEvent* event) {
+    switch (event->key()) {
     case Qt::Key_Left:
-        return PanelKey::Left;
+        return "ArrowLeft";
     case Qt::Key_Right:
-        return PanelKey::Right;
+        return "ArrowRight";
     case Qt::Key_Up:
-        return PanelKey::Up;
+        return "ArrowUp";
     case Qt::Key_Down:
-        return PanelKey::Down;
+        return "ArrowDown";
     case Qt::Key_Escape:
-        return PanelKey::Escape;
+        return "Escape";
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return PanelKey::Enter;
+        return "Enter";
+    case Qt::Key_F2:
+        return "F2";
+    case Qt::Key_PageUp:
+        return "PageUp";
+    case Qt::Key_PageDown:
+        return "PageDown";
+    case Qt::Key_Tab:
+        return "Tab";
     default:
-        return PanelKey::Other;
+        return event->text().toStdString();
     }
 }
 
-// The character a key stroke types, as the key-press handler receives it; 0 for none.
-char typedCharacter(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        return EscapeChar;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return EnterChar;
-    default:
-        break;
-    }
-    const QString text = event->text();
-    if (text.isEmpty()) {
-        return 0;
-    }
-    const char16_t unit = text.at(0).unicode();
-    return unit < 256 ? static_cast<char>(unit) : '?';
+// A step of the person's, of one kind with its count (button, slider, toggle, knob direction).
+Step personStep(StepKind kind, int32_t count = 0) {
+    Step step;
+    step.kind = kind;
+    step.count = count;
+    return step;
+}
+
+Step keyStep(StepKind kind, const KeyStroke& stroke) {
+    Step step = personStep(kind, 1);
+    step.key = {static_cast<int>(stroke.key), stroke.shift, stroke.character};
+    return step;
 }
 
 void setBackground(QWidget* widget, QColor colour) {
@@ -165,11 +170,11 @@ TMainFrm::~TMainFrm() {
 void TMainFrm::buildFront() {
     Image1 = new PictureBox(QPixmap::fromImage(front::pictureImage()), this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(front::PictureRect);
+    Image1->setGeometry(front::qrect(layout::Picture));
 
     LCDDisplay = new QWidget(this);
     LCDDisplay->setObjectName(QStringLiteral("LCDDisplay"));
-    LCDDisplay->setGeometry(front::LcdRect);
+    LCDDisplay->setGeometry(front::qrect(layout::Lcd));
     LCDDisplay->setAutoFillBackground(true);
     setBackground(LCDDisplay, front::lcdColour(false));
     FilledRect** glass[4] = {&Shape7, &Shape9, &Shape4, &Shape5};
@@ -183,27 +188,27 @@ void TMainFrm::buildFront() {
     for (int line = 0; line < 4; ++line) {
         auto* label = new LcdLineLabel(LCDDisplay);
         label->setObjectName(QStringLiteral("Lbl%1").arg(line + 1));
-        label->setGeometry(front::LcdLineRects[line]);
+        label->setGeometry(front::qrect(layout::LcdLines[line]));
         LcdLineLabels[line] = label;
     }
     Graph = new GraphArea(LCDDisplay);
     Graph->setObjectName(QStringLiteral("Graph"));
-    Graph->setGeometry(front::GraphRect);
+    Graph->setGeometry(front::qrect(layout::Graph));
     Graph->hide();
 
     RattImage = new KnobImage(this);
     RattImage->setObjectName(QStringLiteral("RattImage"));
-    RattImage->setGeometry(front::KnobRect);
+    RattImage->setGeometry(front::qrect(layout::Knob));
     RattImage->frame = [] { return int(knobFrame); };
     RattImage->onMouseDown = [this](Qt::MouseButton button, bool shift) {
         const MouseButton knob = button == Qt::LeftButton    ? MouseButton::Left
                                  : button == Qt::RightButton ? MouseButton::Right
                                                              : MouseButton::Middle;
-        const char* direction = knob == MouseButton::Left    ? "forward"
-                                : knob == MouseButton::Right ? "back"
-                                                             : "middle";
-        act(std::string("click knob ") + direction + (shift ? " shift" : ""),
-            [knob, shift] { RattImageMouseDown(knob, shift); });
+        Step step = personStep(StepKind::ClickKnob, knob == MouseButton::Left    ? 1
+                                                    : knob == MouseButton::Right ? -1
+                                                                                 : 0);
+        step.shift = shift;
+        perform(step);
     };
 
     // The buttons under the display by PanelButton (left, right, middle), and the power switch.
@@ -213,20 +218,26 @@ void TMainFrm::buildFront() {
         QRect geometry;
         int button;
     } areas[] = {
-        {&Shape1, "Shape1", front::ButtonAreaRects[0], static_cast<int>(PanelButton::Left)},
-        {&Shape2, "Shape2", front::ButtonAreaRects[1], static_cast<int>(PanelButton::Middle)},
-        {&Shape3, "Shape3", front::ButtonAreaRects[2], static_cast<int>(PanelButton::Right)},
-        {&Shape6, "Shape6", front::PowerAreaRect, -1},
+        {&Shape1, "Shape1", front::qrect(layout::KeyAreas[0]), static_cast<int>(PanelButton::Left)},
+        {&Shape2, "Shape2", front::qrect(layout::KeyAreas[1]),
+         static_cast<int>(PanelButton::Middle)},
+        {&Shape3, "Shape3", front::qrect(layout::KeyAreas[2]),
+         static_cast<int>(PanelButton::Right)},
+        {&Shape6, "Shape6", front::qrect(layout::PowerArea), -1},
     };
     for (const auto& entry : areas) {
         auto* area = new ClickArea(entry.button >= 0, this);
         area->setObjectName(QString::fromLatin1(entry.name));
         area->setGeometry(entry.geometry);
         if (entry.button >= 0) {
-            area->onMouseDown = [this, button = entry.button] { pressButton(button); };
-            area->onMouseUp = [this, button = entry.button] { releaseButton(button); };
+            area->onMouseDown = [this, button = entry.button] {
+                perform(personStep(StepKind::PressButton, button));
+            };
+            area->onMouseUp = [this, button = entry.button] {
+                perform(personStep(StepKind::ReleaseButton, button));
+            };
         } else {
-            area->onMouseDown = [this] { act("click power", [] { Shape6MouseDown(); }); };
+            area->onMouseDown = [this] { perform(personStep(StepKind::ClickPower)); };
         }
         *entry.area = area;
     }
@@ -235,16 +246,15 @@ void TMainFrm::buildFront() {
         FrontLeds[led] =
             new LedShape(front::frontLedFill(led, false), front::frontLedOutline(led), this);
         FrontLeds[led]->setObjectName(QString::fromLatin1(FrontLedNames[led]));
-        FrontLeds[led]->setGeometry(
-            QRect(front::FrontLedPositions[led], QSize(front::LedSize, front::LedSize)));
+        FrontLeds[led]->setGeometry(front::frontLedRect(led));
     }
 
     for (int n = 9; n <= 11; ++n) {
-        SpeedButtons[n - 1] = makeToggle(this, front::MainToggleRects[n - 9], ToggleCaptions[n - 1],
-                                         ToggleHints[n - 1]);
+        SpeedButtons[n - 1] = makeToggle(this, front::qrect(layout::MainToggles[n - 9]),
+                                         ToggleCaptions[n - 1], ToggleHints[n - 1]);
         SpeedButtons[n - 1]->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
     }
-    PanelsButton = makeToggle(this, front::PanelsButtonRect, front::PanelsButtonCaption,
+    PanelsButton = makeToggle(this, front::qrect(layout::PanelsButton), front::PanelsButtonCaption,
                               "Visa eller dölj simuleringspanelerna (F2)");
     PanelsButton->setObjectName(QStringLiteral("PanelsButton"));
     connect(PanelsButton, &QToolButton::clicked, this, [this] {
@@ -285,9 +295,9 @@ void TMainFrm::buildPanels() {
         panel->hide();
         return panel;
     };
-    Panel1 = makePanel("Panel1", front::Panel1Rect);
-    Panel2 = makePanel("Panel2", front::Panel2Rect);
-    Panel3 = makePanel("Panel3", front::Panel3Rect);
+    Panel1 = makePanel("Panel1", front::qrect(layout::Panel1));
+    Panel2 = makePanel("Panel2", front::qrect(layout::Panel2));
+    Panel3 = makePanel("Panel3", front::qrect(layout::Panel3));
 
     QFont bold = font();
     bold.setBold(true);
@@ -306,45 +316,45 @@ void TMainFrm::buildPanels() {
     for (int n = 1; n <= 11; ++n) {
         auto* slider = new QSlider(Qt::Horizontal, Panel1);
         slider->setObjectName(QStringLiteral("TrackBar%1").arg(n));
-        slider->setGeometry(front::sliderRect(n));
+        slider->setGeometry(front::qrect(layout::slider(n)));
         slider->setRange(SliderMin, SliderMax);
         slider->setPageStep(SliderPageSize);
         slider->setTickPosition(QSlider::NoTicks);
         slider->setFocusPolicy(Qt::StrongFocus);
         connect(slider, &QSlider::valueChanged, this, [this, n](int position) {
-            act(std::string("sensor ") + SensorNames[n - 1] + " " + std::to_string(position),
-                [n, position] { TrackBarChange(n, position); });
+            Step step = personStep(StepKind::Sensor, n);
+            step.value = position;
+            perform(step);
         });
         TrackBars[n - 1] = slider;
 
         auto* edit = new QLineEdit(QStringLiteral("0"), Panel1);
         edit->setObjectName(QStringLiteral("Edit%1").arg(n));
-        edit->setGeometry(front::valueBoxRect(n));
+        edit->setGeometry(front::qrect(layout::valueBox(n)));
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
         edit->setTextMargins(0, 0, 0, 0);
         edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         Edits[n - 1] = edit;
 
-        makeLabel(Panel1, n, SensorLabels[n - 1], front::sensorLabelPosition(n));
+        makeLabel(Panel1, n, SensorLabels[n - 1], front::qpoint(layout::sensorLabel(n)));
     }
 
     for (int n = 1; n <= 10; ++n) {
         Leds[n - 1] = new LedShape(front::lampFill(false), colour(front::GreenLedOutline), Panel2);
         Leds[n - 1]->setObjectName(QStringLiteral("Led%1").arg(n));
-        Leds[n - 1]->setGeometry(front::lampRect(n));
-        makeLabel(Panel2, 11 + n, LampLabels[n - 1], front::lampLabelPosition(n));
+        Leds[n - 1]->setGeometry(front::qrect(layout::lamp(n)));
+        makeLabel(Panel2, 11 + n, LampLabels[n - 1], front::qpoint(layout::lampLabel(n)));
     }
 
     for (int n = 1; n <= 8; ++n) {
-        SpeedButtons[n - 1] = makeToggle(Panel3, front::inputToggleRect(n), ToggleCaptions[n - 1],
-                                         ToggleHints[n - 1]);
+        SpeedButtons[n - 1] = makeToggle(Panel3, front::qrect(layout::inputToggle(n)),
+                                         ToggleCaptions[n - 1], ToggleHints[n - 1]);
         SpeedButtons[n - 1]->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
     }
     for (int n = 1; n <= 11; ++n) {
-        connect(SpeedButtons[n - 1], &QToolButton::clicked, this, [this, n] {
-            act(std::string("click ") + ToggleCaptions[n - 1], [n] { SpeedButtonClick(n); });
-        });
+        connect(SpeedButtons[n - 1], &QToolButton::clicked, this,
+                [this, n] { perform(personStep(StepKind::ClickToggle, n)); });
     }
 }
 
@@ -353,7 +363,7 @@ bool TMainFrm::panelsShown() const {
 }
 
 void TMainFrm::setPanelsShown(bool shown) {
-    setFixedSize(shown ? front::WidthWithPanels : front::Width, front::Height);
+    setFixedSize(shown ? ClientWidthWithPanels : ClientWidth, ClientHeight);
     Panel1->setVisible(shown);
     Panel2->setVisible(shown);
     Panel3->setVisible(shown);
@@ -424,7 +434,7 @@ bool TMainFrm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         for (int n = 1; n <= 11; ++n) {
             if (widget == TrackBars[n - 1]) {
-                act(std::string("focus ") + SensorNames[n - 1], [n] { TrackBar1Enter(n); });
+                perform(personStep(StepKind::FocusSlider, n));
             }
         }
         return false;
@@ -453,32 +463,47 @@ bool TMainFrm::keyEvent(QWidget* receiver, QKeyEvent* event, bool press) {
         }
         return true;
     }
-    const PanelKey key = panelKey(event->key());
-    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
-    const char character = press ? typedCharacter(event) : 0;
-    const std::string name = scriptKeyName(static_cast<int>(key), shift, character);
-    if (press) {
-        act("keydown " + name, [&] {
-            FormKeyDown(key, shift);
-            if (character != 0) {
-                FormKeyPress(character);
-            }
-        });
-        for (QSlider* slider : TrackBars) {
-            if (receiver == slider && TrackBar1KeyDown(key)) {
-                deliver = false;
-            }
+    const std::string name = hostKeyName(event);
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const HostKey key{name, modifiers.testFlag(Qt::ShiftModifier),
+                      modifiers.testAnyFlags(Qt::ControlModifier | Qt::MetaModifier),
+                      event->isAutoRepeat()};
+    KeyFocus focus;
+    for (int n = 1; n <= 11; ++n) {
+        if (receiver == TrackBars[n - 1]) {
+            focus.slider = n;
         }
-        if (event->key() == Qt::Key_F2) {
-            setPanelsShown(!panelsShown());
-        }
-        if (SliderFocusRequested) {
-            SliderFocusRequested = false;
-            TrackBars[0]->setFocus(Qt::ShortcutFocusReason);
-            act("focus GT1", [] { TrackBar1Enter(1); });
-        }
-    } else if (!event->isAutoRepeat()) {
-        act("keyup " + name, [] { FormKeyUp(); });
+    }
+    const KeyAnswer answer = press ? mapKeyDown(key, focus) : mapKeyUp(key, focus);
+    deliver = deliver && !answer.swallowed;
+    switch (answer.action) {
+    case KeyAction::Stroke:
+        perform(keyStep(StepKind::KeyDown, answer.stroke));
+        break;
+    case KeyAction::Release:
+        perform(keyStep(StepKind::KeyUp, answer.stroke));
+        break;
+    case KeyAction::PressButton:
+        perform(personStep(StepKind::PressButton, static_cast<int>(answer.button)));
+        break;
+    case KeyAction::ReleaseButton:
+        perform(personStep(StepKind::ReleaseButton, static_cast<int>(answer.button)));
+        break;
+    case KeyAction::None:
+        break;
+    }
+    if (answer.slider != 0) {
+        Step step = personStep(StepKind::Sensor, answer.slider);
+        step.value = answer.sliderPosition;
+        perform(step);
+    }
+    if (answer.togglePanels) {
+        setPanelsShown(!panelsShown());
+    }
+    if (press && SliderFocusRequested) {
+        SliderFocusRequested = false;
+        TrackBars[0]->setFocus(Qt::ShortcutFocusReason);
+        perform(personStep(StepKind::FocusSlider, 1));
     }
     afterHandler();
     if (deliver) {
@@ -541,9 +566,12 @@ void TMainFrm::paintChanges() {
         Graph->setVisible(GraphVisible);
     }
     // A held button shows pressed until its long press has fired or it is let go.
-    Shape1->setPressed(Timer3Running && pressedButton == 0);
-    Shape3->setPressed(Timer3Running && pressedButton == 1);
-    Shape2->setPressed(Timer3Running && pressedButton == 2);
+    const auto held = [](PanelButton button) {
+        return Timer3Running && pressedButton == static_cast<int32_t>(button);
+    };
+    Shape1->setPressed(held(PanelButton::Left));
+    Shape2->setPressed(held(PanelButton::Middle));
+    Shape3->setPressed(held(PanelButton::Right));
 }
 
 void TMainFrm::syncClock() {
@@ -590,10 +618,11 @@ void TMainFrm::pace() {
             seenSkippedMs_ = time.skippedMs;
             syncClock();
             const HostDateTime now = session_.host().localNow();
-            char text[32];
-            std::snprintf(text, sizeof text, "clock \"%04d-%02d-%02d %02d:%02d:%02d\"", now.year,
-                          now.month, now.day, now.hour, now.minute, now.second);
-            recorder_.action(time.tick, text);
+            Step clock;
+            clock.kind = StepKind::SetClock;
+            const int fields[6] = {now.year, now.month, now.day, now.hour, now.minute, now.second};
+            std::copy(fields, fields + 6, clock.clock);
+            recorder_.performed(time.tick, clock);
         }
     }
     sequencer_->runUntil(target);
@@ -646,27 +675,17 @@ void TMainFrm::takeOver() {
     }
 }
 
-void TMainFrm::act(const std::string& step, const std::function<void()>& handler) {
-    takeOver();
-    recorder_.action(session_.time.tick, step);
-    handler();
+void TMainFrm::perform(const Step& step) {
+    // Letting go of a button a playback pressed does not take the unit over.
+    if (step.kind != StepKind::ReleaseButton) {
+        takeOver();
+    }
+    recorder_.performed(session_.time.tick, step);
+    performAction(step, session_.time);
     afterHandler();
     if (!recorder_.error().empty()) {
         stopRecording();
     }
-}
-
-void TMainFrm::pressButton(int button) {
-    takeOver();
-    recorder_.press(session_.time.tick, button);
-    pressPanelButton(session_.time, static_cast<PanelButton>(button));
-    afterHandler();
-}
-
-void TMainFrm::releaseButton(int button) {
-    recorder_.release(session_.time.tick, button);
-    releasePanelButton(static_cast<PanelButton>(button));
-    afterHandler();
 }
 
 bool TMainFrm::startRecording(const std::string& path, bool checks) {

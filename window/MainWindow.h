@@ -48,9 +48,9 @@ struct WindowOptions {
 };
 
 // Width of the client area with the picture only, and with the side panels shown.
-inline constexpr int ClientWidth = front::Width;
-inline constexpr int ClientWidthWithPanels = front::WidthWithPanels;
-inline constexpr int ClientHeight = front::Height;
+inline constexpr int ClientWidth = layout::Width;
+inline constexpr int ClientWidthWithPanels = layout::WidthWithPanels;
+inline constexpr int ClientHeight = layout::Height;
 
 // The front panel window with every element at its place, under its name.
 class TMainFrm : public QWidget {
@@ -130,12 +130,11 @@ private:
                             const char* hint);
     // Paints after a handler, and traces.
     void afterHandler();
-    // A person's action: recorded, ends a playback, then done.
-    void act(const std::string& step, const std::function<void()>& handler);
+    // A person's action as a scenario step: it ends a playback, is recorded as it is written and
+    // is performed as kv410-script performs it (performAction).
+    void perform(const Step& step);
     // A person touched a control: a playback stops.
     void takeOver();
-    void pressButton(int button);
-    void releaseButton(int button);
     // Runs the ticks the monotonic clock has made due, and the queued steps.
     void pace();
     // Tick 0 of a run: the clock from the system, the pacing from now.

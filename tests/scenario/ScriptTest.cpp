@@ -1,6 +1,13 @@
 #include "scenario/Script.h"
 
+#include "panel/KeyMap.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace kv410 {
 namespace {
@@ -141,6 +148,100 @@ TEST(ScriptTest, PictureNamesStayInsideThePictureFolder) {
           "snapshot \"a/..\"", "snapshot \"on.gif\"", "snapshot \".png\"", "snapshot on.png",
           "snapshot \"a\tb.png\"", "expect snapshot \"..\"", "snapshot \"on.png\" now"}) {
         EXPECT_EQ(errorsOf(bad).size(), 1u) << bad;
+    }
+}
+
+// Every field a step carries, so that two steps compare whole.
+std::string fields(const Step& step) {
+    std::ostringstream out;
+    const Check& c = step.check;
+    out << static_cast<int>(step.kind) << ' ' << step.ticks << ' ' << step.count << ' '
+        << step.value << ' ' << step.shift << ' ' << step.key.key << ' ' << step.key.shift << ' '
+        << int(step.key.character) << ' ' << static_cast<int>(c.kind) << ' ' << c.index << ' '
+        << c.value << ' ' << c.value2 << ' ' << c.lit << " [" << c.text << "] [" << step.text
+        << "]";
+    for (const int field : step.clock) {
+        out << ' ' << field;
+    }
+    return out.str();
+}
+
+TEST(ScriptTest, WrittenStepsReadBackToTheSameSteps) {
+    // Every step of the project's own scripts, written and read back.
+    const char* data = std::getenv("KV410_TEST_DATA");
+    ASSERT_NE(data, nullptr) << "KV410_TEST_DATA names the tests folder";
+    const std::filesystem::path tests(data);
+    int steps = 0;
+    for (const char* folder : {"scenarios", "snapshots", "../bench"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(tests / folder)) {
+            if (entry.path().extension() != ".kvs") {
+                continue;
+            }
+            std::ifstream file(entry.path(), std::ios::binary);
+            std::ostringstream text;
+            text << file.rdbuf();
+            for (const Step& step : parsed(text.str()).steps) {
+                const std::string line = writeStep(step);
+                const Script again = parsed(line);
+                ASSERT_EQ(again.steps.size(), 1u) << line;
+                Step expected = step;
+                if (step.kind == StepKind::WaitUntil) {
+                    expected.text = again.steps[0].text;
+                }
+                EXPECT_EQ(fields(again.steps[0]), fields(expected))
+                    << entry.path().filename() << ':' << step.line << " written as " << line;
+                ++steps;
+            }
+        }
+    }
+    EXPECT_GT(steps, 500);
+}
+
+TEST(ScriptTest, StepsAreWrittenAsRecordingsAlwaysWroteThem) {
+    const Script s =
+        parsed("click knob back shift\nclick mb1\nclick larm\nkeydown SHIFT+left\n"
+               "keyup other\nhold middle 1501ms\nsensor gt3x -500\nfocus GT1\n"
+               "poke io 27 -1\nclock \"2026-01-02 03:04:05\"\nflash \"a \\\"b\\\".dat\"\n"
+               "expect lcd 1 \"Ute  20\xC2\xBA Kurve     \xC2\xBA\"\nkey + x3\ntick 3\n");
+    const char* written[] = {"click knob back shift",
+                             "click MB1",
+                             "click Larm",
+                             "keydown shift+left",
+                             "keyup other",
+                             "hold middle 1550ms",
+                             "sensor GT3X -500",
+                             "focus GT1",
+                             "poke io 27 -1",
+                             "clock \"2026-01-02 03:04:05\"",
+                             "flash \"a \\\"b\\\".dat\"",
+                             "expect lcd 1 \"Ute  20\xC2\xBA Kurve     \xC2\xBA\"",
+                             "key + x3",
+                             "wait 150ms"};
+    ASSERT_EQ(s.steps.size(), std::size(written));
+    for (size_t i = 0; i < s.steps.size(); ++i) {
+        EXPECT_EQ(writeStep(s.steps[i]), written[i]);
+    }
+}
+
+TEST(ScriptTest, EveryStrokeOfTheKeyMapHasTheScriptKeyThatDoesTheSame) {
+    // A recording writes a stroke by its script name; reading the name back must give the very
+    // stroke the window performed.
+    const char* names[] = {"ArrowLeft", "ArrowRight", "ArrowUp", "ArrowDown", "Escape", "Enter",
+                           "+",         "-",          "*",       "/",         "1",      "a",
+                           "F2",        "PageUp",     " ",       ""};
+    for (const char* name : names) {
+        for (const bool shift : {false, true}) {
+            for (const bool control : {false, true}) {
+                const KeyStroke stroke =
+                    mapKeyDown(HostKey{name, shift, control, false}, {}).stroke;
+                Step step;
+                step.kind = StepKind::KeyDown;
+                step.key = {static_cast<int>(stroke.key), stroke.shift, stroke.character};
+                const Script back = parsed(writeStep(step));
+                ASSERT_EQ(back.steps.size(), 1u);
+                EXPECT_EQ(fields(back.steps[0]), fields(step)) << '"' << name << "\" " << shift;
+            }
+        }
     }
 }
 

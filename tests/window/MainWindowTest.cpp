@@ -482,13 +482,15 @@ private slots:
             if (shown.size() != drawn.size()) {
                 return int64_t{-1};
             }
-            QList<QRect> styled{front::MainToggleRects[0], front::MainToggleRects[1],
-                                front::MainToggleRects[2], front::PanelsButtonRect};
+            using front::qrect;
+            QList<QRect> styled{qrect(layout::MainToggles[0]), qrect(layout::MainToggles[1]),
+                                qrect(layout::MainToggles[2]), qrect(layout::PanelsButton)};
             if (SensorPanelVisible) {
                 // The panels' sliders, value boxes, labels and toggles are styled widgets too;
                 // their lamps are painted by the front's code.
-                styled += {front::Panel1Rect, front::Panel3Rect};
-                styled += front::Panel2Rect.adjusted(front::lampRect(1).right() + 1, 0, 0, 0);
+                styled += {qrect(layout::Panel1), qrect(layout::Panel3)};
+                styled +=
+                    qrect(layout::Panel2).adjusted(qrect(layout::lamp(1)).right() + 1, 0, 0, 0);
             }
             int64_t differing = 0;
             for (int y = 0; y < shown.height(); ++y) {

@@ -10,8 +10,7 @@
   const StorageKey = 'kv410/Flash.dat';
   // How often the page reads its clock; the unit's 50 ms ticks fall due by that clock.
   const PollMs = 20;
-  // The panel's keys, mouse buttons and buttons under the display, as the module numbers them.
-  const PanelKey = { Left: 0, Right: 1, Up: 2, Down: 3, Escape: 4, Enter: 5, Other: 6 };
+  // The mouse buttons and the buttons under the display, as the module numbers them.
   const MouseButton = { Left: 0, Right: 1, Middle: 2 };
   const PanelButton = { Shape1: 0, Shape3: 1, Shape2: 2 };
   const FrontLeds = ['OnLed', 'VVLed', 'TillskottLed', 'KompressorLed', 'AlarmLed'];
@@ -26,6 +25,13 @@
   const knob = $('RattImage');
   const status = $('Status');
   const messageBox = $('MessageBox');
+
+  // The canvases draw one pixel per pixel of the box the layout (kv410-layout.css) gives them.
+  for (const canvas of [graph, knob]) {
+    const box = getComputedStyle(canvas);
+    canvas.width = parseInt(box.width, 10);
+    canvas.height = parseInt(box.height, 10);
+  }
 
   let unit = null;
   let paintedOnce = false;
@@ -224,6 +230,7 @@
     }, () => {});
   }
 
+  // The frame on a canvas of the knob's size, its background cleared by the module.
   function transparentFrame(picture) {
     const canvas = document.createElement('canvas');
     canvas.width = picture.naturalWidth;
@@ -231,14 +238,10 @@
     const context = canvas.getContext('2d');
     context.drawImage(picture, 0, 0);
     const image = context.getImageData(0, 0, canvas.width, canvas.height);
-    const pixels = image.data;
-    const key = (canvas.height - 1) * canvas.width * 4;
-    const [r, g, b] = [pixels[key], pixels[key + 1], pixels[key + 2]];
-    for (let i = 0; i < pixels.length; i += 4) {
-      if (pixels[i] === r && pixels[i + 1] === g && pixels[i + 2] === b) {
-        pixels[i + 3] = 0;
-      }
-    }
+    const at = unit._kv_knobPixels();
+    unit.HEAPU8.set(image.data, at);
+    unit._kv_clearKnobBackground(canvas.width, canvas.height);
+    image.data.set(unit.HEAPU8.subarray(at, at + image.data.length));
     context.putImageData(image, 0, 0);
     return canvas;
   }
@@ -272,12 +275,6 @@
     return toggle;
   }
 
-  function place(element, left, top) {
-    element.style.left = `${left}px`;
-    element.style.top = `${top}px`;
-    return element;
-  }
-
   function buildControls() {
     for (let n = 9; n <= 11; ++n) {
       makeToggle(front, n);
@@ -285,8 +282,7 @@
     const min = unit._kv_sliderRange(0);
     const max = unit._kv_sliderRange(1);
     for (let n = 1; n <= 11; ++n) {
-      const row = (n - 1) * 16;
-      const slider = place(document.createElement('input'), 4, 8 + row);
+      const slider = document.createElement('input');
       slider.type = 'range';
       slider.id = `TrackBar${n}`;
       slider.min = String(min);
@@ -294,10 +290,10 @@
       slider.step = '1';
       slider.addEventListener('input', input(() => unit._kv_sliderChange(n, Number(slider.value))));
       slider.addEventListener('focus', input(() => unit._kv_sliderEnter(n)));
-      const edit = place(document.createElement('output'), 127, 5 + row);
+      const edit = document.createElement('output');
       edit.id = `Edit${n}`;
       edit.value = '0';
-      const label = place(document.createElement('label'), 166, 6 + row);
+      const label = document.createElement('label');
       label.id = `Label${n}`;
       label.htmlFor = slider.id;
       label.textContent = unit.UTF8ToString(unit._kv_sensorLabel(n));
@@ -306,11 +302,10 @@
       edits.push(edit);
     }
     for (let n = 1; n <= 10; ++n) {
-      const row = (n - 1) * 16;
-      const lamp = place(document.createElement('div'), 7, 6 + row);
+      const lamp = document.createElement('div');
       lamp.id = `Led${n}`;
       lamp.className = 'led green';
-      const label = place(document.createElement('div'), 30, 8 + row);
+      const label = document.createElement('div');
       label.id = `Label${11 + n}`;
       label.className = 'label';
       label.textContent = unit.UTF8ToString(unit._kv_lampLabel(n));
@@ -318,7 +313,7 @@
       lamps.push(lamp);
     }
     for (let n = 1; n <= 8; ++n) {
-      place(makeToggle($('Panel3'), n), n === 8 ? 7 : 8, 8 + (n - 1) * 16);
+      makeToggle($('Panel3'), n);
     }
   }
 
@@ -390,70 +385,48 @@
 
   // ------------------------------------------------------------------ keyboard
 
-  const NamedKeys = {
-    ArrowLeft: PanelKey.Left,
-    ArrowRight: PanelKey.Right,
-    ArrowUp: PanelKey.Up,
-    ArrowDown: PanelKey.Down,
-    Escape: PanelKey.Escape,
-    Enter: PanelKey.Enter,
-  };
-
-  // The character a key stroke types, as the key-press handler receives it; 0 for none.
-  function typedCharacter(event) {
-    if (event.key === 'Escape') {
-      return 27;
-    }
-    if (event.key === 'Enter') {
-      return 13;
-    }
-    if (event.key.length !== 1 || event.ctrlKey || event.metaKey) {
-      return 0;
-    }
-    const code = event.key.charCodeAt(0);
-    return code < 256 ? code : '?'.charCodeAt(0);
-  }
-
   function focusedSlider(target) {
     const n = sliders.indexOf(target);
     return n < 0 ? 0 : n + 1;
   }
 
+  // The key under the display that has the focus (PanelButton), or -1.
+  function focusedButton(target) {
+    const id = target && target.id;
+    return id && Object.hasOwn(PanelButton, id) ? PanelButton[id] : -1;
+  }
+
+  // Hands a key event to the module's key map (panel/KeyMap.h), which performs it; returns its
+  // answer: bit 1 the focused element must not see the key, bit 2 show or hide the side panels.
+  function mapKey(handler, event) {
+    const name = unit._kv_keyName();
+    const bytes = new TextEncoder().encode(event.key).subarray(0, 63);
+    unit.HEAPU8.set(bytes, name);
+    unit.HEAPU8[name + bytes.length] = 0;
+    return handler(event.shiftKey ? 1 : 0, event.ctrlKey || event.metaKey ? 1 : 0,
+      event.repeat ? 1 : 0, focusedSlider(event.target), focusedButton(event.target));
+  }
+
   // The page sees every key before the focused element, as the window does: the panel's key
   // handlers run first; a focused slider then gets the key unless the panel swallows it.
   window.addEventListener('keydown', input((event) => {
-    const key = NamedKeys[event.key] ?? PanelKey.Other;
-    const slider = focusedSlider(event.target);
-    unit._kv_keyDown(key, event.shiftKey ? 1 : 0);
-    let swallowed = slider !== 0 && unit._kv_sliderKeyDown(key) !== 0;
-    if (event.key === 'F2') {
+    const answer = mapKey(unit._kv_keyDown, event);
+    if (answer & 2) {
       setPanelsShown(!panelsShown());
-      swallowed = true;
-    }
-    const character = typedCharacter(event);
-    if (character !== 0) {
-      unit._kv_keyPress(character);
     }
     if (unit._kv_takeSliderFocusRequest()) {
       sliders[0].focus();
       unit._kv_sliderEnter(1);
     }
-    if (slider !== 0 && (event.key === 'PageUp' || event.key === 'PageDown')) {
-      // The slider's page step.
-      const page = unit._kv_sliderRange(2);
-      const position = unit._kv_sliderPosition(slider);
-      unit._kv_sliderChange(slider, position + (event.key === 'PageUp' ? page : -page));
-      swallowed = true;
-    }
     const browserKey = event.ctrlKey || event.metaKey || event.altKey || event.key === 'Tab';
-    if (swallowed || (slider === 0 && !browserKey)) {
+    if ((answer & 1) || (focusedSlider(event.target) === 0 && !browserKey)) {
       event.preventDefault();
     }
   }), true);
 
   window.addEventListener('keyup', input((event) => {
-    if (!event.repeat) {
-      unit._kv_keyUp();
+    if (mapKey(unit._kv_keyUp, event) & 1) {
+      event.preventDefault();
     }
   }), true);
 
