@@ -24,8 +24,16 @@ within() {
     done
     return 1
 }
-# Sends SIGTERM to $1 and waits for it; its status, or 124 when it did not end within 15 s.
+# True once process $1 catches SIGTERM (its handlers are installed): bit 15 of SigCgt.
+catches_term() {
+    local mask
+    mask="$(awk '/^SigCgt:/ { print $2 }' "/proc/$1/status" 2>/dev/null)"
+    [ -n "$mask" ] && (( (16#$mask >> 14) & 1 ))
+}
+# Sends SIGTERM to $1, once it catches it, and waits for it; its status, or 124 when it did not
+# end within 15 s.
 terminate() {
+    within "catches_term $1" 300 || echo "process $1 does not catch SIGTERM" >&2
     kill -TERM "$1"
     within "! kill -0 $1 2>/dev/null" 150 || { kill -9 "$1"; wait "$1"; return 124; }
     wait "$1"
