@@ -58,12 +58,24 @@ bool overwriteInPlace(const std::string& path, const std::vector<char>& bytes) {
     return static_cast<bool>(file);
 }
 
-void reportSaveOpenFailure() {
+bool reportSaveOpenFailure() {
     platform().showMessageBox(SaveOpenFailedText, FileErrorCaption, MessageButtons::Ok);
+    return false;
 }
 
-void reportSaveWriteFailure() {
+bool reportSaveWriteFailure() {
     platform().showMessageBox(SaveWriteFailedText, FileErrorCaption, MessageButtons::Ok);
+    return false;
+}
+
+// The temporary file a save writes first: beside the file, and this process's own, so that two
+// programs saving the same file never write into one temporary file.
+std::string temporaryName() {
+#if defined(__unix__) || defined(__APPLE__)
+    return FlashFilePath + ".saving." + std::to_string(::getpid());
+#else
+    return FlashFilePath + ".saving";
+#endif
 }
 
 } // namespace
@@ -108,7 +120,7 @@ void loadFlashFile() {
     }
 }
 
-void saveFlashFile() {
+bool saveFlashFile() {
     std::vector<char> bytes = flashImageBytes();
 
     // The existing file must open for writing, as the save would in place; what lies past the
@@ -119,8 +131,7 @@ void saveFlashFile() {
         std::ifstream existing(FlashFilePath, std::ios::binary);
         std::ofstream writable(FlashFilePath, std::ios::binary | std::ios::in | std::ios::out);
         if (isDirectory(FlashFilePath) || !existing || !writable) {
-            reportSaveOpenFailure();
-            return;
+            return reportSaveOpenFailure();
         }
         existing.seekg(PersistedBytes);
         if (existing) {
@@ -129,21 +140,21 @@ void saveFlashFile() {
         }
     }
 
-    const std::string temporary = FlashFilePath + ".saving";
+    const std::string temporary = temporaryName();
     switch (writeNewFile(temporary, bytes)) {
     case WriteResult::Done:
         break;
     case WriteResult::OpenFailed:
         if (!exists) {
-            reportSaveOpenFailure();
-        } else if (!overwriteInPlace(FlashFilePath, bytes)) {
-            reportSaveWriteFailure();
+            return reportSaveOpenFailure();
         }
-        return;
+        if (!overwriteInPlace(FlashFilePath, bytes)) {
+            return reportSaveWriteFailure();
+        }
+        return true;
     case WriteResult::WriteFailed:
         fs::remove(temporary, ec);
-        reportSaveWriteFailure();
-        return;
+        return reportSaveWriteFailure();
     }
     if (exists) {
         fs::permissions(temporary, fs::status(FlashFilePath, ec).permissions(), ec);
@@ -151,8 +162,9 @@ void saveFlashFile() {
     fs::rename(temporary, FlashFilePath, ec);
     if (ec) {
         fs::remove(temporary, ec);
-        reportSaveWriteFailure();
+        return reportSaveWriteFailure();
     }
+    return true;
 }
 
 } // namespace kv410

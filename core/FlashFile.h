@@ -12,8 +12,9 @@ extern std::string FlashFilePath;
 
 // Reads up to 2048 bytes of the file into flash words 0..1023, creating the file if missing.
 void loadFlashFile();
-// Writes flash words 0..1023 to the file safely (temporary file, flush, rename).
-void saveFlashFile();
+// Writes flash words 0..1023 to the file safely (a temporary file of this process beside it,
+// flush, rename); false, after the message box, when the file could not be written.
+bool saveFlashFile();
 
 // Flash words 0..1023 as the file holds them: word n at byte 2n, low byte first.
 std::vector<char> flashImageBytes();

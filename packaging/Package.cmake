@@ -6,13 +6,37 @@ include(GNUInstallDirs)
 # Who answers for the package; the address is a placeholder until the project has its own.
 set(KV410_MAINTAINER "The KV410 simulator developers <kv410@example.org>"
     CACHE STRING "Maintainer of the Debian package (Name <address>)")
-set(KV410_SCREENSHOT_URL "${PROJECT_HOMEPAGE_URL}docs/screenshot-on.png")
 
 set(KV410_PACKAGING_SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 set(KV410_PACKAGING_BINARY ${CMAKE_CURRENT_BINARY_DIR}/packaging)
-# The date of this build (or of SOURCE_DATE_EPOCH, for a reproducible package).
-string(TIMESTAMP KV410_RELEASE_DATE "%Y-%m-%d" UTC)
+# The date of this build (or of SOURCE_DATE_EPOCH, for a reproducible package), for the Debian
+# changelog.
 string(TIMESTAMP KV410_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+
+# The metainfo's releases: every version of CHANGELOG.md with its date ("## 1.0 (2026-12-08)"),
+# newest first as there; a version not released yet has no date and is not listed.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/CHANGELOG.md)
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/CHANGELOG.md KV410_VERSION_HEADINGS REGEX "^## ")
+set(KV410_METAINFO_RELEASES "")
+foreach(heading ${KV410_VERSION_HEADINGS})
+    if(heading MATCHES "^## ([0-9][0-9.]*) \\(([0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9])\\)$")
+        string(APPEND KV410_METAINFO_RELEASES
+               "    <release version=\"${CMAKE_MATCH_1}\" date=\"${CMAKE_MATCH_2}\"/>\n")
+    endif()
+endforeach()
+string(STRIP "${KV410_METAINFO_RELEASES}" KV410_METAINFO_RELEASES)
+# The web address and the screenshot on it, only when the project has one.
+set(KV410_METAINFO_LINKS "")
+if(KV410_HOMEPAGE_URL)
+    string(CONCAT KV410_METAINFO_LINKS
+           "<url type=\"homepage\">${KV410_HOMEPAGE_URL}</url>\n"
+           "  <screenshots>\n"
+           "    <screenshot type=\"default\">\n"
+           "      <caption>The unit switched on, with its main display</caption>\n"
+           "      <image>${KV410_HOMEPAGE_URL}docs/screenshot-on.png</image>\n"
+           "    </screenshot>\n"
+           "  </screenshots>")
+endif()
 
 configure_file(${KV410_PACKAGING_SOURCE}/kv410.metainfo.xml.in
                ${KV410_PACKAGING_BINARY}/kv410.metainfo.xml @ONLY)
@@ -26,11 +50,14 @@ string(SUBSTRING "${KV410_LICENSE}" ${KV410_LICENSE_START} -1 KV410_LICENSE_TEXT
 string(STRIP "${KV410_LICENSE_TEXT}" KV410_LICENSE_TEXT)
 string(REPLACE "\n\n" "\n.\n" KV410_LICENSE_TEXT "${KV410_LICENSE_TEXT}")
 string(REPLACE "\n" "\n " KV410_LICENSE_TEXT "${KV410_LICENSE_TEXT}")
+set(KV410_COPYRIGHT_SOURCE "")
+if(KV410_HOMEPAGE_URL)
+    set(KV410_COPYRIGHT_SOURCE "Source: ${KV410_HOMEPAGE_URL}\n")
+endif()
 file(WRITE ${KV410_PACKAGING_BINARY}/copyright
 "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: kv410
-Source: ${PROJECT_HOMEPAGE_URL}
-
+${KV410_COPYRIGHT_SOURCE}
 Files: *
 Copyright: ${KV410_COPYRIGHT}
 License: MIT
@@ -108,7 +135,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
+if(KV410_HOMEPAGE_URL)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KV410_HOMEPAGE_URL}")
+endif()
 # Libraries as the binaries need them, and the fonts of the front and the display.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")

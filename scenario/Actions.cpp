@@ -132,7 +132,7 @@ std::string checkFound(const Check& check, int beeps) {
     switch (check.kind) {
     case CheckKind::LcdExact:
     case CheckKind::LcdContains:
-        return "\"" + lcdLineText(check.index) + "\"";
+        return quotedText(lcdLineText(check.index));
     case CheckKind::Cell:
         return wordText(static_cast<uint16_t>(ControllerCells[check.index]), true);
     case CheckKind::Io:

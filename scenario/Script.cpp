@@ -138,7 +138,7 @@ public:
             if (!out.empty()) {
                 out += ' ';
             }
-            out += tokens_[i].quoted ? "\"" + tokens_[i].text + "\"" : tokens_[i].text;
+            out += tokens_[i].quoted ? quotedText(tokens_[i].text) : tokens_[i].text;
         }
         return out;
     }
@@ -776,6 +776,17 @@ bool utf8ToLatin1(std::string_view utf8, std::string& latin1) {
         ++i;
     }
     return true;
+}
+
+std::string quotedText(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+        }
+        out += c;
+    }
+    return out + "\"";
 }
 
 std::string latin1ToUtf8(std::string_view latin1) {

@@ -112,6 +112,10 @@ struct Step {
     std::string source;
 };
 
+// The host clock a script starts on unless told otherwise (a Monday): year, month, day, hour,
+// minute, second.
+inline constexpr int DefaultScriptClock[6] = {2026, 12, 7, 8, 0, 0};
+
 // A parsed script.
 struct Script {
     std::string file;
@@ -140,6 +144,10 @@ int64_t scriptTicks(const Script& script);
 
 // True when the step draws the front: `snapshot`, `expect snapshot`, a `wait until snapshot`.
 bool stepNeedsPictures(const Step& step);
+
+// A text in double quotes as a script writes it: an inner `"` as \" and a `\` as \\, so the
+// quoted text reads back as it was.
+std::string quotedText(std::string_view text);
 
 // Converts UTF-8 text to the display's single-byte characters (Latin-1); false when the text is
 // not UTF-8 or holds a character outside Latin-1.

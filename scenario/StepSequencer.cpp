@@ -266,9 +266,15 @@ void StepSequencer::loadFlash(const Queued& queued) {
         path = std::filesystem::path(queued.file).parent_path() / path;
     }
     if (!session_.restartFromImageFile(path.string())) {
-        out_ << timeStamp(session_.time.tick) << ' ' << queued.file << ':' << queued.step.line
-             << ": cannot read the flash image " << path.string() << '\n';
-        ++totals.failed;
+        // The step could not do its work: the run goes on from an empty image, but it is not
+        // the run the script asked for.
+        const std::string text = queued.file + ':' + std::to_string(queued.step.line) +
+                                 ": cannot read the flash image " + path.string();
+        out_ << timeStamp(session_.time.tick) << ' ' << text << '\n';
+        ++totals.problems;
+        if (hooks_.problem) {
+            hooks_.problem(queued.step, text);
+        }
     }
     if (hooks_.programStarted) {
         hooks_.programStarted();
@@ -321,6 +327,12 @@ StepSequencer::Finding StepSequencer::snapshotFinding(const Queued& queued, bool
         }
         finding.attachments = std::move(comparison.written);
         trouble = std::move(comparison.problem);
+    }
+    if (finding.held) {
+        // The pictures of an earlier mismatch would only mislead now.
+        std::error_code ignored;
+        std::filesystem::remove(actualPicturePath(golden), ignored);
+        std::filesystem::remove(diffPicturePath(golden), ignored);
     }
     if (!trouble.empty()) {
         problem(queued, trouble);

@@ -20,9 +20,17 @@ namespace kv410 {
 struct ScenarioTotals {
     int passed = 0;
     int failed = 0;
-    // Steps that could not do their work (a picture that could not be written): exit status 2.
+    // Steps that could not do their work (a picture that could not be written, a flash image
+    // that could not be read or saved, a line of live control not understood): exit status 2.
     int problems = 0;
 };
+
+// The exit status of a run with these totals, as kv410-script and the window's playback and
+// live control give it: 2 when a step could not do its work (or a line was not understood), 1
+// when a check failed, 0 otherwise.
+inline int scenarioStatus(const ScenarioTotals& totals) {
+    return totals.problems > 0 ? 2 : totals.failed > 0 ? 1 : 0;
+}
 
 // How steps are played and answered.
 struct SequencerOptions {

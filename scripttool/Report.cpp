@@ -118,13 +118,24 @@ std::string number3(double value) {
     return text;
 }
 
-// The script's name without folder and extension: the JUnit class name.
+// The JUnit class name: the script's path as given, without its extension, with its folders
+// joined by dots as Java packages are ("tests/scenarios/alarm-gt1.kvs" is
+// "tests.scenarios.alarm-gt1"), so that two scripts of one name in different folders stay apart.
+// "." and ".." and the root are left out.
 std::string className(const std::string& file) {
     if (file == "<stdin>") {
         return "stdin";
     }
-    const std::string stem = std::filesystem::path(file).stem().string();
-    return stem.empty() ? file : stem;
+    const std::filesystem::path path(file);
+    std::string name;
+    for (const std::filesystem::path& folder : path.parent_path().relative_path()) {
+        const std::string part = folder.string();
+        if (!part.empty() && part != "." && part != "..") {
+            name += part + '.';
+        }
+    }
+    const std::string stem = path.stem().string();
+    return stem.empty() ? file : name + stem;
 }
 
 std::string testName(int line, const std::string& step) {

@@ -106,6 +106,16 @@ struct Run {
     void end() {
         session.stop();
         reportMessages();
+        if (session.failedSaves() > 0) {
+            // Every change the run made to the flash file is lost: the run did not do its work.
+            const std::string text =
+                script.file + ":0: the flash file " + options.flashPath + " could not be saved";
+            out << "ERROR " << text << '\n';
+            ++sequencer.totals.problems;
+            if (report != nullptr) {
+                report->problems.push_back({0, text});
+            }
+        }
         installPlatform(nullptr);
     }
 
@@ -172,6 +182,9 @@ void runLive(std::istream& in, const ScenarioOptions& options, std::ostream& out
             const size_t at = error.find(": ", live.file.size() + 1);
             out << "error " << live.file << ':' << number << ':'
                 << (at == std::string::npos ? " " + error : error.substr(at + 1)) << '\n';
+            // The session goes on, but a controlling program that did not read the answer
+            // learns it from the exit status.
+            ++run.sequencer.totals.problems;
         }
         for (Step& step : one.steps) {
             step.line = number;

@@ -17,7 +17,8 @@ struct ScenarioOptions {
     // The file that plays Flash.dat; empty keeps the image in memory.
     std::string flashPath;
     // Host clock at the start: year, month, day, hour, minute, second.
-    int clock[6] = {2026, 12, 7, 8, 0, 0};
+    int clock[6] = {DefaultScriptClock[0], DefaultScriptClock[1], DefaultScriptClock[2],
+                    DefaultScriptClock[3], DefaultScriptClock[4], DefaultScriptClock[5]};
     // Print every change of an LCD line.
     bool trace = false;
     // Folder of the pictures of `snapshot` and `expect snapshot`; empty: each script's folder.

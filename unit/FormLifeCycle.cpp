@@ -42,8 +42,8 @@ void FormShow() {
     currentSlider = 1;
 }
 
-void FormDestroy() {
-    saveFlashFile();
+bool FormDestroy() {
+    return saveFlashFile();
 }
 
 } // namespace kv410

@@ -8,7 +8,8 @@ void FormCreate();
 // Window about to be shown: sensor start values, sliders, captions, clock text, idle countdown,
 // Graph, boot, current slider.
 void FormShow();
-// Window being destroyed: the flash file saved.
-void FormDestroy();
+// Window being destroyed: the flash file saved; false when it could not be written (the message
+// box has been shown).
+bool FormDestroy();
 
 } // namespace kv410

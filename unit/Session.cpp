@@ -31,9 +31,17 @@ void Session::start() {
     show();
 }
 
+bool Session::save() {
+    if (FormDestroy()) {
+        return true;
+    }
+    ++failedSaves_;
+    return false;
+}
+
 void Session::close() {
-    if (fileBacked()) {
-        FormDestroy();
+    if (fileBacked() && !readOnly_) {
+        save();
     } else {
         std::memcpy(carried_, FlashImage, sizeof carried_);
     }
@@ -42,7 +50,7 @@ void Session::close() {
 void Session::reopen() {
     close();
     create();
-    if (!fileBacked()) {
+    if (!fileBacked() || readOnly_) {
         std::memcpy(FlashImage, carried_, sizeof carried_);
     }
 }
@@ -61,10 +69,11 @@ bool Session::restartFromImageFile(const std::string& path) {
     return read;
 }
 
-void Session::stop() {
-    if (fileBacked()) {
-        FormDestroy();
+bool Session::stop() {
+    if (fileBacked() && !readOnly_) {
+        return save();
     }
+    return true;
 }
 
 } // namespace kv410

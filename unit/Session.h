@@ -23,6 +23,13 @@ public:
     Platform& host() const { return *host_; }
     // True when the image lives in a file.
     bool fileBacked() const { return !imageFile_.empty(); }
+    // The image is read from its file but never written back: a restart carries it over in
+    // memory and the file stays as it was (another program owns it). Set before create().
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool readOnly() const { return readOnly_; }
+    // How many times the image could not be saved to its file in this session (each was shown
+    // as the controller's message box); every change since the last good save is lost.
+    int failedSaves() const { return failedSaves_; }
     const std::string& imageFile() const { return imageFile_; }
 
     // The program is created: every piece of process state as at the program's start, this
@@ -41,9 +48,9 @@ public:
     // image of the run before is not saved); false, and an image all zero, when it cannot be
     // read.
     bool restartFromImageFile(const std::string& path);
-    // The program closes: the image saved to its file. The host stays installed until the
-    // session ends.
-    void stop();
+    // The program closes: the image saved to its file (not when read-only). The host stays
+    // installed until the session ends. False when the file could not be written.
+    bool stop();
 
     // The run's time; a restart goes on in it.
     VirtualTime time;
@@ -51,9 +58,13 @@ public:
 private:
     // The program closes: the image saved to its file, or copied aside in memory.
     void close();
+    // Saves the image to its file, counting a failure.
+    bool save();
 
     Platform* host_;
     std::string imageFile_;
+    bool readOnly_ = false;
+    int failedSaves_ = 0;
     // Flash words 0..1023 carried over a restart without a file.
     uint16_t carried_[PersistedFlashWords] = {};
 };

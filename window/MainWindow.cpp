@@ -24,6 +24,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -144,6 +145,10 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     qApp->installEventFilter(this);
     // The window owns the process: tables whose start values are not zero (the menu tree, the
     // screens' "nothing shown" marks) get them before Flash.dat is loaded and the controller boots.
+    session_.setReadOnly(options_.readOnly);
+    if (options_.readOnly) {
+        setWindowTitle(QStringLiteral("KV410 (read-only: Flash.dat is not saved)"));
+    }
     session_.create();
 
     SequencerOptions played;
@@ -575,8 +580,20 @@ void TMainFrm::paintChanges() {
 }
 
 void TMainFrm::syncClock() {
-    const QDateTime now = QDateTime::currentDateTime();
     HostDateTime clock;
+    if (options_.clock[0] != 0) {
+        // A clock of its own (a playback, live control, --clock): the unit's time goes on from
+        // it and never follows the computer's.
+        clock.year = options_.clock[0];
+        clock.month = options_.clock[1];
+        clock.day = options_.clock[2];
+        clock.hour = options_.clock[3];
+        clock.minute = options_.clock[4];
+        clock.second = options_.clock[5];
+        session_.host().setClock(clock);
+        return;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
     clock.year = now.date().year();
     clock.month = now.date().month();
     clock.day = now.date().day();
@@ -613,7 +630,7 @@ void TMainFrm::pace() {
         const int64_t elapsed =
             paceBaseTick_ * TickMs + (monotonic_.elapsed() - paceBaseMs_) * speed;
         target = monotonicTargetTick(time, elapsed, MaxCatchUpTicks);
-        if (time.skippedMs != seenSkippedMs_) {
+        if (time.skippedMs != seenSkippedMs_ && options_.clock[0] == 0) {
             // The machine stood still: the unit's clock follows the system's again.
             seenSkippedMs_ = time.skippedMs;
             syncClock();
@@ -641,11 +658,29 @@ void TMainFrm::pace() {
         showStatus(QStringLiteral("Playback ended: %1 passed, %2 failed")
                        .arg(totals.passed)
                        .arg(totals.failed),
-                   totals.failed == 0 ? QColor(0, 110, 40) : QColor(190, 0, 0), 4000);
+                   scenarioStatus(totals) == 0 ? QColor(0, 110, 40) : QColor(190, 0, 0), 4000);
         rebasePace();
         if (options_.exitAtEnd) {
-            emit finished(totals.failed == 0 ? 0 : 1);
+            emit finished(scenarioStatus(totals));
         }
+    }
+    if (controlInputEnded_ && sequencer_->idle()) {
+        endControl();
+    }
+}
+
+void TMainFrm::endControl() {
+    if (controlEnded_) {
+        return;
+    }
+    controlEnded_ = true;
+    const ScenarioTotals& totals = sequencer_->totals;
+    out() << totals.passed << " passed, " << totals.failed << " failed" << std::endl;
+    showStatus(
+        QStringLiteral("Input ended: %1 passed, %2 failed").arg(totals.passed).arg(totals.failed),
+        scenarioStatus(totals) == 0 ? QColor(0, 110, 40) : QColor(190, 0, 0), 4000);
+    if (options_.exitAtEnd) {
+        emit finished(scenarioStatus(totals));
     }
 }
 
@@ -767,8 +802,21 @@ void TMainFrm::startPlayback() {
         connect(input, &QSocketNotifier::activated, this, [this, input] {
             char buffer[4096];
             const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
+                return;
+            }
             if (got <= 0) {
+                // The end of the input: a last line without its newline is still a line; the
+                // totals follow when every step has been played.
                 input->setEnabled(false);
+                if (!controlBuffer_.empty()) {
+                    playLine(controlBuffer_, ++controlLine_);
+                    controlBuffer_.clear();
+                }
+                controlInputEnded_ = true;
+                if (sequencer_->idle()) {
+                    endControl();
+                }
                 return;
             }
             controlBuffer_.append(buffer, static_cast<size_t>(got));
@@ -812,6 +860,7 @@ void TMainFrm::playLine(const std::string& line, int number) {
         const size_t at = error.find(": ", std::string("<stdin>").size() + 1);
         out() << "error <stdin>:" << number << ':'
               << (at == std::string::npos ? " " + error : error.substr(at + 1)) << std::endl;
+        ++sequencer_->totals.problems;
         return;
     }
     for (Step& step : one.steps) {

@@ -43,6 +43,11 @@ struct WindowOptions {
     bool control = false;
     // Print every change of an LCD line with its time, as kv410-script --trace does.
     bool trace = false;
+    // The host clock at the start (year, month, day, hour, minute, second); all zero: the
+    // computer's local time. A playback and live control start as kv410-script does.
+    int clock[6] = {};
+    // Flash.dat is read but never written (another program owns it).
+    bool readOnly = false;
     // Where the trace and the playback's answers go; standard output when null.
     std::ostream* output = nullptr;
 };
@@ -112,10 +117,13 @@ public:
     const VirtualTime& time() const { return session_.time; }
     // Runs ticks at once, as the pacer runs them when they fall due (for tests).
     void runTicksNow(int64_t ticks);
+    // True when Flash.dat could not be saved in this session (the changes are lost).
+    bool flashSaveFailed() const { return session_.failedSaves() > 0; }
 
 signals:
-    // A playback with exitAtEnd has ended: 0 all checks passed, 1 a check failed, 2 the script
-    // could not be read or understood.
+    // A playback, or live control at the end of its input, with exitAtEnd has ended: 0 all
+    // checks passed, 1 a check failed, 2 the script or a line could not be read or understood,
+    // or a step could not do its work.
     void finished(int status);
 
 protected:
@@ -142,6 +150,8 @@ private:
     void rebasePace();
     void startPlayback();
     void readControlInput();
+    // Live control's input has ended and every step is played: the totals, and the status.
+    void endControl();
     void playLine(const std::string& line, int number);
     void showStatus(const QString& text, const QColor& colour, int ms);
     void traceLcd();
@@ -165,6 +175,8 @@ private:
     bool playing_ = false;
     int controlLine_ = 0;
     std::string controlBuffer_;
+    bool controlInputEnded_ = false;
+    bool controlEnded_ = false;
     bool shown_ = false;
     bool destroyed_ = false;
     bool forwarding_ = false;

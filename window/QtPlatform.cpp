@@ -1,6 +1,7 @@
 #include "window/QtPlatform.h"
 
 #include "core/FlashFile.h"
+#include "window/ShutdownSignals.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace kv410 {
 
@@ -66,7 +69,18 @@ std::unique_ptr<QMessageBox> QtPlatform::buildMessageBox(std::string_view text,
 
 void QtPlatform::showMessageBox(std::string_view text, std::string_view caption,
                                 MessageButtons buttons) {
-    buildMessageBox(text, caption, buttons)->exec();
+    if (!shutdownRequested()) {
+        buildMessageBox(text, caption, buttons)->exec();
+    }
+    if (shutdownRequested()) {
+        // The program is ending on a signal: no one answers a box, so what it says (or said,
+        // when the signal closed it) goes where it is kept.
+        const QString path = QFileInfo(QFile::decodeName(FlashFilePath.c_str())).absoluteFilePath();
+        std::fprintf(stderr, "kv410: %.*s: %.*s (file: %s)\n", int(caption.size()), caption.data(),
+                     int(text.size()), text.data(),
+                     QDir::toNativeSeparators(path).toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
 }
 
 void QtPlatform::playAlarmSound() {

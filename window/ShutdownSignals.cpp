@@ -1,5 +1,7 @@
 #include "window/ShutdownSignals.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -16,12 +18,30 @@ namespace {
 int SignalPipe[2] = {-1, -1};
 constexpr int CaughtSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+volatile std::sig_atomic_t Requested = 0;
+
 extern "C" void onShutdownSignal(int) {
+    if (Requested == 0) {
+        Requested = 1;
+        // However the save goes, the program ends in bounded time.
+        ::alarm(ShutdownGraceSeconds);
+    }
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(SignalPipe[0], &byte, 1);
 }
 
+extern "C" void onShutdownOverdue(int) {
+    constexpr char text[] = "kv410: the program did not end in time after a termination "
+                            "signal; Flash.dat may not be saved\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text, sizeof text - 1);
+    ::_exit(3);
+}
+
 } // namespace
+
+bool shutdownRequested() {
+    return Requested != 0;
+}
 
 ShutdownSignals::ShutdownSignals(QWidget* window) : QObject(window), window_(window) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, SignalPipe) != 0) {
@@ -40,9 +60,14 @@ ShutdownSignals::ShutdownSignals(QWidget* window) : QObject(window), window_(win
     for (int signal : CaughtSignals) {
         ::sigaction(signal, &action, nullptr);
     }
+    action.sa_handler = onShutdownOverdue;
+    ::sigaction(SIGALRM, &action, nullptr);
 }
 
 ShutdownSignals::~ShutdownSignals() {
+    // The program has come through its close: no watchdog is needed any more.
+    ::alarm(0);
+    Requested = 0;
     delete notifier_;
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
@@ -62,7 +87,21 @@ void ShutdownSignals::signalArrived() {
     char buffer[16];
     while (::read(SignalPipe[1], buffer, sizeof buffer) > 0) {
     }
-    window_->close();
+    // A message box waits for an answer no one will give: it is closed, and what it said goes
+    // to standard error (QtPlatform). The close then goes on where the box was opened.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+        if (QApplication::activeModalWidget() == modal) {
+            break;
+        }
+    }
+    if (window_ != nullptr) {
+        window_->close();
+    }
 }
 
 } // namespace kv410

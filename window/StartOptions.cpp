@@ -1,13 +1,16 @@
 #include "window/StartOptions.h"
 
 #include "KV410Version.h"
+#include "core/VirtualPlatform.h"
 
 #include <QDir>
 #include <QStandardPaths>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -61,6 +64,14 @@ StartOptions parseStartOptions(int argc, const char* const* argv) {
             window.control = true;
         } else if (argument == "--trace") {
             window.trace = true;
+        } else if (argument == "--read-only") {
+            window.readOnly = true;
+        } else if (argument == "--clock") {
+            std::string clock;
+            int* c = window.clock;
+            if (!value(clock) || !parseDateTime(clock, c[0], c[1], c[2], c[3], c[4], c[5])) {
+                return fail("--clock takes \"YYYY-MM-DD hh:mm:ss\"");
+            }
         } else if (argument == "--flash") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 return fail("--flash needs a file");
@@ -77,6 +88,12 @@ StartOptions parseStartOptions(int argc, const char* const* argv) {
     if (!options.window.playPath.empty() && options.window.control) {
         return fail("--play and --control do not go together");
     }
+    if ((!options.window.playPath.empty() || options.window.control) &&
+        options.window.clock[0] == 0) {
+        // A script plays on the clock kv410-script gives it, so it passes here as there.
+        std::copy(std::begin(DefaultScriptClock), std::end(DefaultScriptClock),
+                  options.window.clock);
+    }
     return options;
 }
 
@@ -86,10 +103,11 @@ QString dataFolder() {
 
 std::string startUsage() {
     std::string usage =
-        "usage: kv410 [--flash PATH | --data-folder] [--record FILE.kvs [--record-checks]]\n"
+        "usage: kv410 [--flash PATH | --data-folder] [--read-only]\n"
+        "             [--record FILE.kvs [--record-checks]] [--clock \"YYYY-MM-DD hh:mm:ss\"]\n"
         "             [--trace]\n"
-        "       kv410 --play FILE.kvs [--speed 1|2|5|10|max] [--exit] [--trace]\n"
-        "       kv410 --control [--trace]\n"
+        "       kv410 --play FILE.kvs [--speed 1|2|5|10|max] [--exit] [--clock TIME] [--trace]\n"
+        "       kv410 --control [--exit] [--clock TIME] [--trace]\n"
         "\n"
         "Shows the front of the KV410 heat-pump controller in a window and runs the controller.\n"
         "\n"
@@ -100,6 +118,8 @@ std::string startUsage() {
     usage += QDir::toNativeSeparators(dataFolder()).toStdString();
     usage += "\n"
              "                 (the menu entry starts kv410 so); --flash wins over it\n"
+             "  --read-only    read Flash.dat but never write it (as when another kv410\n"
+             "                 has it open)\n"
              "  --record FILE  record the session as a scenario script (F9 starts and stops a\n"
              "                 recording while the window runs), with a copy of the Flash.dat\n"
              "                 it started from beside it\n"
@@ -108,17 +128,24 @@ std::string startUsage() {
              "  --play FILE    play a scenario script visibly; touching a control stops it;\n"
              "                 Flash.dat is not read or written\n"
              "  --speed S      playback speed: 1, 2, 5, 10 or max\n"
-             "  --exit         close the window when the playback ends, with kv410-script's\n"
-             "                 exit status (0 passed, 1 a check failed, 2 not understood)\n"
+             "  --exit         close the window when the playback ends (with --control: at\n"
+             "                 the end of the input), with kv410-script's exit status (0 passed,\n"
+             "                 1 a check failed, 2 not understood or a step failed)\n"
              "  --control      read steps from standard input while the window runs and answer\n"
-             "                 every check, show and print with one line; Flash.dat is not used\n"
+             "                 every check, show and print with one line at once; at the end of\n"
+             "                 the input print \"N passed, N failed\"; Flash.dat is not used\n"
+             "  --clock TIME   the unit's clock at the start, \"YYYY-MM-DD hh:mm:ss\" (default:\n"
+             "                 the computer's; with --play and --control 2026-12-07 08:00:00,\n"
+             "                 as kv410-script)\n"
              "  --trace        print every change of an LCD line with its time\n"
              "  --help         print this help\n"
              "  --version      print the version\n"
              "\n"
              "Without either, Flash.dat is kept in the current folder. Closing the window, or\n"
              "SIGINT, SIGTERM or SIGHUP, saves it. kv410-script runs the same controller without\n"
-             "a window. Exit status: 0 closed normally, 1 no display, 2 a wrong command line.\n";
+             "a window. Exit status: 0 closed normally, 1 no display, 2 a wrong command line,\n"
+             "3 Flash.dat in use by another kv410 (and not opened read-only) or not saved.\n"
+             "With --play or --control and --exit: the status of the script, as kv410-script.\n";
     return usage;
 }
 
@@ -136,14 +163,17 @@ QString flashFileFor(const StartOptions& options) {
 }
 
 std::string noDisplayLine(const std::string& reason) {
+    // What is installed and works without a display: the runner, its manual and the folder of
+    // the documentation with example scripts; the web page is built from the source.
     std::string line = "kv410: " + reason +
-                       "; kv410-script runs the simulator without a window (man kv410-script)";
-    if (std::string_view(ProgramWebPage).empty()) {
-        line += ", and its web page runs it in a browser";
-    } else {
-        line += ", and the web page ";
+                       "; kv410-script runs the simulator without a window (man kv410-script; "
+                       "documentation and example scripts in /usr/share/doc/kv410), and "
+                       "scripts/build-web.sh in the source builds a web page that runs it in a "
+                       "browser";
+    if (!std::string_view(ProgramWebPage).empty()) {
+        line += " (";
         line += ProgramWebPage;
-        line += " runs it in a browser";
+        line += ")";
     }
     return line + "\n";
 }

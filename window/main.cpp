@@ -1,6 +1,7 @@
 // kv410: the simulator's window.
 #include "KV410Version.h"
 #include "core/FlashFile.h"
+#include "window/FlashLock.h"
 #include "window/MainWindow.h"
 #include "window/QtPlatform.h"
 #include "window/ShutdownSignals.h"
@@ -11,11 +12,51 @@
 #endif
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 #include <memory>
+
+namespace {
+
+// Another kv410 holds Flash.dat: asks whether to open it read-only (true) or to quit. Without
+// anyone to ask (the offscreen platform, a signal meanwhile) it says so on standard error and
+// quits.
+bool askReadOnly(const QString& flashFile, const QString& holder) {
+    const QString path = QDir::toNativeSeparators(QFileInfo(flashFile).absoluteFilePath());
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        std::fprintf(stderr,
+                     "kv410: %s is in use by %s; only one program writes it. Start kv410 with "
+                     "--read-only to use it without saving, or close the other one first.\n",
+                     path.toLocal8Bit().constData(), holder.toLocal8Bit().constData());
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, QStringLiteral("KV410"),
+                    QStringLiteral("Flash.dat is in use by another KV410 window."));
+    box.setInformativeText(
+        QStringLiteral("File: %1\nIt is open in %2, which saves it when it closes.\n\n"
+                       "Open it read-only (nothing of this session is saved), or quit?")
+            .arg(path, holder));
+    QPushButton* readOnly =
+        box.addButton(QStringLiteral("Open read-only"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Quit"), QMessageBox::RejectRole);
+    box.setDefaultButton(readOnly);
+    box.exec();
+    if (box.clickedButton() != readOnly || kv410::shutdownRequested()) {
+        std::fprintf(stderr, "kv410: %s is in use by %s; not started\n",
+                     path.toLocal8Bit().constData(), holder.toLocal8Bit().constData());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // The command line is read before Qt starts, so --help and --version need no display.
@@ -53,7 +94,22 @@ int main(int argc, char** argv) {
         icon.addFile(QStringLiteral(":/icons/%1").arg(pixels));
     }
     QApplication::setWindowIcon(icon);
-    kv410::FlashFilePath = QFile::encodeName(kv410::flashFileFor(options)).toStdString();
+    const QString flashFile = kv410::flashFileFor(options);
+    kv410::FlashFilePath = QFile::encodeName(flashFile).toStdString();
+
+    // From here on a termination signal ends the program in bounded time, even while a message
+    // box waits for an answer.
+    kv410::ShutdownSignals shutdown;
+    kv410::WindowOptions windowOptions = options.window;
+    const bool writesFlash =
+        windowOptions.playPath.empty() && !windowOptions.control && !windowOptions.readOnly;
+    kv410::FlashLock lock(flashFile);
+    if (writesFlash && !lock.take()) {
+        if (!askReadOnly(flashFile, lock.holder())) {
+            return 3;
+        }
+        windowOptions.readOnly = true;
+    }
 
     kv410::QtPlatform host;
     kv410::installPlatform(&host);
@@ -63,16 +119,29 @@ int main(int argc, char** argv) {
     kv410::installFrontPictures(&pictures);
 #endif
     int status = 0;
+    bool saveFailed = false;
     {
-        kv410::TMainFrm window(nullptr, options.window);
-        kv410::ShutdownSignals shutdown(&window);
+        kv410::TMainFrm window(nullptr, windowOptions);
+        shutdown.setWindow(&window);
         QObject::connect(&window, &kv410::TMainFrm::finished, &window, [&window](int code) {
             window.close();
             QApplication::exit(code);
         });
-        window.show();
-        status = QApplication::exec();
+        if (!kv410::shutdownRequested()) {
+            window.show();
+            status = QApplication::exec();
+        }
+        window.close();
+        shutdown.setWindow(nullptr);
+        saveFailed = window.flashSaveFailed();
     }
     kv410::installPlatform(nullptr);
+    if (saveFailed) {
+        std::fprintf(stderr, "kv410: Flash.dat could not be saved (%s); the changes are lost\n",
+                     QDir::toNativeSeparators(QFileInfo(flashFile).absoluteFilePath())
+                         .toLocal8Bit()
+                         .constData());
+        return status == 0 ? 3 : status;
+    }
     return status;
 }

@@ -108,9 +108,11 @@ TEST_F(FlashCrashSafetyTest, SaveKilledAtAnyPointLeavesTheOldOrTheNewFileWhole) 
 TEST_F(FlashCrashSafetyTest, LeftoverFromAKilledSaveDoesNotSpoilTheNextSave) {
     fillImage(0);
     saveFlashFile();
-    // A killed save can leave its half-written temporary file behind.
+    // A killed save can leave its half-written temporary file behind, under the name a later
+    // process of the same number uses.
     {
-        std::ofstream junk(FlashFilePath + ".saving", std::ios::binary);
+        std::ofstream junk(FlashFilePath + ".saving." + std::to_string(::getpid()),
+                           std::ios::binary);
         junk << "half";
     }
     fillImage(1);

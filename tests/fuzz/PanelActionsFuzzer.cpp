@@ -326,7 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = [] {
         std::atexit([] {
             std::remove(imagePath().c_str());
-            std::remove((imagePath() + ".saving").c_str());
+            std::remove((imagePath() + ".saving." + std::to_string(::getpid())).c_str());
         });
         return imagePath();
     }();

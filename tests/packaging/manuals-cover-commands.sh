@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The manual pages name every option of both programs and every step, check, key, sensor and
-# LED name that kv410-script reads, as the code spells them.
+# The manual pages, and the scenario format that kv410-script's manual page calls the format in
+# full (docs/scenario-format.md, installed with the package), name every option of both programs
+# and every step, check, key, sensor and LED name that kv410-script reads, as the code spells
+# them.
 # Usage: manuals-cover-commands.sh SOURCE_DIR
 set -euo pipefail
 root="$1"
@@ -27,7 +29,7 @@ check() {
     local page="$1"
     shift
     local known
-    known="$(words "$root/packaging/man/$page")"
+    known="$(words "$root/$page")"
     for name in "$@"; do
         # A dash alone, and ".." (a path that climbs out of a folder) are no names to document.
         case "$name" in -|--|..) continue ;; esac
@@ -40,8 +42,9 @@ check() {
 
 mapfile -t scriptNames < <(names "$root/scripttool/CommandLine.cpp" "$root/scenario/Script.cpp"
                            tableNames "$root/scenario/Script.cpp")
-check kv410-script.1.in "${scriptNames[@]}"
+check packaging/man/kv410-script.1.in "${scriptNames[@]}"
+check docs/scenario-format.md "${scriptNames[@]}"
 mapfile -t windowNames < <(names "$root/window/StartOptions.cpp")
-check kv410.1.in "${windowNames[@]}"
+check packaging/man/kv410.1.in "${windowNames[@]}"
 echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} )) names looked for"
 exit $failed

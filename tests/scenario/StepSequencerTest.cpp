@@ -2,6 +2,9 @@
 
 #include "ControllerFixture.h"
 
+#include "display/Lcd.h"
+
+#include <cstring>
 #include <random>
 #include <sstream>
 
@@ -69,6 +72,26 @@ TEST(StepSequencerTest, pacedByAClockItPlaysAsAllAtOnce) {
         EXPECT_EQ(paced.totals.passed, whole.totals.passed);
         EXPECT_EQ(paced.totals.failed, whole.totals.failed);
     }
+}
+
+TEST(StepSequencerTest, FailuresQuoteTextsAsScriptsWriteThem) {
+    VirtualPlatform host;
+    Session session(host);
+    session.start();
+    std::memcpy(LcdLines[1], "Temp \"GT1\" C:\\      ", 20);
+    std::ostringstream out;
+    StepSequencer sequencer(session, out, SequencerOptions{});
+    Script script;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(parseScript("expect lcd 2 contains \"a\\\"b\\\\c\"\n", "q.kvs", script, errors));
+    sequencer.enqueue(script);
+    sequencer.finish();
+    installPlatform(nullptr);
+    // Both texts read back as a script reads them: no inner quote ends one early.
+    EXPECT_EQ(out.str().substr(0, out.str().find('\n')),
+              "FAIL q.kvs:1: expected lcd 2 contains \"a\\\"b\\\\c\", got "
+              "\"Temp \\\"GT1\\\" C:\\\\      \"");
+    EXPECT_EQ(sequencer.totals.failed, 1);
 }
 
 } // namespace

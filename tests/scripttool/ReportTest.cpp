@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace kv410 {
 namespace {
 
@@ -49,6 +51,28 @@ TEST(ReportTest, ABytesRoundTripKeepsEverythingAndATruncatedOneIsRefused) {
         EXPECT_FALSE(decodeReport(std::string_view(bytes).substr(0, length), partial)) << length;
     }
     EXPECT_FALSE(decodeReport(bytes + "x", back));
+}
+
+TEST(ReportTest, ClassNamesKeepScriptsOfOneNameInDifferentFoldersApart) {
+    std::vector<ScriptReport> reports(5);
+    reports[0].file = "tests/scenarios/x.kvs";
+    reports[1].file = "bench/x.kvs";
+    reports[2].file = "x.kvs";
+    reports[3].file = "/abs/../up/./x.y.kvs";
+    reports[4].file = "<stdin>";
+    for (ScriptReport& report : reports) {
+        report.ran = true;
+        report.problems.push_back({1, report.file + ":1: trouble"});
+    }
+    std::ostringstream xml;
+    writeJUnit(xml, reports);
+    for (const char* name : {"tests.scenarios.x", "bench.x", "\"x\"", "abs.up.x.y", "\"stdin\""}) {
+        EXPECT_NE(xml.str().find(std::string("classname=\"") +
+                                 (name[0] == '"' ? name + 1 : std::string(name) + "\"")),
+                  std::string::npos)
+            << name << "\n"
+            << xml.str();
+    }
 }
 
 TEST(ReportTest, XmlTextEscapesMarkupAndReplacesWhatXmlCannotHold) {

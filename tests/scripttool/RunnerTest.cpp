@@ -109,7 +109,11 @@ TEST_F(RunnerTest, FlashFileCarriesTheStateFromScriptToScriptAndAtRestart) {
 TEST_F(RunnerTest, FlashFileThatCannotBeOpenedIsReported) {
     const std::string flash = (folder / "missing" / "Flash.dat").string();
     const std::string script = write("on.kvs", "click power\ntick\nexpect cell 116 1\n");
-    EXPECT_EQ(run({"--flash", flash, script}), 0) << out;
+    // Every change of the run is lost: the run did not do its work.
+    EXPECT_EQ(run({"--flash", flash, script}), 2) << out;
+    EXPECT_NE(out.find("ERROR " + script + ":0: the flash file " + flash + " could not be saved"),
+              std::string::npos)
+        << out;
     EXPECT_NE(out.find("message box \"File Access Error\": Could not open or create file "
                        "FLASH.DAT"),
               std::string::npos)
@@ -172,15 +176,36 @@ TEST_F(RunnerTest, FlashStepStartsFromACopyAndNeverWritesIt) {
     EXPECT_EQ(run({script}), 0) << out;
     EXPECT_EQ(lastLine(), "4 passed, 0 failed");
     EXPECT_EQ(fs::last_write_time(image), before);
-    // A missing image fails the run.
-    EXPECT_EQ(run({write("missing.kvs", "flash \"nowhere.dat\"\n")}), 1);
+    // A missing image is a step that could not do its work, not a failed check.
+    EXPECT_EQ(run({write("missing.kvs", "flash \"nowhere.dat\"\n")}), 2);
     EXPECT_NE(out.find("cannot read the flash image"), std::string::npos);
+    EXPECT_EQ(lastLine(), "0 passed, 0 failed");
+}
+
+TEST_F(RunnerTest, AFlashFileThatCannotBeSavedEndsWithTwoAndIsReported) {
+    // The folder of the flash file is gone: the save at the end fails, and the report names it
+    // as an error of the script.
+    const fs::path sub = folder / "sub";
+    fs::create_directories(sub);
+    const std::string flash = (sub / "Flash.dat").string();
+    const std::string script = write("r.kvs", "click power\ntick 2\nexpect display lit\n");
+    const std::string report = (folder / "report.xml").string();
+    EXPECT_EQ(run({"--flash", flash, "--junit", report, script}), 0) << out;
+    fs::remove_all(sub);
+    EXPECT_EQ(run({"--flash", flash, "--junit", report, script}), 2) << out;
+    EXPECT_EQ(lastLine(), "1 passed, 0 failed");
+    std::ifstream file(report);
+    const std::string xml((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(xml.find("<error type=\"script\" message=\"" + script + ":0: the flash file"),
+              std::string::npos)
+        << xml;
 }
 
 TEST_F(RunnerTest, LiveAnswersEveryCheckShowAndPrintWithOneLine) {
+    // A line that was not understood leaves the session going, and the status at 2.
     EXPECT_EQ(run({"--live"}, "click power\nwait 2s\nexpect display lit\nwiggle\n"
                               "expect lcd 1 \"                    \"\nshow\nprint \"end\"\n"),
-              1);
+              2);
     std::istringstream lines(out);
     std::string line;
     std::vector<std::string> answers;
@@ -195,6 +220,8 @@ TEST_F(RunnerTest, LiveAnswersEveryCheckShowAndPrintWithOneLine) {
     EXPECT_EQ(answers[4], "end");
     EXPECT_EQ(answers[5], "1 passed, 1 failed");
     EXPECT_EQ(run({"--live", write("x.kvs", "show\n")}), 2);
+    EXPECT_EQ(run({"--live"}, "click power\ntick 2\nexpect display dark\n"), 1);
+    EXPECT_EQ(run({"--live"}, "click power\ntick 2\nexpect display lit"), 0) << out;
 }
 
 TEST_F(RunnerTest, SideBySideFilesPrintWhatOneAfterAnotherPrints) {
@@ -336,6 +363,23 @@ TEST_F(RunnerPicturesTest, WaitUntilSnapshotWritesPicturesOnlyWhenItGivesUp) {
     EXPECT_NE(out.find(":2: expected snapshot \"on.png\" within 100ms, got 12 pixels"),
               std::string::npos)
         << out;
+}
+
+TEST_F(RunnerPicturesTest, APassingCheckRemovesThePicturesOfAnEarlierMismatch) {
+    // The check holds on the first try, or (the wait until) on the second.
+    const std::pair<const char*, int> checks[] = {
+        {"expect snapshot \"on.png\"\n", 1}, {"wait until snapshot \"on.png\" within 200ms\n", 2}};
+    for (const auto& [check, matchOnCall] : checks) {
+        for (const char* stale : {"on.actual.png", "on.diff.png", "other.actual.png"}) {
+            std::ofstream(folder / stale) << "old";
+        }
+        pictures.compared.clear();
+        pictures.matchOnCall = matchOnCall;
+        EXPECT_EQ(run({write("p.kvs", std::string("expect beeps 0\n") + check)}), 0) << check;
+        EXPECT_FALSE(fs::exists(folder / "on.actual.png")) << check;
+        EXPECT_FALSE(fs::exists(folder / "on.diff.png")) << check;
+        EXPECT_TRUE(fs::exists(folder / "other.actual.png")) << "another picture's stay";
+    }
 }
 
 TEST_F(RunnerPicturesTest, APictureThatCannotBeWrittenMakesTheRunUntrustworthy) {

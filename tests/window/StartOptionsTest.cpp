@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,32 @@ private slots:
             QCOMPARE(options.action, StartOptions::Action::Error);
             QVERIFY(!options.error.empty());
         }
+    }
+
+    void aPlayedScriptStartsOnTheRunnersClockUnlessToldOtherwise() {
+        const auto clockOf = [](const StartOptions& options) {
+            const int* c = options.window.clock;
+            return std::vector<int>(c, c + 6);
+        };
+        QCOMPARE(clockOf(parse({})), std::vector<int>(6, 0));
+        QCOMPARE(clockOf(parse({"--play", "a.kvs"})), std::vector<int>({2026, 12, 7, 8, 0, 0}));
+        QCOMPARE(clockOf(parse({"--control"})), std::vector<int>({2026, 12, 7, 8, 0, 0}));
+        QCOMPARE(clockOf(parse({"--clock", "2031-06-01 23:59:30", "--play", "a.kvs"})),
+                 std::vector<int>({2031, 6, 1, 23, 59, 30}));
+        QCOMPARE(clockOf(parse({"--clock", "2030-01-02 03:04:05"})),
+                 std::vector<int>({2030, 1, 2, 3, 4, 5}));
+        for (const char* wrong : {"2030-01-02", "2030-13-01 00:00:00", ""}) {
+            QCOMPARE(parse({"--clock", wrong}).action, StartOptions::Action::Error);
+        }
+        QVERIFY(parse({"--read-only"}).window.readOnly);
+    }
+
+    void withoutADisplayItPointsToWhatIsInstalled() {
+        const std::string line = noDisplayLine("no display");
+        QVERIFY2(line.find("kv410-script") != std::string::npos, line.c_str());
+        QVERIFY2(line.find("/usr/share/doc/kv410") != std::string::npos, line.c_str());
+        QVERIFY2(line.find("example.") == std::string::npos, line.c_str());
+        QCOMPARE(std::count(line.begin(), line.end(), '\n'), 1);
     }
 
     void flashFileFollowsTheWayTheWindowWasStarted() {
