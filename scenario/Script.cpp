@@ -576,18 +576,6 @@ namespace {
 
 constexpr const char* ButtonNames[PanelButtonCount] = {"left", "right", "middle"};
 
-// A text as a script writes it in double quotes.
-std::string quotedText(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-        }
-        out += c;
-    }
-    return out + "\"";
-}
-
 std::string milliseconds(int64_t ticks) {
     return std::to_string(ticks * TickMs) + "ms";
 }
