@@ -1,6 +1,7 @@
 #include "core/FlashFile.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/Platform.h"
 
 #include <cstdio>
@@ -95,6 +96,15 @@ bool readFlashImageFile(const std::string& path) {
     char bytes[PersistedBytes];
     in.read(bytes, PersistedBytes);
     takeFlashImageBytes(bytes, static_cast<size_t>(in.gcount()));
+    return true;
+}
+
+bool flashImageSigned() {
+    for (int word : SignatureCells) {
+        if (readFlashWord(word) != word) {
+            return false;
+        }
+    }
     return true;
 }
 

@@ -24,4 +24,7 @@ void takeFlashImageBytes(const char* bytes, size_t count);
 // the file and shows no message; false when it cannot be read.
 bool readFlashImageFile(const std::string& path);
 
+// True when flash words 49, 51 and 53 carry the signature of a parameter image.
+bool flashImageSigned();
+
 } // namespace kv410
