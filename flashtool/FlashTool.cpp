@@ -213,6 +213,7 @@ void writeRows(std::ostream& out, Format format, const std::vector<std::string>&
                 text += std::string(widths[c] - displayWidth(row[c]) + 2, ' ');
             }
         }
+        text.erase(text.find_last_not_of(' ') + 1);
         out << text << '\n';
     };
     line(head);
