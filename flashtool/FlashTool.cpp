@@ -357,11 +357,15 @@ int set(const Options& options, std::ostream& out) {
             throw BadInput{message};
         }
     }
+    // The save's messages are caught here and told as this program's own.
+    Platform* const previous = &platform();
     VirtualPlatform host;
     installPlatform(&host);
+    const std::string previousPath = FlashFilePath;
     FlashFilePath = options.output;
     saveFlashFile();
-    installPlatform(nullptr);
+    FlashFilePath = previousPath;
+    installPlatform(previous);
     if (!host.messages.empty()) {
         throw BadInput{options.output + ": " + host.messages.front().text};
     }
@@ -391,6 +395,7 @@ int alarms(const Options& options, std::ostream& out) {
                 compact += c;
             }
         }
+        compact.erase(compact.find_last_not_of(' ') + 1);
         const std::string number = known ? std::to_string(line.alarm) : "-";
         rows.push_back({line.time, number, compact});
         Json record = {{"time", line.time}, {"alarm", nullptr}, {"text", compact}};
