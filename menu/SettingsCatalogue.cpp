@@ -627,7 +627,16 @@ bool setProgramDay(const Setting& setting, std::string_view text, std::string& m
 } // namespace
 
 const std::vector<Setting>& settingsCatalogue() {
-    static const std::vector<Setting> catalogue = buildCatalogue();
+    // Built from the tree as the unit starts with it, whatever the run-time changes or a tree
+    // not yet set up; the writable tree is left as it stood.
+    static const std::vector<Setting> catalogue = [] {
+        std::array<MenuNode, MenuNodeCount> kept;
+        std::copy(std::begin(MenuNodes), std::end(MenuNodes), kept.begin());
+        resetMenuTree();
+        std::vector<Setting> built = buildCatalogue();
+        std::copy(kept.begin(), kept.end(), std::begin(MenuNodes));
+        return built;
+    }();
     return catalogue;
 }
 
