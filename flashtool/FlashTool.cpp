@@ -464,9 +464,10 @@ int check(const Options& options, std::ostream& out) {
                 "; the unit brings it back into range at start");
     }
     if (findings == 0) {
+        const int records = logOffset / AlarmRecordWords;
         out << path << ": sound: " << size << " bytes, signed, every setting within its limits, "
-            << logOffset / AlarmRecordWords << " alarm log records (write offset " << logOffset
-            << ")\n";
+            << records << (records == 1 ? " record" : " records")
+            << " in the alarm log (write offset " << logOffset << ")\n";
         return 0;
     }
     return 1;

@@ -1,7 +1,7 @@
 # Fails when a library file includes a header from a layer above its own, or from a front-end.
 # The layers, bottom up: core <- display <- supervision <- menu, panel (side by side, neither
-# includes the other) <- unit. Front-ends (panel/window, scenario, web, tools, tests, bench) sit
-# on top and may include any layer.
+# includes the other) <- unit. Front-ends (panel/window, scenario, flashtool, web, tools, tests,
+# bench) sit on top and may include any layer.
 # Usage: cmake -DSOURCE_DIR=<checkout> -P tests/LayerCheck.cmake
 set(rank_core 0)
 set(rank_display 1)
@@ -22,6 +22,7 @@ foreach(layer ${layers})
             string(REGEX REPLACE "/$" "" top "${top}")
             set(reason "")
             if(header MATCHES "^panel/window/" OR top STREQUAL "scenario" OR top STREQUAL "web"
+               OR top STREQUAL "flashtool"
                OR top STREQUAL "tests" OR top STREQUAL "tools" OR top STREQUAL "bench")
                 set(reason "a front-end")
             elseif(DEFINED rank_${top} AND NOT top STREQUAL layer

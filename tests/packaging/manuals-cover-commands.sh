@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The manual pages name every option of both programs and every step, check, key, sensor and
+# The manual pages name every option and command of the three programs and every step, check, key, sensor and
 # LED name that kv410-script reads, as the code spells them.
 # Usage: manuals-cover-commands.sh SOURCE_DIR
 set -euo pipefail
@@ -43,5 +43,7 @@ mapfile -t scriptNames < <(names "$root/scenario/CommandLine.cpp" "$root/scenari
 check kv410-script.1.in "${scriptNames[@]}"
 mapfile -t windowNames < <(names "$root/panel/window/StartOptions.cpp")
 check kv410.1.in "${windowNames[@]}"
-echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} )) names looked for"
+mapfile -t flashNames < <(names "$root/flashtool/FlashTool.cpp")
+check kv410-flash.1.in "${flashNames[@]}"
+echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} + ${#flashNames[@]} )) names looked for"
 exit $failed
