@@ -8,6 +8,7 @@
 #include "display/TextTable.h"
 #include "display/TextWords.h"
 #include "menu/MenuTree.h"
+#include "menu/Readouts.h"
 #include "menu/Selections.h"
 #include "menu/TimeProgramScreens.h"
 #include "menu/ValueEditors.h"
@@ -243,6 +244,8 @@ std::optional<NodeSetting> settingOfNode(const MenuNode& node, int day) {
         return NodeSetting{SettingKind::ExtraSensors, ConfigurationCell};
     case 11:
         return NodeSetting{SettingKind::ProgramDay, ProgramMaskCell + cell + day};
+    case 22:
+        return NodeSetting{SettingKind::Readout, cell};
     default:
         return std::nullopt;
     }
@@ -306,6 +309,12 @@ void describe(Setting& setting, const MenuNode& node, int day) {
         }
         break;
     }
+    case SettingKind::Readout:
+        setting.format = "readout";
+        if (operatingTime(node.cell).kind == OperatingTime::Hours) {
+            setting.unit = unitText(node.unit);
+        }
+        break;
     case SettingKind::ProgramDay:
         ensureTextWords();
         setting.format = "time window";
@@ -369,6 +378,20 @@ std::vector<StoredWord> storedWords(const Setting& setting) {
                  setting.cell == ConfigurationCell ? OperatingCaseBits : uint16_t{0x00FF}}};
     case SettingKind::ExtraSensors:
         return {{ConfigurationCell, InstalledSensorBits}};
+    case SettingKind::Readout: {
+        // A readout counts hours and tenths in pairs of cells; the shares read both pairs.
+        const int first = setting.cell == HeatPumpHotWaterHoursCell ? HeatPumpHeatingHoursCell
+                          : setting.cell == AuxHotWaterHoursCell    ? AuxHeatingHoursCell
+                                                                    : setting.cell;
+        const int count = setting.cell == DegreeDaysCell   ? 1
+                          : setting.cell == TotalHoursCell ? 2
+                                                           : 4;
+        std::vector<StoredWord> words;
+        for (int n = first; n < first + count; ++n) {
+            words.push_back({n, 0xFFFF});
+        }
+        return words;
+    }
     case SettingKind::ProgramDay: {
         const int e = setting.cell - ProgramMaskCell;
         return {{ProgramMaskCell + e, 0xFFFF},
@@ -458,6 +481,18 @@ std::string valueText(const Setting& setting) {
         return numberText(curvePointValue(node), true);
     case SettingKind::ProgramDay:
         return programDayText(setting);
+    case SettingKind::Readout: {
+        const OperatingTime value = operatingTime(node.cell);
+        switch (value.kind) {
+        case OperatingTime::Split:
+            return numberText(static_cast<int32_t>(value.first), false) + " % VV " +
+                   numberText(static_cast<int32_t>(value.second), false) + " % rad";
+        case OperatingTime::Tenths:
+            return numberText(static_cast<int32_t>(value.first), true);
+        default:
+            return numberText(static_cast<int32_t>(value.first), false);
+        }
+    }
     }
     return "";
 }
@@ -767,6 +802,7 @@ bool settingWithinLimits(const Setting& setting) {
     case SettingKind::List:
         return cellUnsigned(setting.cell) <= static_cast<uint16_t>(highest(node));
     case SettingKind::ExtraSensors:
+    case SettingKind::Readout:
         return true;
     case SettingKind::ProgramDay: {
         const int e = setting.cell - ProgramMaskCell;
@@ -794,6 +830,9 @@ bool setSettingFromText(const Setting& setting, std::string_view text, std::stri
         return setNumber(setting, text, message);
     case SettingKind::ProgramDay:
         return setProgramDay(setting, text, message);
+    case SettingKind::Readout:
+        message = settingLabel(setting) + " is a readout: the unit counts it, no editor sets it";
+        return false;
     case SettingKind::ExtraSensors: {
         uint16_t sensors = 0;
         std::string words = folded(text);

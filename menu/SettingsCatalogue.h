@@ -18,7 +18,8 @@ enum class SettingKind : uint8_t {
     List,         // list choice (kind 21): an option text, or the slave address as a number
     ExtraSensors, // installed optional sensors (kind 28), bits 3..6 of the configuration word
     CurvePoint,   // heating-curve point (kinds 7 and 8): the point's value, stored as a correction
-    ProgramDay    // one day of a weekly time program (kind 11): day switch and time window
+    ProgramDay,   // one day of a weekly time program (kind 11): day switch and time window
+    Readout       // an operating time the unit counts (kind 22): shown, never set
 };
 
 // Access levels as I/O word 42 holds them.

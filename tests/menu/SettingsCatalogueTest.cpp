@@ -14,7 +14,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// The screen kinds that show or edit a stored setting of their own.
+// The screen kinds that show or edit a stored value of their own: the editors, the selections,
+// the quick settings, the curve points, the time programs and the operating times.
 bool isValueKind(const MenuNode& node) {
     switch (node.kind) {
     case 1:
@@ -30,6 +31,7 @@ bool isValueKind(const MenuNode& node) {
     case 18:
     case 19:
     case 21:
+    case 22:
     case 28:
         return true;
     default:
@@ -95,10 +97,10 @@ TEST_F(SettingsCatalogueTest, HoldsEveryValueNodeOnceAndNothingElse) {
     for (int n = 0; n < MenuNodeCount; ++n) {
         EXPECT_EQ(listed.count(n) == 1, isValueKind(MenuNodes[n])) << "node " << n;
     }
-    // Readouts of counters, timers and sensors are no settings.
+    // The version (set at every start), the countdowns and the sensors are not stored.
     EXPECT_EQ(findSetting("5.12"), nullptr);
-    EXPECT_EQ(findSetting("7.1"), nullptr);
-    EXPECT_EQ(numbers.size(), 99u);
+    EXPECT_EQ(findSetting("6.1"), nullptr);
+    EXPECT_EQ(numbers.size(), 105u);
 }
 
 TEST_F(SettingsCatalogueTest, DescribesASettingAsTheUnitShowsIt) {
@@ -140,6 +142,25 @@ TEST_F(SettingsCatalogueTest, FactoryValuesReadAsTheEditorsShowThem) {
     EXPECT_EQ(settingValueText(*findSetting("5.2")), "6kW");
     EXPECT_EQ(settingValueText(*findSetting("5.7")), "Ingen funksjon");
     EXPECT_EQ(settingValueText(*findSetting("4.1/3")), "on 00:00-00:00");
+    EXPECT_EQ(settingValueText(*findSetting("7.2")), "0 % VV 0 % rad");
+}
+
+TEST_F(SettingsCatalogueTest, OperatingTimesReadAsTheirReadoutsAndCannotBeSet) {
+    ControllerCells[72] = 30; // heat pump in heating: 30 h and 6 tenths
+    ControllerCells[73] = 6;
+    ControllerCells[74] = 10; // in hot water: 10 h
+    ControllerCells[80] = 1234;
+    EXPECT_EQ(settingValueText(*findSetting("7.1")), "41");
+    EXPECT_EQ(settingValueText(*findSetting("7.2")), "25 % VV 75 % rad");
+    EXPECT_EQ(settingValueText(*findSetting("7.5")), "123,4");
+    EXPECT_EQ(findSetting("7.1")->unit, "tim");
+    EXPECT_TRUE(settingChanged(*findSetting("7.2")));
+    EXPECT_FALSE(settingChanged(*findSetting("7.3")));
+    std::string message;
+    const Image before = image();
+    EXPECT_FALSE(setSettingFromText(*findSetting("7.1"), "0", message));
+    EXPECT_THAT(message, HasSubstr("7.1 Varmepumpe Tim is a readout"));
+    EXPECT_EQ(image(), before);
 }
 
 // Whatever a screen saves, setting its shown value through the catalogue saves the same cells,
@@ -147,7 +168,8 @@ TEST_F(SettingsCatalogueTest, FactoryValuesReadAsTheEditorsShowThem) {
 TEST_F(SettingsCatalogueTest, SettingWritesWhatTheNodesScreenWrites) {
     int compared = 0;
     for (const Setting& setting : settingsCatalogue()) {
-        if (setting.kind == SettingKind::ExtraSensors || setting.kind == SettingKind::ProgramDay) {
+        if (setting.kind == SettingKind::ExtraSensors || setting.kind == SettingKind::ProgramDay ||
+            setting.kind == SettingKind::Readout) {
             continue;
         }
         int editor = setting.nodes.front();
