@@ -108,6 +108,17 @@ bool flashImageSigned() {
     return true;
 }
 
+std::string flashImageProblem(size_t size) {
+    if (size != static_cast<size_t>(PersistedBytes)) {
+        return std::to_string(size) + " bytes; a Flash.dat has " + std::to_string(PersistedBytes);
+    }
+    if (!flashImageSigned()) {
+        return "no signature in flash words 49, 51 and 53; the unit would start from factory "
+               "values, so this is no Flash.dat it wrote";
+    }
+    return "";
+}
+
 void loadFlashFile() {
     if (!isDirectory(FlashFilePath)) {
         // Opening for reading creates a missing file, empty.

@@ -150,14 +150,10 @@ void loadSoundImage(const std::string& path) {
     if (ec) {
         throw BadInput{path + ": cannot be read"};
     }
-    if (size != FlashFileBytes) {
-        throw BadInput{path + ": " + std::to_string(size) + " bytes; a Flash.dat has " +
-                       std::to_string(FlashFileBytes)};
-    }
     loadImage(path);
-    if (!flashImageSigned()) {
-        throw BadInput{path + ": no signature in flash words 49, 51 and 53; the unit would "
-                              "start from factory values, so this is no Flash.dat it wrote"};
+    const std::string problem = flashImageProblem(static_cast<size_t>(size));
+    if (!problem.empty()) {
+        throw BadInput{path + ": " + problem};
     }
 }
 
