@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <utility>
@@ -540,9 +539,12 @@ std::string_view withoutUnit(std::string_view text, const std::string& unit) {
         return t;
     };
     text = trim(text);
-    if (!unit.empty() && text.size() > unit.size() &&
-        folded(text.substr(text.size() - unit.size())) == folded(unit)) {
-        text = trim(text.substr(0, text.size() - unit.size()));
+    // The display's degree sign is the ordinal º; the degree sign ° is taken for it.
+    for (const std::string& name : {unit, unit == "\u00BA" ? std::string("\u00B0") : unit}) {
+        if (!name.empty() && text.size() > name.size() &&
+            folded(text.substr(text.size() - name.size())) == folded(name)) {
+            return trim(text.substr(0, text.size() - name.size()));
+        }
     }
     return text;
 }

@@ -243,6 +243,8 @@ TEST_F(SettingsCatalogueTest, RefusesWhatTheEditorCouldNotSaveAndWritesNothing) 
 
     std::string message;
     EXPECT_TRUE(setSettingFromText(*findSetting("9.1"), "ikke akt", message));
+    EXPECT_TRUE(setSettingFromText(*findSetting("1.10"), "21.5 °", message));
+    EXPECT_EQ(settingValueText(*findSetting("1.10")), "21,5");
     EXPECT_TRUE(setSettingFromText(*findSetting("4.1/1"), "Ma 22:00-24:00", message));
     EXPECT_EQ(settingValueText(*findSetting("4.1/1")), "Ma 22:00-24:00");
     EXPECT_TRUE(setSettingFromText(*findSetting("5.13"), "gt4, VVP", message));
