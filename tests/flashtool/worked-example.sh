@@ -46,6 +46,17 @@ if ! cmp Customer.dat "$here/../scenarios/flash-set.dat"; then
     echo "FAIL: set writes another image than tests/scenarios/flash-set.dat" >&2
     failed=1
 fi
+# The README quotes the example up to the CSV: every line of its output stands there.
+while IFS= read -r line; do
+    case "$line" in
+    '$ kv410-flash show Customer.dat --level'*) break ;;
+    '$ '*) continue ;;
+    esac
+    if ! grep -qxF "    $line" "$here/../../README.md"; then
+        echo "FAIL: README.md does not quote the example's line: $line" >&2
+        failed=1
+    fi
+done <example.txt
 if [ -e Other.dat ]; then
     echo "FAIL: a refused set wrote its output" >&2
     failed=1
