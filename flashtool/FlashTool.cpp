@@ -261,6 +261,10 @@ int show(const Options& options, std::ostream& out) {
         out << list.dump(2) << '\n';
         return 0;
     }
+    // The text table has an English column once the texts have English names.
+    const bool withEnglish = std::any_of(shown.begin(), shown.end(), [](const Setting* setting) {
+        return !setting->englishName.empty();
+    });
     std::vector<std::vector<std::string>> rows;
     for (const Setting* setting : shown) {
         std::vector<std::string> row = {setting->number,
@@ -274,6 +278,8 @@ int show(const Options& options, std::ostream& out) {
         if (options.format == Format::Csv) {
             row.insert(row.begin() + 2, setting->englishName);
             row.push_back(settingChanged(*setting) ? "yes" : "no");
+        } else if (withEnglish) {
+            row.insert(row.begin() + 2, setting->englishName);
         }
         rows.push_back(row);
     }
@@ -283,8 +289,12 @@ int show(const Options& options, std::ostream& out) {
                    "changed"},
                   rows);
     } else {
-        writeRows(out, options.format,
-                  {"Number", "Name", "Value", "Unit", "Factory", "Min", "Max", "Level"}, rows);
+        std::vector<std::string> head = {"Number",  "Name", "Value", "Unit",
+                                         "Factory", "Min",  "Max",   "Level"};
+        if (withEnglish) {
+            head.insert(head.begin() + 2, "English");
+        }
+        writeRows(out, options.format, head, rows);
     }
     return 0;
 }
