@@ -277,9 +277,22 @@ void loadFlash(Run& run, const Step& step) {
     }
     freshProcess(run);
     if (!readFlashImageFile(path.string())) {
-        run.out << timeStamp(run.time.tick) << ' ' << run.script.file << ':' << step.line
+        std::ostringstream message;
+        message << timeStamp(run.time.tick) << ' ' << run.script.file << ':' << step.line
                 << ": cannot read the flash image " << path.string() << '\n';
+        run.out << message.str();
         ++run.totals.failed;
+        // Counted as a failed check, so it is reported as one.
+        if (run.report != nullptr) {
+            CheckReport check;
+            check.line = step.line;
+            check.step = step.source;
+            check.expected = "a flash image to read";
+            check.found = "cannot read " + path.string();
+            check.failure = message.str();
+            check.seconds = secondsSinceLastCheck(run);
+            run.report->checks.push_back(std::move(check));
+        }
     }
     FormShow();
 }

@@ -185,6 +185,13 @@ TEST_F(RunnerTest, FlashStepStartsFromACopyAndNeverWritesIt) {
     // A missing image fails the run.
     EXPECT_EQ(run({write("missing.kvs", "flash \"nowhere.dat\"\n")}), 1);
     EXPECT_NE(out.find("cannot read the flash image"), std::string::npos);
+    // The JUnit report counts it as the failed check it is.
+    const std::string report = (folder / "missing.xml").string();
+    EXPECT_EQ(run({"--junit", report, (folder / "missing.kvs").string()}), 1);
+    std::ifstream file(report);
+    const std::string xml((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(xml.find("failures=\"1\""), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<failure"), std::string::npos) << xml;
 }
 
 TEST_F(RunnerTest, LiveAnswersEveryCheckShowAndPrintWithOneLine) {
