@@ -1,6 +1,7 @@
 #include "core/FlashFile.h"
 
 #include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "core/Platform.h"
 
 #include <cstdio>
@@ -108,6 +109,26 @@ bool readFlashImageFile(const std::string& path) {
     in.read(bytes, PersistedBytes);
     takeFlashImageBytes(bytes, static_cast<size_t>(in.gcount()));
     return true;
+}
+
+bool flashImageSigned() {
+    for (int word : SignatureCells) {
+        if (readFlashWord(word) != word) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string flashImageProblem(size_t size) {
+    if (size != static_cast<size_t>(PersistedBytes)) {
+        return std::to_string(size) + " bytes; a Flash.dat has " + std::to_string(PersistedBytes);
+    }
+    if (!flashImageSigned()) {
+        return "no signature in flash words 49, 51 and 53; the unit would start from factory "
+               "values, so this is no Flash.dat it wrote";
+    }
+    return "";
 }
 
 void loadFlashFile() {

@@ -25,4 +25,10 @@ void takeFlashImageBytes(const char* bytes, size_t count);
 // the file and shows no message; false when it cannot be read.
 bool readFlashImageFile(const std::string& path);
 
+// True when flash words 49, 51 and 53 carry the signature of a parameter image.
+bool flashImageSigned();
+// Why the image just read from a file of `size` bytes is no Flash.dat as the unit writes it (a
+// size other than 2048 bytes, or no signature); empty when it is one.
+std::string flashImageProblem(size_t size);
+
 } // namespace kv410

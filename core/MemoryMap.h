@@ -94,6 +94,8 @@ inline constexpr int HotWaterDifferenceCell = 44;     // "____VV Differanse___"
 // Configuration word: bits 0..2 operating mode A, B, C; bit 3 GT3, bit 4 GT4, bit 5 GT5,
 // bit 6 VVP input installed.
 inline constexpr int ConfigurationCell = 55;
+// The signature a valid parameter image carries: each of these cells holds its own number.
+inline constexpr int SignatureCells[] = {49, 51, 53};
 // Detected sensors and inputs, bits 3..6 as in the configuration word.
 inline constexpr int DetectedSensorsCell = 56;
 // Output test (manual operation) active: the I/O exchange stops driving the relay outputs.

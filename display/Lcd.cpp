@@ -91,6 +91,10 @@ void showGraph(int32_t min, int32_t max, int32_t value, bool marker) {
 
 } // namespace
 
+char shownGlyph(char code) {
+    return static_cast<char>(GlyphOf[static_cast<unsigned char>(code)]);
+}
+
 void writeText(int line, int column, const char* text) {
     if (!validLine(line) || text == nullptr) {
         return;

@@ -22,6 +22,9 @@ extern int32_t barEnd;
 
 // Writes the translated text into the line from the column on; on line 2 hides the Graph.
 void writeText(int line, int column, const char* text);
+// The glyph the display shows for a character code of the controller (0xDF shows as 0xBA, the
+// degree sign); other codes show as themselves.
+char shownGlyph(char code);
 // Replaces one character, untranslated; the Graph is not touched.
 void putChar(int line, int column, char character);
 // Target 1..4: the whole line becomes text N; 5 or more: text N goes to TextScratch.

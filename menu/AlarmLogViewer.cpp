@@ -74,6 +74,23 @@ void showHelpLines(int lines) {
 
 } // namespace
 
+std::vector<AlarmLogLine> alarmLogLines() {
+    std::vector<AlarmLogLine> lines;
+    char record[AlarmLogTextLength + 1];
+    const int count = repairAlarmLogOffset() / AlarmRecordWords;
+    for (int n = 0; n < count; ++n) {
+        const bool known = readAlarmLog(record, n == 0 ? ReadNewest : ReadOlder);
+        AlarmLogLine line{-1, record[0] != 0 ? std::string(record + 1) : std::string(), {}};
+        if (known) {
+            line.alarm = record[0] - '0';
+            line.texts[0] = TextTable[FirstAlarmLineText + 2 * line.alarm];
+            line.texts[1] = TextTable[FirstAlarmLineText + 2 * line.alarm + 1];
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 void screenAlarmLogViewer() {
     char record[AlarmLogTextLength + 1];
     if ((menuFlags & EditingFlag) == 0) {

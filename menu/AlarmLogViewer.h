@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kv410 {
 
@@ -17,6 +19,15 @@ inline constexpr AlarmHelpRange AlarmHelpTable[22] = {
     {146, 12}, {146, 12}, {161, 12}, {255, 12}, {176, 12}, {18, 16},  {206, 16}, {270, 16},
     {270, 16}, {289, 12}, {289, 12}, {191, 12}, {225, 12}, {240, 12},
 };
+
+// One record of the alarm log as the viewer shows it.
+struct AlarmLogLine {
+    int alarm;            // 0..21; -1 for a damaged record, which the viewer shows as no record
+    std::string time;     // line 3 from column 3: "261206 12:15:20"
+    std::string texts[2]; // lines 1 and 2, the alarm's two texts (20 display characters each)
+};
+// Every record of the log, newest first, as the viewer pages through them with the knob.
+std::vector<AlarmLogLine> alarmLogLines();
 
 // Returns the viewer's and the help pages' state to its process-start state.
 void resetAlarmLogViewerState();

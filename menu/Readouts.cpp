@@ -45,48 +45,35 @@ void showHours(uint32_t hours) {
     writeText(2, 11, unit);
 }
 
-// The split between hot water and space heating: `heating` is the space-heating share of
-// `total` in whole hours.
-void showSplit(uint32_t heating, uint32_t total) {
+// The split between hot water and space heating, in percent of the hours.
+void showSplit(uint32_t hotWater, uint32_t heating) {
     writeText(2, 1, SplitTemplate);
+    showInteger(2, 2, static_cast<int32_t>(hotWater));
+    showInteger(2, 11, static_cast<int32_t>(heating));
+}
+
+// The space-heating share of `total` in whole percent, and the hot-water share beside it.
+OperatingTime split(uint32_t heating, uint32_t total) {
     if (total == 0) {
-        showInteger(2, 2, 0);
-        showInteger(2, 11, 0);
-        return;
+        return {OperatingTime::Split, 0, 0};
     }
     const uint32_t percent = heating * 100 / total;
-    showInteger(2, 2, static_cast<int32_t>(100 - percent));
-    showInteger(2, 11, static_cast<int32_t>(percent));
+    return {OperatingTime::Split, 100 - percent, percent};
 }
 
 void showOperatingTimeValue() {
-    switch (currentNode->cell) {
-    case TotalHoursCell:
-        showHours(cellValue(TotalHoursCell) + roundUp(cellValue(TotalHoursCell + 1)));
+    const OperatingTime value = operatingTime(currentNode->cell);
+    switch (value.kind) {
+    case OperatingTime::Hours:
+        showHours(value.first);
         break;
-    case HeatPumpHeatingHoursCell:
-        showHours(pairedHours(HeatPumpHeatingHoursCell, HeatPumpHotWaterHoursCell));
+    case OperatingTime::Split:
+        showSplit(value.first, value.second);
         break;
-    case AuxHeatingHoursCell:
-        showHours(pairedHours(AuxHeatingHoursCell, AuxHotWaterHoursCell));
+    case OperatingTime::Tenths:
+        showTenths(2, 7, static_cast<int32_t>(value.first));
         break;
-    case HeatPumpHotWaterHoursCell: {
-        // Each fraction of the heat pump rounds on its own.
-        const uint32_t heating =
-            cellValue(HeatPumpHeatingHoursCell) + roundUp(cellValue(HeatPumpHeatingHoursCell + 1));
-        const uint32_t hotWater = cellValue(HeatPumpHotWaterHoursCell) +
-                                  roundUp(cellValue(HeatPumpHotWaterHoursCell + 1));
-        showSplit(heating, heating + hotWater);
-        break;
-    }
-    case AuxHotWaterHoursCell:
-        showSplit(cellValue(AuxHeatingHoursCell) + roundUp(cellValue(AuxHeatingHoursCell + 1)),
-                  pairedHours(AuxHeatingHoursCell, AuxHotWaterHoursCell));
-        break;
-    case DegreeDaysCell:
-        showTenths(2, 7, static_cast<int32_t>(cellValue(DegreeDaysCell)));
-        break;
-    default:
+    case OperatingTime::None:
         break;
     }
 }
@@ -178,6 +165,34 @@ void showValveMotion(uint16_t motion) {
 }
 
 } // namespace
+
+OperatingTime operatingTime(uint32_t cell) {
+    switch (cell) {
+    case TotalHoursCell:
+        return {OperatingTime::Hours,
+                cellValue(TotalHoursCell) + roundUp(cellValue(TotalHoursCell + 1)), 0};
+    case HeatPumpHeatingHoursCell:
+        return {OperatingTime::Hours,
+                pairedHours(HeatPumpHeatingHoursCell, HeatPumpHotWaterHoursCell), 0};
+    case AuxHeatingHoursCell:
+        return {OperatingTime::Hours, pairedHours(AuxHeatingHoursCell, AuxHotWaterHoursCell), 0};
+    case HeatPumpHotWaterHoursCell: {
+        // Each fraction of the heat pump rounds on its own.
+        const uint32_t heating =
+            cellValue(HeatPumpHeatingHoursCell) + roundUp(cellValue(HeatPumpHeatingHoursCell + 1));
+        const uint32_t hotWater = cellValue(HeatPumpHotWaterHoursCell) +
+                                  roundUp(cellValue(HeatPumpHotWaterHoursCell + 1));
+        return split(heating, heating + hotWater);
+    }
+    case AuxHotWaterHoursCell:
+        return split(cellValue(AuxHeatingHoursCell) + roundUp(cellValue(AuxHeatingHoursCell + 1)),
+                     pairedHours(AuxHeatingHoursCell, AuxHotWaterHoursCell));
+    case DegreeDaysCell:
+        return {OperatingTime::Tenths, cellValue(DegreeDaysCell), 0};
+    default:
+        return {OperatingTime::None, 0, 0};
+    }
+}
 
 void showClippedInteger(int line, int column, int32_t value) {
     char field[8] = {};

@@ -53,19 +53,6 @@ struct CaretPosition {
 };
 constexpr CaretPosition CaretPositions[] = {{1, 3}, {2, 10}, {4, 17}};
 
-// The optional sensors and inputs of the configuration word and where each is named on line 3.
-struct SensorLabel {
-    uint16_t bit;
-    int column;
-    const char* name;
-};
-constexpr SensorLabel SensorLabels[] = {
-    {0x08, 2, "GT3"},
-    {0x10, 7, "GT4"},
-    {0x20, 12, "GT5"},
-    {0x40, 17, "VVP"},
-};
-
 void showLineFour(int offset) {
     showText(4, TextGroupLine4 + offset);
 }
@@ -97,14 +84,7 @@ void openCaretChoice() {
 }
 
 void storeCaretChoice() {
-    if (isOperatingCaseScreen()) {
-        const uint16_t configuration =
-            (cellUnsigned(ConfigurationCell) & KeptByCaseSelection) | static_cast<uint8_t>(choice);
-        storeParameter(ConfigurationCell, configuration);
-        applyInstallationMask();
-    } else {
-        storeParameter(static_cast<int>(currentNode->cell), choice);
-    }
+    saveCaretChoice(*currentNode, choice);
     showMessage(SavedMessageText);
     handBack();
 }
@@ -185,10 +165,7 @@ void openListChoice() {
 
 void storeListChoice() {
     showMessage(SavedMessageText);
-    storeParameter(static_cast<int>(currentNode->cell), listValue);
-    if (currentNode->cell == ExternalControlCell) {
-        MenuNodes[NodeRemoteHeating].config = remoteHeatingConfig(listValue);
-    }
+    saveListChoice(*currentNode, listValue);
     handBack();
 }
 
@@ -212,6 +189,30 @@ void listKnob() {
 
 uint8_t remoteHeatingConfig(int32_t externalControl) {
     return externalControl == 0 ? RemoteHeatingConfig : 0;
+}
+
+void saveCaretChoice(const MenuNode& node, int value) {
+    if (node.cell == ConfigurationCell) {
+        const uint16_t configuration =
+            (cellUnsigned(ConfigurationCell) & KeptByCaseSelection) | static_cast<uint8_t>(value);
+        storeParameter(ConfigurationCell, configuration);
+        applyInstallationMask();
+    } else {
+        storeParameter(static_cast<int>(node.cell), value);
+    }
+}
+
+void saveListChoice(const MenuNode& node, int value) {
+    storeParameter(static_cast<int>(node.cell), value);
+    if (node.cell == ExternalControlCell) {
+        MenuNodes[NodeRemoteHeating].config = remoteHeatingConfig(value);
+    }
+}
+
+void saveInstalledSensors(uint16_t sensors) {
+    const uint16_t configuration = (cellUnsigned(ConfigurationCell) & OperatingCaseBits) | sensors;
+    storeParameter(ConfigurationCell, configuration);
+    applyInstallationMask();
 }
 
 void screenOperatingCaseSelection() {
@@ -262,7 +263,7 @@ void screenExtraSensorSelection() {
     if ((menuFlags & EditingFlag) == 0) {
         detectedSensors = 0;
         showMenuEntry();
-        for (const SensorLabel& sensor : SensorLabels) {
+        for (const OptionalSensorLabel& sensor : OptionalSensorLabels) {
             if ((cellUnsigned(DetectedSensorsCell) & sensor.bit) != 0) {
                 writeText(3, sensor.column, sensor.name);
                 detectedSensors |= sensor.bit;
@@ -279,10 +280,7 @@ void screenExtraSensorSelection() {
     }
     if (keyPressed(RightButtonWord)) {
         showMessage(ConfirmingMessageText);
-        const uint16_t configuration =
-            (cellUnsigned(ConfigurationCell) & OperatingCaseBits) | detectedSensors;
-        storeParameter(ConfigurationCell, configuration);
-        applyInstallationMask();
+        saveInstalledSensors(detectedSensors);
         leaveToParent();
     }
 }

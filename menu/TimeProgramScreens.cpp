@@ -11,6 +11,9 @@
 #include "menu/Screens.h"
 #include "supervision/TimePrograms.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace kv410 {
 
 int8_t selectedProgramDay;
@@ -121,12 +124,8 @@ void openDayEditor(int d) {
 
 void saveDay(int d) {
     showMessage(SaveMessageText);
-    const int e = programEntry(d);
-    storeParameter(ProgramMaskCell + e, dayEditorSwitch);
-    storeParameter(ProgramStartHourCell + e, dayEditorStartHour);
-    storeParameter(ProgramStartMinuteCell + e, dayEditorStartMinute);
-    storeParameter(ProgramStopHourCell + e, dayEditorStopHour);
-    storeParameter(ProgramStopMinuteCell + e, dayEditorStopMinute);
+    saveProgramDay(programEntry(d), {dayEditorSwitch, dayEditorStartHour, dayEditorStartMinute,
+                                     dayEditorStopHour, dayEditorStopMinute});
     shownValue = NothingShown;
     dayEditorOpen = false;
     handBack();
@@ -225,10 +224,15 @@ uint8_t stepBcdWrapping(uint8_t value, bool up, uint8_t highest) {
     return up ? 0x00 : highest;
 }
 
-void showProgramDay(int d) {
-    const int e = programEntry(d);
-    writeText(2, 1, WeekdayNames[d]);
-    putDayInitial(d, daySwitchedOn(d));
+void saveProgramDay(int e, const ProgramDay& day) {
+    storeParameter(ProgramMaskCell + e, day.daySwitch);
+    storeParameter(ProgramStartHourCell + e, day.startHour);
+    storeParameter(ProgramStartMinuteCell + e, day.startMinute);
+    storeParameter(ProgramStopHourCell + e, day.stopHour);
+    storeParameter(ProgramStopMinuteCell + e, day.stopMinute);
+}
+
+void programWindowText(int e, char* out) {
     const uint16_t startHour = cellUnsigned(ProgramStartHourCell + e);
     const uint16_t startMinute = cellUnsigned(ProgramStartMinuteCell + e);
     const uint16_t stopHour = cellUnsigned(ProgramStopHourCell + e);
@@ -237,6 +241,15 @@ void showProgramDay(int d) {
                              highDigit(startMinute), lowDigit(startMinute), '-',
                              highDigit(stopHour),    lowDigit(stopHour),    ':',
                              highDigit(stopMinute),  lowDigit(stopMinute),  0};
+    std::copy(std::begin(window), std::end(window), out);
+}
+
+void showProgramDay(int d) {
+    const int e = programEntry(d);
+    writeText(2, 1, WeekdayNames[d]);
+    putDayInitial(d, daySwitchedOn(d));
+    char window[12];
+    programWindowText(e, window);
     writeText(2, 9, window);
     putChar(1, 20, static_cast<char>('1' + d));
 }

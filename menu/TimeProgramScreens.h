@@ -11,6 +11,20 @@ inline constexpr uint8_t DayFieldStartMinute = 9;
 inline constexpr uint8_t DayFieldStopHour = 10;
 inline constexpr uint8_t DayFieldStopMinute = 11;
 
+// One day of a time program as its five cells hold it: the day switch and four BCD times.
+struct ProgramDay {
+    uint8_t daySwitch;
+    uint8_t startHour;
+    uint8_t startMinute;
+    uint8_t stopHour;
+    uint8_t stopMinute;
+};
+// Stores entry e (0..20) as the day editor saves it, each cell written through.
+void saveProgramDay(int e, const ProgramDay& day);
+
+// The time window of entry e as the day line shows it, "06:00-22:00" and a zero (12 bytes).
+void programWindowText(int e, char* out);
+
 // Draws day d (0..6) of the current node's program on lines 1 and 2.
 void showProgramDay(int d);
 

@@ -120,13 +120,12 @@ void saveTwoWayChoice() {
 
 // ---- numeric editor -----------------------------------------------------------------------
 
-// Settings whose lowest or highest value stands for off.
 bool offAtLowest() {
-    return currentNode->cell == HeatPumpBlockOutdoorCell;
+    return offAtLowestValue(currentNode->cell);
 }
 
 bool offAtHighest() {
-    return currentNode->cell == AuxHeatBlockCell || currentNode->cell == RemoteHeatingCell;
+    return offAtHighestValue(currentNode->cell);
 }
 
 bool isOffValue(int32_t value) {
@@ -134,18 +133,7 @@ bool isOffValue(int32_t value) {
 }
 
 int32_t scaledCellValue() {
-    const int cell = static_cast<int>(currentNode->cell);
-    if (const ValueScale* scale = scaleOf(currentNode->format)) {
-        return cellUnsigned(cell) / scale->factor;
-    }
-    return ControllerCells[cell];
-}
-
-int32_t storedFromScaled(int32_t value) {
-    if (const ValueScale* scale = scaleOf(currentNode->format)) {
-        return value * scale->factor;
-    }
-    return value;
+    return shownSettingValue(*currentNode);
 }
 
 void drawIndicator() {
@@ -192,6 +180,33 @@ void openNumericEditor() {
     editorChanged = false;
     menuFlags |= EditingFlag;
 }
+
+} // namespace
+
+bool offAtLowestValue(uint32_t cell) {
+    return cell == HeatPumpBlockOutdoorCell;
+}
+
+bool offAtHighestValue(uint32_t cell) {
+    return cell == AuxHeatBlockCell || cell == RemoteHeatingCell;
+}
+
+int32_t shownSettingValue(const MenuNode& node) {
+    const int cell = static_cast<int>(node.cell);
+    if (const ValueScale* scale = scaleOf(node.format)) {
+        return cellUnsigned(cell) / scale->factor;
+    }
+    return ControllerCells[cell];
+}
+
+int32_t storedSettingValue(const MenuNode& node, int32_t shown) {
+    if (const ValueScale* scale = scaleOf(node.format)) {
+        return shown * scale->factor;
+    }
+    return shown;
+}
+
+namespace {
 
 void followValveOpeningTime() {
     constexpr RampLimit RampLimits[] = {{RampOpenCell, NodeValveOpenRuntimeEditor},
@@ -243,12 +258,8 @@ void followSavedSetting(uint32_t cell) {
 }
 
 void saveNumericEditor() {
-    const int cell = static_cast<int>(currentNode->cell);
-    const int32_t stored = storedFromScaled(editorValue);
-    ControllerCells[cell] = static_cast<int16_t>(stored);
     showMessage(SavedMessageText);
-    writeFlashWord(cell, stored);
-    followSavedSetting(currentNode->cell);
+    saveEditedValue(*currentNode, editorValue);
     handBack();
 }
 
@@ -290,9 +301,7 @@ void openCurvePointEditor() {
 
 void saveCurvePoint() {
     showMessage(SavedMessageText);
-    const int32_t difference = curveValue - curveValueOf(currentNode);
-    const int correctionCell = static_cast<int>(8 + currentNode->cell + 2 * currentNode->aux);
-    storeParameter(correctionCell, ControllerCells[correctionCell] + difference);
+    saveCurvePointValue(*currentNode, curveValue);
 }
 
 // ---- temperature readout ------------------------------------------------------------------
@@ -319,6 +328,28 @@ void showSetPoint(uint32_t aux) {
 }
 
 } // namespace
+
+void saveEditedValue(const MenuNode& node, int32_t shown) {
+    const int cell = static_cast<int>(node.cell);
+    const int32_t stored = storedSettingValue(node, shown);
+    ControllerCells[cell] = static_cast<int16_t>(stored);
+    writeFlashWord(cell, stored);
+    followSavedSetting(node.cell);
+}
+
+int curvePointCorrectionCell(const MenuNode& node) {
+    return static_cast<int>(8 + node.cell + 2 * node.aux);
+}
+
+int32_t curvePointValue(const MenuNode& node) {
+    return curveValueOf(&node);
+}
+
+void saveCurvePointValue(const MenuNode& node, int32_t value) {
+    const int32_t difference = value - curveValueOf(&node);
+    const int correctionCell = curvePointCorrectionCell(node);
+    storeParameter(correctionCell, ControllerCells[correctionCell] + difference);
+}
 
 int32_t nodeMin() {
     return static_cast<int16_t>(currentNode->min);

@@ -1,9 +1,28 @@
 // The value editors: two-way choice, numeric editor, temperature readouts and curve points.
 #pragma once
 
+#include "menu/MenuTree.h"
+
 #include <cstdint>
 
 namespace kv410 {
+
+// The settings whose lowest (cell 89) or highest (cells 83 and 117) value stands for off.
+bool offAtLowestValue(uint32_t cell);
+bool offAtHighestValue(uint32_t cell);
+// A numeric editor's cell in the units it shows, by the node's format (minutes as days, ...).
+int32_t shownSettingValue(const MenuNode& node);
+// A value in shown units as the cell stores it.
+int32_t storedSettingValue(const MenuNode& node, int32_t shown);
+// Stores a value in shown units as the numeric editor of the node saves it: the cell, its flash
+// word and the settings that follow from it (valve limits and timings, countdowns, dead zone).
+void saveEditedValue(const MenuNode& node, int32_t shown);
+// The cell that holds the correction of a curve point node (kinds 7 and 8).
+int curvePointCorrectionCell(const MenuNode& node);
+// The value a curve point node shows, tenths of a degree.
+int32_t curvePointValue(const MenuNode& node);
+// Stores a curve point as its editor does: the correction that makes the point this value.
+void saveCurvePointValue(const MenuNode& node, int32_t value);
 
 // The current node's lowest and highest value, as the signed values they stand for.
 int32_t nodeMin();

@@ -66,7 +66,11 @@ License: MIT
 
 # The manual pages and the package's changelog, compressed as Debian wants them.
 set(KV410_COMPRESSED)
-foreach(page kv410.1 kv410-script.1)
+set(KV410_MANUAL_PAGES kv410.1 kv410-script.1)
+if(TARGET kv410-flash)
+    list(APPEND KV410_MANUAL_PAGES kv410-flash.1)
+endif()
+foreach(page ${KV410_MANUAL_PAGES})
     configure_file(${KV410_PACKAGING_SOURCE}/man/${page}.in ${KV410_PACKAGING_BINARY}/${page}
                    @ONLY)
     list(APPEND KV410_COMPRESSED ${page})
@@ -95,6 +99,12 @@ add_custom_target(kv410-package-files ALL DEPENDS ${KV410_COMPRESSED_OUTPUTS})
 target_link_options(kv410 PRIVATE LINKER:-z,relro,-z,now)
 target_link_options(kv410-script PRIVATE LINKER:-z,relro,-z,now)
 install(TARGETS kv410 kv410-script RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET kv410-flash)
+    target_link_options(kv410-flash PRIVATE LINKER:-z,relro,-z,now)
+    install(TARGETS kv410-flash RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${KV410_PACKAGING_BINARY}/kv410-flash.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(FILES ${KV410_PACKAGING_SOURCE}/kv410.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${KV410_PACKAGING_BINARY}/kv410.metainfo.xml

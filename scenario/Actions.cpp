@@ -2,6 +2,7 @@
 
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "menu/SettingsCatalogue.h"
 #include "panel/FrontPanel.h"
 
 #include <cstdio>
@@ -121,6 +122,8 @@ bool checkHolds(const Check& check, int beeps) {
         return knobFrame == check.value;
     case CheckKind::KnobSteps:
         return knobSteps == check.value;
+    case CheckKind::Setting:
+        return settingValueText(*findSetting(check.setting)) == check.text;
     case CheckKind::Snapshot:
         // Pictures are compared by the front-end that draws them.
         break;
@@ -155,6 +158,8 @@ std::string checkFound(const Check& check, int beeps) {
         return "knobframe " + std::to_string(knobFrame);
     case CheckKind::KnobSteps:
         return "knobsteps " + std::to_string(knobSteps);
+    case CheckKind::Setting:
+        return "\"" + settingValueText(*findSetting(check.setting)) + "\"";
     case CheckKind::Snapshot:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "core/Memory.h"
 #include "core/VirtualPlatform.h"
+#include "menu/SettingsCatalogue.h"
 #include "panel/FrontPanel.h"
 
 #include <algorithm>
@@ -383,6 +384,14 @@ void parseCheck(LineReader& reader, Check& check) {
     } else if (what == "snapshot") {
         check.kind = CheckKind::Snapshot;
         check.text = pictureName(reader);
+    } else if (what == "setting") {
+        check.kind = CheckKind::Setting;
+        check.setting = reader.word("a setting's number");
+        if (findSetting(check.setting) == nullptr) {
+            throw LineError{"unknown setting '" + check.setting +
+                            "' (kv410-flash show lists them)"};
+        }
+        check.text = reader.quoted("the value");
     } else if (what == "knobsteps") {
         check.kind = CheckKind::KnobSteps;
         check.value = static_cast<int32_t>(reader.number("steps", -128, 127));

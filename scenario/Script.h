@@ -26,7 +26,10 @@ enum class CheckKind : uint8_t {
     KnobFrame,
     KnobSteps,
     // The front as a picture, compared with an approved one (text holds the picture's name).
-    Snapshot
+    Snapshot,
+    // A setting of the catalogue by its number (setting), its value as the display shows it
+    // (text, UTF-8).
+    Setting
 };
 
 // One check of an `expect` or `wait until` step.
@@ -42,6 +45,8 @@ struct Check {
     bool lit = false;
     // Expected LCD text, in the display's single-byte characters.
     std::string text;
+    // The number of a setting, as the display shows it.
+    std::string setting;
     // The check as written in the script, for messages.
     std::string source;
 };

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Fuzzes for SECONDS seconds (default 60) from the seed corpus, or for a fixed number of inputs
-# with --runs N. Two targets: "panel" (default), flash images and front-panel actions; "script",
-# the text of scenario scripts (seeds: tests/scenarios/). Builds the fuzzers (clang, ASan, UBSan)
-# in build/fuzz. The growing corpus is kept in build/fuzz/corpus (build/fuzz/script-corpus),
-# findings in build/fuzz/findings.
-# Usage: scripts/fuzz.sh [panel|script] [SECONDS] | scripts/fuzz.sh [panel|script] --runs N
+# with --runs N. Three targets: "panel" (default), flash images and front-panel actions; "script",
+# the text of scenario scripts (seeds: tests/scenarios/); "flash", a Flash.dat read through the
+# settings catalogue and the values kv410-flash set parses (seeds: tests/fuzz/flash-seeds/).
+# Builds the fuzzers (clang, ASan, UBSan) in build/fuzz. The growing corpus is kept in
+# build/fuzz/corpus (build/fuzz/script-corpus, build/fuzz/flash-corpus), findings in
+# build/fuzz/findings.
+# Usage: scripts/fuzz.sh [panel|script|flash] [SECONDS] | scripts/fuzz.sh [panel|script|flash] --runs N
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=panel
-if [ "${1:-}" = "panel" ] || [ "${1:-}" = "script" ]; then
+if [ "${1:-}" = "panel" ] || [ "${1:-}" = "script" ] || [ "${1:-}" = "flash" ]; then
     target="$1"
     shift
 fi
@@ -28,6 +30,11 @@ if [ "$target" = script ]; then
     corpus=("$root/$build/script-corpus" "$root/tests/scenarios")
     options=(-max_len=8192 -dict="$root/tests/fuzz/script.dict" -timeout=60)
     prefix=script-
+elif [ "$target" = flash ]; then
+    binary=kv410_fuzz_flash
+    corpus=("$root/$build/flash-corpus" "$root/tests/fuzz/flash-seeds")
+    options=(-max_len=4096 -dict="$root/tests/fuzz/flash.dict" -timeout=60)
+    prefix=flash-
 else
     binary=kv410_fuzz_panel
     corpus=("$root/$build/corpus" "$root/tests/fuzz/corpus")

@@ -44,6 +44,10 @@ version="$(kv410 --version)"
     fail "the two programs disagree on the version: $version"
 step "$version, $(grep -c . "$work/files") paths"
 
+[ "$(command -v kv410-flash)" = /usr/bin/kv410-flash ] || fail "kv410-flash is not on the PATH"
+[ "$version" = "$(kv410-flash --version | sed 's/^kv410-flash/kv410/')" ] ||
+    fail "kv410-flash disagrees on the version: $version"
+
 step "kv410-script on the installed examples"
 kv410-script /usr/share/doc/kv410/examples/*.kvs >"$work/examples.out" ||
     { tail -n 20 "$work/examples.out"; fail "an example failed"; }
@@ -55,6 +59,15 @@ for example in /usr/share/doc/kv410/examples/*.kvs; do
         --exit >"$work/play.out" 2>&1) || { tail -n 20 "$work/play.out"; fail "$example failed in the window"; }
 done
 [ ! -e "$work/Flash.dat" ] || fail "a playback wrote Flash.dat"
+
+step "kv410-flash on the image a script saved"
+printf 'click power\ntick 2\n' | kv410-script --flash "$work/script.dat" - >/dev/null
+kv410-flash check "$work/script.dat" || fail "kv410-flash finds the saved image unsound"
+kv410-flash set "$work/script.dat" 1.10=21,5 -o "$work/set.dat" >/dev/null ||
+    fail "kv410-flash set failed"
+kv410-flash show "$work/set.dat" --changed | grep -q '^1\.10 .*21,5' ||
+    fail "kv410-flash does not show the setting it changed"
+grep -qx /usr/share/man/man1/kv410-flash.1.gz "$work/files" || fail "no manual page of kv410-flash"
 
 # Starts the installed window offscreen in FOLDER with the given arguments, waits until it has
 # made FLASH, closes it with SIGTERM and checks that it saved a whole flash image there.

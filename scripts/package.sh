@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j2 --target kv410 kv410-script kv410-package-files
+cmake --build --preset default -j2 --target kv410 kv410-script kv410-flash kv410-package-files
 rm -f build/package/kv410_*.deb
 cpack --config build/default/CPackConfig.cmake -B "$(pwd)/build/package" >/dev/null
 rm -rf build/package/_CPack_Packages

@@ -23,9 +23,6 @@ constexpr int LedLit = 1;
 constexpr int LedBlinking = 2;
 constexpr int ProgramVersion = 102;
 
-// The signature a valid parameter image carries: each cell holds its own number.
-constexpr int SignatureCells[] = {49, 51, 53};
-
 // Start values of the countdowns: which countdown is loaded from which cell.
 struct CountdownStart {
     uint32_t* timers;

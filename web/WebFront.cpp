@@ -5,6 +5,7 @@
 #include "core/FlashFile.h"
 #include "core/Memory.h"
 #include "display/Lcd.h"
+#include "menu/SettingsCatalogue.h"
 #include "panel/FrontLayout.h"
 #include "panel/FrontPanel.h"
 #include "panel/KeyMap.h"
@@ -13,8 +14,15 @@
 #include "web/WebPlatform.h"
 
 #include <emscripten/emscripten.h>
+#include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -88,6 +96,45 @@ int keyEvent(bool down, int shift, int control, int repeat, int slider, int butt
         TrackBarChange(answer.slider, answer.sliderPosition);
     }
     return (answer.swallowed ? 1 : 0) | (answer.togglePanels ? 2 : 0);
+}
+
+// Where the page puts the files its settings view reads.
+constexpr const char* SettingsFileA = "/SettingsA.dat";
+constexpr const char* SettingsFileB = "/SettingsB.dat";
+
+std::vector<char> fileBytes(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The settings view's last answer, kept until the next call.
+std::string settingsAnswer;
+
+// One image read for the settings view: its cells 0..478, or why it is no Flash.dat.
+struct ReadImage {
+    std::vector<int16_t> cells;
+    std::string problem;
+};
+
+// Loads bytes into the flash image as a start reads Flash.dat and the cells from it, for `use`;
+// the running unit's memory is put back afterwards.
+template <typename Use>
+ReadImage withImage(const std::vector<char>& bytes, Use use) {
+    std::array<int16_t, ParameterCellCount> cells;
+    std::array<uint16_t, FlashWordCount> flash;
+    std::copy(ControllerCells, ControllerCells + ParameterCellCount, cells.begin());
+    std::copy(FlashImage, FlashImage + FlashWordCount, flash.begin());
+    std::fill(FlashImage, FlashImage + FlashWordCount, 0);
+    takeFlashImageBytes(bytes.data(), bytes.size());
+    loadCellsFromFlash();
+    ReadImage read{{}, flashImageProblem(bytes.size())};
+    if (read.problem.empty()) {
+        read.cells.assign(ControllerCells, ControllerCells + ParameterCellCount);
+        use();
+    }
+    std::copy(cells.begin(), cells.end(), ControllerCells);
+    std::copy(flash.begin(), flash.end(), FlashImage);
+    return read;
 }
 
 } // namespace
@@ -346,6 +393,56 @@ EMSCRIPTEN_KEEPALIVE const char* kv_toggleHint(int n) {
 // Slider range and page size: 0 minimum, 1 maximum, 2 page size.
 EMSCRIPTEN_KEEPALIVE int kv_sliderRange(int which) {
     return which == 0 ? SliderMin : which == 1 ? SliderMax : SliderPageSize;
+}
+
+// ------------------------------------------------------------------ the settings view
+
+// The settings catalogue as JSON for the page's settings view: image A is the running unit's
+// flash image, or with fileA the file the page put at SettingsFileA; with fileB, the file at
+// SettingsFileB is compared with it. Each setting carries A's value and, with B, B's value and
+// whether their stored words differ. {"error": ...} names an image that is no Flash.dat.
+EMSCRIPTEN_KEEPALIVE const char* kv_settings(int fileA, int fileB) {
+    using Json = nlohmann::ordered_json;
+    const std::vector<char> imageA = fileA != 0 ? fileBytes(SettingsFileA) : flashImageBytes();
+    const std::vector<Setting>& catalogue = settingsCatalogue();
+    Json rows = Json::array();
+    const ReadImage readA = withImage(imageA, [&] {
+        for (const Setting& setting : catalogue) {
+            rows.push_back({{"number", setting.number},
+                            {"name", setting.name},
+                            {"english", setting.englishName},
+                            {"value", settingValueText(setting)},
+                            {"unit", setting.unit},
+                            {"factory", settingFactoryText(setting)},
+                            {"min", settingMinText(setting)},
+                            {"max", settingMaxText(setting)},
+                            {"level", accessLevelName(setting.access)},
+                            {"changed", settingChanged(setting)}});
+        }
+    });
+    Json answer;
+    if (!readA.problem.empty()) {
+        answer = {{"error", "A: " + readA.problem}};
+    } else if (fileB != 0) {
+        const ReadImage readB = withImage(fileBytes(SettingsFileB), [&] {
+            for (size_t i = 0; i < catalogue.size(); ++i) {
+                rows[i]["b"] = settingValueText(catalogue[i]);
+            }
+        });
+        if (!readB.problem.empty()) {
+            answer = {{"error", "B: " + readB.problem}};
+        } else {
+            for (size_t i = 0; i < catalogue.size(); ++i) {
+                rows[i]["differs"] =
+                    settingDiffers(catalogue[i], readA.cells.data(), readB.cells.data());
+            }
+            answer = {{"settings", rows}};
+        }
+    } else {
+        answer = {{"settings", rows}};
+    }
+    settingsAnswer = answer.dump();
+    return settingsAnswer.c_str();
 }
 
 } // extern "C"

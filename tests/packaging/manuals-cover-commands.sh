@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The manual pages, and the scenario format that kv410-script's manual page calls the format in
-# full (docs/scenario-format.md, installed with the package), name every option of both programs
+# full (docs/scenario-format.md, installed with the package), name every option and command of the three programs
 # and every step, check, key, sensor and LED name that kv410-script reads, as the code spells
 # them.
 # Usage: manuals-cover-commands.sh SOURCE_DIR
@@ -46,5 +46,7 @@ check packaging/man/kv410-script.1.in "${scriptNames[@]}"
 check docs/scenario-format.md "${scriptNames[@]}"
 mapfile -t windowNames < <(names "$root/window/StartOptions.cpp")
 check packaging/man/kv410.1.in "${windowNames[@]}"
-echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} )) names looked for"
+mapfile -t flashNames < <(names "$root/flashtool/FlashTool.cpp")
+check packaging/man/kv410-flash.1.in "${flashNames[@]}"
+echo "$(( ${#scriptNames[@]} + ${#windowNames[@]} + ${#flashNames[@]} )) names looked for"
 exit $failed

@@ -5,7 +5,8 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, rm, writeFile, appendFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { launchChromium, lcdLines, serveSite, waitForLcd, waitForStart } from './harness.mjs';
 
 const MainDisplay = ['         ORV      K1', ' VARMEPUMPESTYRING  '];
@@ -217,6 +218,61 @@ describe('the page', () => {
         await waitForStart(page);
         await page.click('#Shape1');
         await waitForLcd(page, 3, '0        6,5      10');
+        await page.close();
+      } finally {
+        await rm(work, { recursive: true, force: true });
+      }
+    });
+
+  test('the settings view: the unit, an opened file compared with another, filter and CSV',
+    { timeout: 120000 }, async () => {
+      const work = await mkdtemp(join(tmpdir(), 'kv410-settings-'));
+      try {
+        // A, a unit switched on from factory values; B, the file kv410-flash set wrote for the
+        // scenario flash-set.kvs (1.10, 5.1, 8.3.5 and 8.3.6 changed).
+        const fileA = join(work, 'Flash.dat');
+        await writeFile(join(work, 'on.kvs'), 'click power\ntick 2\n');
+        execFileSync(process.env.KV410_SCRIPT, ['--flash', fileA, join(work, 'on.kvs')]);
+        const fileB = join(dirname(fileURLToPath(import.meta.url)), '..', 'scenarios',
+          'flash-set.dat');
+
+        const page = await openPage();
+        await switchOn(page);
+        await page.click('#SettingsButton');
+        const value = (number, column) => page.textContent(
+          `#SettingsTable tr[data-number="${number}"] td:nth-child(${column})`);
+        assert.equal(await value('1.10', 3), '20,0');
+        assert.equal(await page.$$eval('#SettingsTable tr.changed', (rows) => rows.length), 0);
+
+        // Keys typed into the filter stay there: the knob does not turn.
+        await page.click('#SettingsFilter');
+        await page.keyboard.press('ArrowDown');
+        assert.deepEqual((await lcdLines(page))[3], MainKeys);
+
+        await page.setInputFiles('#SettingsFile', fileA);
+        await page.waitForFunction(() =>
+          document.getElementById('SettingsSource').textContent === 'Flash.dat');
+        await page.setInputFiles('#SettingsCompareFile', fileB);
+        await page.waitForSelector('#SettingsTable tr.differs');
+        assert.deepEqual(await page.$$eval('#SettingsTable tr.differs',
+          (rows) => rows.map((row) => row.dataset.number)), ['1.10', '5.1', '8.3.5', '8.3.6']);
+        assert.equal(await value('1.10', 4), '23,5');
+
+        await page.fill('#SettingsFilter', '8.3.');
+        assert.equal(await page.$$eval('#SettingsTable tbody tr', (rows) => rows.length), 6);
+        const [download] = await Promise.all([page.waitForEvent('download'),
+          page.click('#SettingsCsv')]);
+        const csv = (await readFile(await download.path(), 'utf8')).trim().split('\n');
+        assert.equal(csv[0], 'Number,Name,Flash.dat,flash-set.dat,Unit,Factory,Min,Max,Level');
+        assert.equal(csv.length, 7);
+        assert.ok(csv.includes('8.3.6,Åpningstid,60,240,s,60,0,600,service'), csv.join('\n'));
+
+        // A file that is no Flash.dat is named, not shown.
+        const short = join(work, 'short.dat');
+        await writeFile(short, Buffer.alloc(100));
+        await page.setInputFiles('#SettingsCompareFile', short);
+        await page.waitForFunction(() =>
+          document.getElementById('SettingsProblem').textContent.includes('100 bytes'));
         await page.close();
       } finally {
         await rm(work, { recursive: true, force: true });

@@ -385,6 +385,11 @@
 
   // ------------------------------------------------------------------ keyboard
 
+  // Keys typed into the settings view (its filter) are the view's, not the unit's.
+  function inSettingsView(target) {
+    return target instanceof Node && $('Settings').contains(target);
+  }
+
   function focusedSlider(target) {
     const n = sliders.indexOf(target);
     return n < 0 ? 0 : n + 1;
@@ -410,6 +415,9 @@
   // The page sees every key before the focused element, as the window does: the panel's key
   // handlers run first; a focused slider then gets the key unless the panel swallows it.
   window.addEventListener('keydown', input((event) => {
+    if (inSettingsView(event.target)) {
+      return;
+    }
     const answer = mapKey(unit._kv_keyDown, event);
     if (answer & 2) {
       setPanelsShown(!panelsShown());
@@ -425,6 +433,9 @@
   }), true);
 
   window.addEventListener('keyup', input((event) => {
+    if (inSettingsView(event.target)) {
+      return;
+    }
     if (mapKey(unit._kv_keyUp, event) & 1) {
       event.preventDefault();
     }
@@ -545,6 +556,162 @@
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
     link.download = 'Flash.dat';
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  });
+
+  // ------------------------------------------------------------------ the settings view
+
+  // The catalogue of the unit's settings (kv_settings in web/WebFront.cpp): the running unit's
+  // image or an opened file, optionally compared with a second file. The module reads the files
+  // from its file system; the page only shows, filters and exports what it answers.
+  const SettingsFileA = '/SettingsA.dat';
+  const SettingsFileB = '/SettingsB.dat';
+  const settingsView = $('Settings');
+  const settingsState = { nameA: null, nameB: null, rows: [] };
+
+  function putFile(path, bytes) {
+    if (unit.FS.analyzePath(path).exists) {
+      unit.FS.unlink(path);
+    }
+    if (bytes) {
+      unit.FS.writeFile(path, bytes);
+    }
+  }
+
+  function settingsColumns() {
+    const columns = ['number', 'name', 'value', 'unit', 'factory', 'min', 'max', 'level'];
+    if (settingsState.nameB !== null) {
+      columns.splice(3, 0, 'b');
+    }
+    return columns;
+  }
+
+  function settingsHeads() {
+    const heads = { number: 'Number', name: 'Name', value: settingsState.nameA ?? 'Value',
+      b: settingsState.nameB, unit: 'Unit', factory: 'Factory', min: 'Min', max: 'Max',
+      level: 'Level' };
+    return settingsColumns().map((column) => heads[column]);
+  }
+
+  function visibleSettings() {
+    const filter = $('SettingsFilter').value.trim().toLowerCase();
+    return settingsState.rows.filter((row) => filter === '' ||
+      [row.number, row.name, row.english, row.value, row.b ?? ''].some((text) =>
+        text.toLowerCase().includes(filter)));
+  }
+
+  function showSettingsTable() {
+    const head = $('SettingsTable').tHead.rows[0];
+    head.replaceChildren(...settingsHeads().map((text) => {
+      const cell = document.createElement('th');
+      cell.textContent = text;
+      return cell;
+    }));
+    const body = $('SettingsTable').tBodies[0];
+    body.replaceChildren(...visibleSettings().map((row) => {
+      const line = document.createElement('tr');
+      line.dataset.number = row.number;
+      line.classList.toggle('changed', row.changed);
+      line.classList.toggle('differs', Boolean(row.differs));
+      for (const column of settingsColumns()) {
+        const cell = document.createElement('td');
+        cell.textContent = row[column] ?? '';
+        if (column === 'name' && row.english) {
+          cell.title = row.english;
+        }
+        line.append(cell);
+      }
+      return line;
+    }));
+  }
+
+  // Asks the module for the catalogue of image A (the unit's, or SettingsFileA) and B.
+  function readSettings() {
+    const answer = JSON.parse(unit.UTF8ToString(unit._kv_settings(
+      settingsState.nameA === null ? 0 : 1, settingsState.nameB === null ? 0 : 1)));
+    $('SettingsProblem').textContent = answer.error ?? '';
+    settingsState.rows = answer.settings ?? [];
+    $('SettingsSource').textContent = settingsState.nameA ?? 'the running unit';
+    if (settingsState.nameB !== null) {
+      $('SettingsSource').textContent += ` compared with ${settingsState.nameB}`;
+    }
+    showSettingsTable();
+  }
+
+  function openSettingsFile(file, which) {
+    file.arrayBuffer().then((buffer) => {
+      const bytes = new Uint8Array(buffer);
+      if (which === 'A') {
+        putFile(SettingsFileA, bytes);
+        settingsState.nameA = file.name;
+      } else {
+        putFile(SettingsFileB, bytes);
+        settingsState.nameB = file.name;
+      }
+      readSettings();
+    }, (error) => {
+      $('SettingsProblem').textContent = `${file.name} could not be read: ${error}`;
+    });
+  }
+
+  $('SettingsButton').addEventListener('click', () => {
+    $('SettingsButton').blur();
+    settingsView.hidden = !settingsView.hidden;
+    $('SettingsButton').setAttribute('aria-expanded', String(!settingsView.hidden));
+    if (!settingsView.hidden && unit) {
+      readSettings();
+    }
+  });
+  $('SettingsOfUnit').addEventListener('click', () => {
+    settingsState.nameA = null;
+    settingsState.nameB = null;
+    readSettings();
+  });
+  $('SettingsOpen').addEventListener('click', () => $('SettingsFile').click());
+  $('SettingsCompare').addEventListener('click', () => $('SettingsCompareFile').click());
+  for (const [input, which] of [['SettingsFile', 'A'], ['SettingsCompareFile', 'B']]) {
+    $(input).addEventListener('change', () => {
+      const file = $(input).files[0];
+      $(input).value = '';
+      if (file && unit) {
+        openSettingsFile(file, which);
+      }
+    });
+  }
+  $('SettingsFilter').addEventListener('input', showSettingsTable);
+
+  const drop = $('SettingsDrop');
+  drop.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    drop.classList.add('dropping');
+  });
+  drop.addEventListener('dragleave', () => drop.classList.remove('dropping'));
+  drop.addEventListener('drop', (event) => {
+    event.preventDefault();
+    drop.classList.remove('dropping');
+    const file = event.dataTransfer.files[0];
+    if (file && unit) {
+      openSettingsFile(file, 'B');
+    }
+  });
+
+  function csvField(text) {
+    return /[",\n]/.test(text) ? `"${text.replaceAll('"', '""')}"` : text;
+  }
+
+  // The rows on view, as CSV with a head row.
+  $('SettingsCsv').addEventListener('click', () => {
+    const columns = settingsColumns();
+    const lines = [settingsHeads().map(csvField).join(',')];
+    for (const row of visibleSettings()) {
+      lines.push(columns.map((column) => csvField(String(row[column] ?? ''))).join(','));
+    }
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([lines.join('\n') + '\n'], { type: 'text/csv' }));
+    link.download = 'settings.csv';
     document.body.append(link);
     link.click();
     link.remove();
