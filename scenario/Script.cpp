@@ -636,6 +636,8 @@ std::string checkText(const Check& check) {
         return "knobsteps " + std::to_string(check.value);
     case CheckKind::Snapshot:
         return "snapshot " + quotedText(check.text);
+    case CheckKind::Setting:
+        return "setting " + check.setting + " " + quotedText(check.text);
     }
     return "";
 }
