@@ -63,6 +63,10 @@ inline constexpr int LedSize = 16;
 inline constexpr LayoutRect MainToggles[3] = {
     {668, 484, 73, 21}, {668, 416, 73, 21}, {668, 440, 73, 21}};
 inline constexpr LayoutRect PanelsButton{668, 508, 73, 21};
+// The "English" switch under it, and the strip below the picture where the English gloss of the
+// four LCD lines stands while it is on (the window grows by the strip's height).
+inline constexpr LayoutRect EnglishButton{668, 532, 73, 21};
+inline constexpr LayoutRect GlossStrip{0, Height, Width, 72};
 // The side panels: sensor sliders (Panel1), relay lamps (Panel2), alarm inputs (Panel3).
 inline constexpr LayoutRect Panel1{626, 188, 323, 187};
 inline constexpr LayoutRect Panel2{626, 3, 171, 174};

@@ -1,5 +1,6 @@
 #include "scenario/StepSequencer.h"
 
+#include "display/Gloss.h"
 #include "display/Lcd.h"
 #include "panel/FrontPanel.h"
 #include "pictures/Pictures.h"
@@ -46,6 +47,12 @@ void StepSequencer::traceLcd() {
             std::memcpy(tracedLines_[line], LcdLines[line], 20);
             out_ << timeStamp(session_.time.tick) << " L" << line + 1 << " \""
                  << lcdLineText(line + 1) << "\"\n";
+            if (options_.gloss) {
+                if (const std::string english = glossLine(line + 1); !english.empty()) {
+                    out_ << timeStamp(session_.time.tick) << " en L" << line + 1 << ": " << english
+                         << '\n';
+                }
+            }
         }
     }
 }
@@ -287,7 +294,15 @@ void StepSequencer::show(std::ostream& out) const {
         for (int line = 1; line <= 4; ++line) {
             out << '|' << lcdLineText(line);
         }
-        out << "|\n";
+        out << '|';
+        if (options_.gloss) {
+            out << " en:";
+            for (int line = 1; line <= 4; ++line) {
+                out << '|' << glossLine(line);
+            }
+            out << '|';
+        }
+        out << '\n';
         return;
     }
     out << timeStamp(session_.time.tick) << "\n+--------------------+\n";
@@ -295,6 +310,13 @@ void StepSequencer::show(std::ostream& out) const {
         out << '|' << lcdLineText(line) << "|\n";
     }
     out << "+--------------------+\n";
+    if (options_.gloss) {
+        for (int line = 1; line <= 4; ++line) {
+            if (const std::string english = glossLine(line); !english.empty()) {
+                out << "en L" << line << ": " << english << '\n';
+            }
+        }
+    }
 }
 
 std::string StepSequencer::pictureOf(const Queued& queued) const {

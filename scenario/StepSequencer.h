@@ -38,6 +38,9 @@ struct SequencerOptions {
     bool trace = false;
     // Live control: every check, show and print is answered with exactly one line.
     bool oneLine = false;
+    // The English gloss is printed under every LCD shown (show, failures, the trace), on lines
+    // marked "en" that no check reads.
+    bool gloss = false;
     // Folder of the pictures of `snapshot` and `expect snapshot`; empty: each script's folder.
     std::string picturesFolder;
     // How far each colour channel of a pixel may differ in `expect snapshot`.

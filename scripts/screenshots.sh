@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots of the window under Xvfb: first start, switched on, side panels.
+# Takes the README's screenshots of the window under Xvfb: first start, switched on, side panels,
+# the English gloss.
 # Usage: scripts/screenshots.sh [path/to/kv410]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -44,6 +45,14 @@ xdotool key --window "$window" F2
 sleep 0.8
 window="$(xdotool search --onlyvisible --name '^KV410$' | head -n 1)"
 shot screenshot-panels.png
+# The English gloss under the display, with the main menu open.
+click 376 437
+sleep 0.5
+click 704 542
+sleep 0.8
+window="$(xdotool search --onlyvisible --name '^KV410$' | head -n 1)"
+shot screenshot-english.png
+click 704 542
 kill -TERM "$app_pid"
 wait "$app_pid" || true
 app_pid=""

@@ -1,5 +1,5 @@
-// Takes the README's pictures of the web page in headless Chromium: switched on, and with the side
-// panels and an alarm. The browser's clock is set to a fixed time, so the pictures are the same
+// Takes the README's pictures of the web page in headless Chromium: switched on, with the English
+// gloss, and with the side panels and an alarm. The browser's clock is set to a fixed time, so the pictures are the same
 // on every run.
 // Usage: node scripts/web-screenshots.mjs   (after scripts/build-web.sh and npm ci --prefix tests/web)
 import { join } from 'node:path';
@@ -20,6 +20,21 @@ try {
   const frontAndBar = { x: 80, y: 0, width: 800, height: 650 };
   await page.screenshot({ path: join(docs, 'screenshot-web.png'), clip: frontAndBar });
   console.log('wrote docs/screenshot-web.png');
+
+  // The English gloss under the front, in the main menu.
+  await page.setViewportSize({ width: 960, height: 760 });
+  await page.click('#EnglishButton');
+  await page.click('#Shape3');
+  await page.clock.runFor(200);
+  await waitForLcd(page, 1, '_____Huvedmeny______');
+  const withGloss = await page.locator('#Gloss').boundingBox();
+  await page.screenshot({ path: join(docs, 'screenshot-web-english.png'),
+    clip: { x: 80, y: 0, width: 800, height: withGloss.y + withGloss.height } });
+  console.log('wrote docs/screenshot-web-english.png');
+  await page.click('#EnglishButton');
+  await page.click('#Shape1');
+  await page.clock.runFor(200);
+  await page.setViewportSize({ width: 960, height: 680 });
 
   await page.keyboard.press('F2');
   await page.keyboard.press('1');

@@ -31,6 +31,8 @@ constexpr const char* Usage =
     "                 end and at every restart); without it the image stays in memory\n"
     "  --clock TIME   the virtual host clock at the start (default 2026-12-07 08:00:00)\n"
     "  --trace        print every change of an LCD line with its virtual time\n"
+    "  --gloss        add the English gloss under every LCD shown (show, failures, the\n"
+    "                 trace), on lines marked \"en\" that no check reads\n"
     "  --live         read steps from standard input as they arrive and answer every\n"
     "                 check (ok / FAIL), show and print with one line\n"
     "  -j N, --jobs N run N script files at a time, in N processes; the output of each\n"
@@ -147,6 +149,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             return 0;
         } else if (argument == "--trace") {
             options.trace = true;
+        } else if (argument == "--gloss") {
+            options.gloss = true;
         } else if (argument == "--live") {
             live = true;
         } else if (argument == "--keep-going") {

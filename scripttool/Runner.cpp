@@ -35,6 +35,7 @@ struct Run {
     static SequencerOptions sequencerOptions(const ScenarioOptions& options, bool live) {
         SequencerOptions sequencer;
         sequencer.trace = options.trace;
+        sequencer.gloss = options.gloss;
         sequencer.oneLine = live;
         sequencer.picturesFolder = options.picturesFolder;
         sequencer.tolerance = options.tolerance;

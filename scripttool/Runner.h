@@ -21,6 +21,8 @@ struct ScenarioOptions {
                     DefaultScriptClock[3], DefaultScriptClock[4], DefaultScriptClock[5]};
     // Print every change of an LCD line.
     bool trace = false;
+    // Print the English gloss under every LCD shown.
+    bool gloss = false;
     // Folder of the pictures of `snapshot` and `expect snapshot`; empty: each script's folder.
     std::string picturesFolder;
     // How far each colour channel of a pixel may differ in `expect snapshot`.

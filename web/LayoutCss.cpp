@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
         place(css, numbered("SpeedButton", n), layout::MainToggles[n - 9]);
     }
     place(css, "PanelsButton", layout::PanelsButton);
+    place(css, "EnglishButton", layout::EnglishButton);
     place(css, "Panel1", layout::Panel1);
     place(css, "Panel2", layout::Panel2);
     place(css, "Panel3", layout::Panel3);

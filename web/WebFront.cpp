@@ -4,6 +4,7 @@
 // the Qt window it turns events into handler calls and paints; it decides nothing itself.
 #include "core/FlashFile.h"
 #include "core/Memory.h"
+#include "display/Gloss.h"
 #include "display/Lcd.h"
 #include "menu/SettingsCatalogue.h"
 #include "panel/FrontLayout.h"
@@ -57,6 +58,9 @@ bool inRange(int n, int first, int last) {
 void rememberWrittenImage() {
     std::memcpy(writtenImage, FlashImage, sizeof writtenImage);
 }
+
+// The name of an element of the page whose English the page asks for.
+char glossName[64] = {};
 
 // The name of the key of the next kv_keyDown or kv_keyUp, as the page writes it (its `key`, UTF-8).
 char keyName[64] = {};
@@ -279,6 +283,26 @@ EMSCRIPTEN_KEEPALIVE uint32_t kv_generation(int part) {
     default:
         return 0;
     }
+}
+
+// The English gloss of LCD line 1..4 as it stands now (UTF-8), kept until the next call.
+EMSCRIPTEN_KEEPALIVE const char* kv_glossLine(int line) {
+    static std::string gloss;
+    gloss = glossLine(inRange(line, 1, 4) ? line : 1);
+    return gloss.c_str();
+}
+
+// The page writes the name of an element here (ASCII) before it asks kv_labelGloss.
+EMSCRIPTEN_KEEPALIVE char* kv_glossNameBuffer() {
+    return glossName;
+}
+
+// The English of the page's element named in kv_glossNameBuffer (UTF-8), "" for none.
+EMSCRIPTEN_KEEPALIVE const char* kv_labelGloss() {
+    static std::string gloss;
+    glossName[sizeof glossName - 1] = '\0';
+    gloss = std::string(labelGloss(glossName));
+    return gloss.c_str();
 }
 
 // LCD line 1..4: 20 characters of the controller's character set (Latin-1).

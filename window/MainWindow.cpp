@@ -1,5 +1,6 @@
 #include "window/MainWindow.h"
 
+#include "display/Gloss.h"
 #include "display/Lcd.h"
 #include "display/RelayLamps.h"
 #include "unit/Ticks.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSettings>
 #include <QSlider>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -266,6 +268,35 @@ void TMainFrm::buildFront() {
         setPanelsShown(!panelsShown());
         afterHandler();
     });
+
+    EnglishButton = makeToggle(this, front::qrect(layout::EnglishButton), "English",
+                               "Show the English gloss of the display and the labels");
+    EnglishButton->setObjectName(QStringLiteral("EnglishButton"));
+    GlossStrip = new QWidget(this);
+    GlossStrip->setObjectName(QStringLiteral("GlossStrip"));
+    GlossStrip->setGeometry(front::qrect(layout::GlossStrip));
+    GlossStrip->setAutoFillBackground(true);
+    setBackground(GlossStrip, QColor(32, 40, 48));
+    QFont glossFont(QStringLiteral("Liberation Mono"));
+    glossFont.setStyleHint(QFont::Monospace);
+    glossFont.setPixelSize(13);
+    for (int line = 0; line < 4; ++line) {
+        auto* label = new QLabel(GlossStrip);
+        label->setObjectName(QStringLiteral("GlossLine%1").arg(line + 1));
+        label->setGeometry(layout::Lcd.left, 2 + 17 * line, layout::Width - layout::Lcd.left - 8,
+                           17);
+        label->setFont(glossFont);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(236, 240, 200));
+        label->setPalette(palette);
+        GlossLines[line] = label;
+    }
+    GlossStrip->hide();
+    connect(EnglishButton, &QToolButton::clicked, this, [this] {
+        setEnglishShown(!englishShown());
+        QSettings(QStringLiteral("kv410"), QStringLiteral("kv410"))
+            .setValue(QStringLiteral("english"), englishShown());
+    });
 }
 
 QToolButton* TMainFrm::makeToggle(QWidget* parent, const QRect& geometry, const char* caption,
@@ -367,8 +398,35 @@ bool TMainFrm::panelsShown() const {
     return !Panel1->isHidden();
 }
 
+bool TMainFrm::englishShown() const {
+    return !GlossStrip->isHidden();
+}
+
+void TMainFrm::setEnglishShown(bool shown) {
+    GlossStrip->setVisible(shown);
+    setFixedSize(width(), layout::Height + (shown ? layout::GlossStrip.height : 0));
+    setCaptionColour(EnglishButton, shown ? colour(CaptionLightColour) : Qt::black);
+    // The labels of the front and the panels carry their English as tooltips.
+    if (shown && ownToolTips_.empty()) {
+        for (QWidget* element : findChildren<QWidget*>()) {
+            const std::string_view english = labelGloss(element->objectName().toStdString());
+            if (!english.empty()) {
+                ownToolTips_.emplace_back(element, element->toolTip());
+                element->setToolTip(QString::fromUtf8(english.data(), qsizetype(english.size())));
+            }
+        }
+    } else if (!shown) {
+        for (const auto& [element, tip] : ownToolTips_) {
+            element->setToolTip(tip);
+        }
+        ownToolTips_.clear();
+    }
+    paintedOnce_ = false;
+    paintChanges();
+}
+
 void TMainFrm::setPanelsShown(bool shown) {
-    setFixedSize(shown ? ClientWidthWithPanels : ClientWidth, ClientHeight);
+    setFixedSize(shown ? ClientWidthWithPanels : ClientWidth, height());
     Panel1->setVisible(shown);
     Panel2->setVisible(shown);
     Panel3->setVisible(shown);
@@ -564,6 +622,9 @@ void TMainFrm::paintChanges() {
         if (all || std::memcmp(shownLines_[line], LcdLines[line], 20) != 0) {
             std::memcpy(shownLines_[line], LcdLines[line], 20);
             LcdLineLabels[line]->setText(QString::fromLatin1(LcdLines[line], 20));
+            if (englishShown()) {
+                GlossLines[line]->setText(QString::fromStdString(glossLine(line + 1)));
+            }
         }
     }
     Graph->setBar(barStart, barEnd);

@@ -17,6 +17,8 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -70,6 +72,10 @@ public:
     void setPanelsShown(bool shown);
     // True while the side panels are shown.
     bool panelsShown() const;
+    // Shows or hides the English gloss: four lines under the picture and the labels' English as
+    // their tooltips. The choice is remembered for the next start.
+    void setEnglishShown(bool shown);
+    bool englishShown() const;
     // Brings the elements in line with the panel's paint state, touching only what changed.
     void paintChanges();
 
@@ -93,6 +99,10 @@ public:
     QToolButton* SpeedButtons[11] = {};
     // The flat button that shows and hides the side panels.
     QToolButton* PanelsButton = nullptr;
+    // The switch of the English gloss, and its four lines under the picture.
+    QToolButton* EnglishButton = nullptr;
+    QWidget* GlossStrip = nullptr;
+    QLabel* GlossLines[4] = {};
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
     QFrame* Panel3 = nullptr;
@@ -181,6 +191,8 @@ private:
     bool destroyed_ = false;
     bool forwarding_ = false;
     bool paintedOnce_ = false;
+    // The tooltips of the labelled elements before the English replaced them.
+    std::vector<std::pair<QWidget*, QString>> ownToolTips_;
     uint32_t seenLeds_ = 0;
     uint32_t seenLamps_ = 0;
     uint32_t seenKnob_ = 0;

@@ -18,6 +18,7 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 
 #include <cstdio>
 #include <memory>
@@ -128,6 +129,10 @@ int main(int argc, char** argv) {
             QApplication::exit(code);
         });
         if (!kv410::shutdownRequested()) {
+            // The English gloss is on when it was on when the window last closed.
+            window.setEnglishShown(QSettings(QStringLiteral("kv410"), QStringLiteral("kv410"))
+                                       .value(QStringLiteral("english"))
+                                       .toBool());
             window.show();
             status = QApplication::exec();
         }

@@ -321,6 +321,29 @@ describe('the page', () => {
       await page.close();
     });
 
+  test('the English gloss follows the display under the front and is remembered',
+    { timeout: 120000 }, async () => {
+      const page = await openPage();
+      assert.equal(await page.isVisible('#Gloss'), false);
+      const ownTitle = await page.getAttribute('#Shape6', 'title');
+      await page.click('#EnglishButton');
+      assert.equal(await page.isVisible('#Gloss'), true);
+      await switchOn(page);
+      await page.waitForFunction(() => document.querySelector('#Gloss2').textContent ===
+        'HEAT PUMP CONTROL');
+      assert.equal(await page.textContent('#Gloss4'), '[Heating] [Info] [Menu]');
+      // The display keeps the unit's own lines; the labels carry their English as titles.
+      assert.deepEqual((await lcdLines(page)).slice(0, 2), MainDisplay);
+      assert.notEqual(await page.getAttribute('#Shape6', 'title'), ownTitle);
+      await page.reload();
+      await waitForStart(page);
+      assert.equal(await page.isVisible('#Gloss'), true);
+      await page.click('#EnglishButton');
+      assert.equal(await page.isVisible('#Gloss'), false);
+      assert.equal(await page.getAttribute('#Shape6', 'title'), ownTitle);
+      await page.close();
+    });
+
   test('a full or denied storage is shown and the unit keeps running', { timeout: 120000 },
     async () => {
       const failures = {

@@ -5,6 +5,7 @@
 #include "core/Memory.h"
 #include "core/MemoryMap.h"
 #include "core/VirtualPlatform.h"
+#include "display/Gloss.h"
 #include "display/Lcd.h"
 #include "menu/MenuTree.h"
 #include "panel/FrontPanel.h"
@@ -457,8 +458,32 @@ private slots:
         QVERIFY(window_->Panel2->isVisible());
     }
 
+    // The English gloss follows the display in a strip of its own and leaves the LCD, the
+    // window's own labels and, once off, their tooltips as they were.
+    void theEnglishGlossFollowsTheDisplayBesideIt() {
+        stopTicks();
+        const QString ownTip = window_->Labels[0]->toolTip();
+        window_->setEnglishShown(true);
+        QCOMPARE(window_->height(), 600 + 72);
+        QCOMPARE(window_->Labels[0]->toolTip(),
+                 QString::fromStdString(std::string(labelGloss("Label1"))));
+        clickAt({248, 224});
+        window_->runTicksNow(3);
+        QVERIFY(LcdLit);
+        for (int line = 0; line < 4; ++line) {
+            QCOMPARE(window_->LcdLineLabels[line]->text(), QString::fromLatin1(LcdLines[line], 20));
+            QCOMPARE(window_->GlossLines[line]->text(),
+                     QString::fromStdString(glossLine(line + 1)));
+        }
+        QVERIFY(!window_->GlossLines[1]->text().isEmpty());
+        window_->setEnglishShown(false);
+        QCOMPARE(window_->height(), 600);
+        QCOMPARE(window_->Labels[0]->toolTip(), ownTip);
+    }
+
     // kv410-script's pictures are drawn by the code that paints the window: pixel for pixel the
-    // same front, but for the toggle buttons, which the window leaves to the widget style.
+    // same front, but for the toggle buttons, which the window leaves to the widget style, and
+    // the window's own "English" switch.
     void aPictureShowsWhatTheWindowShows() {
         stopTicks();
         ControllerCells[UnitOnCell] = 1;
@@ -483,8 +508,10 @@ private slots:
                 return int64_t{-1};
             }
             using front::qrect;
+            // The "English" switch is the window's own: pictures keep the front as it was.
             QList<QRect> styled{qrect(layout::MainToggles[0]), qrect(layout::MainToggles[1]),
-                                qrect(layout::MainToggles[2]), qrect(layout::PanelsButton)};
+                                qrect(layout::MainToggles[2]), qrect(layout::PanelsButton),
+                                qrect(layout::EnglishButton)};
             if (SensorPanelVisible) {
                 // The panels' sliders, value boxes, labels and toggles are styled widgets too;
                 // their lamps are painted by the front's code.

@@ -68,6 +68,15 @@
     window.kv410 = { unit };
     buildControls();
     startUnit(readStoredFlash());
+    let english = false;
+    try {
+      english = localStorage.getItem('kv410.english') === '1';
+    } catch {
+      // No storage: the gloss starts hidden.
+    }
+    if (english) {
+      setEnglishShown(true);
+    }
     setInterval(() => {
       unit._kv_advance(performance.now());
       afterHandler();
@@ -167,6 +176,9 @@
       if (!paintedOnce || text !== seen.lines[line]) {
         seen.lines[line] = text;
         lines[line].textContent = text;
+        if (englishShown()) {
+          glossLines[line].textContent = unit.UTF8ToString(unit._kv_glossLine(line + 1));
+        }
       }
     }
     paintGraph();
@@ -333,6 +345,62 @@
 
   $('PanelsButton').addEventListener('pointerdown', (event) => event.preventDefault());
   $('PanelsButton').addEventListener('click', input(() => setPanelsShown(!panelsShown())));
+
+  // ------------------------------------------------------------------ English gloss
+
+  const glossLines = [$('Gloss1'), $('Gloss2'), $('Gloss3'), $('Gloss4')];
+  // The titles the labelled elements had before the English replaced them.
+  const ownTitles = new Map();
+
+  function englishShown() {
+    return !$('Gloss').hidden;
+  }
+
+  // The English of the element named `name`, as the library keeps it; '' for none.
+  function labelEnglish(name) {
+    const at = unit._kv_glossNameBuffer();
+    const length = Math.min(name.length, 63);
+    for (let i = 0; i < length; ++i) {
+      unit.HEAPU8[at + i] = name.charCodeAt(i) & 0x7f;
+    }
+    unit.HEAPU8[at + length] = 0;
+    return unit.UTF8ToString(unit._kv_labelGloss());
+  }
+
+  // Shows or hides the gloss under the front and the labels' English as their titles; the
+  // choice is kept in the browser.
+  function setEnglishShown(shown) {
+    $('Gloss').hidden = !shown;
+    $('EnglishButton').setAttribute('aria-pressed', String(shown));
+    $('EnglishButton').style.color = colour(unit._kv_panelsButtonColour(shown ? 1 : 0));
+    for (const element of front.querySelectorAll('[id]')) {
+      const english = shown ? labelEnglish(element.id) : '';
+      if (english && !ownTitles.has(element)) {
+        ownTitles.set(element, element.getAttribute('title'));
+        element.title = english;
+      }
+    }
+    if (!shown) {
+      for (const [element, title] of ownTitles) {
+        if (title === null) {
+          element.removeAttribute('title');
+        } else {
+          element.title = title;
+        }
+      }
+      ownTitles.clear();
+    }
+    try {
+      localStorage.setItem('kv410.english', shown ? '1' : '0');
+    } catch {
+      // A browser without storage forgets the choice.
+    }
+    paintedOnce = false;
+    afterHandler();
+  }
+
+  $('EnglishButton').addEventListener('pointerdown', (event) => event.preventDefault());
+  $('EnglishButton').addEventListener('click', input(() => setEnglishShown(!englishShown())));
 
   // ------------------------------------------------------------------ knob, buttons, power
 
