@@ -10,6 +10,8 @@
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 
+#include <iterator>
+
 namespace kv410 {
 
 int32_t helpPage;
@@ -89,6 +91,22 @@ std::vector<AlarmLogLine> alarmLogLines() {
         lines.push_back(line);
     }
     return lines;
+}
+
+AlarmTexts alarmTexts(int alarm) {
+    AlarmTexts texts;
+    if (alarm < 0 || alarm >= static_cast<int>(std::size(AlarmHelpTable))) {
+        return texts;
+    }
+    texts.lines[0] = TextTable[FirstAlarmLineText + 2 * alarm];
+    texts.lines[1] = TextTable[FirstAlarmLineText + 2 * alarm + 1];
+    // The pager shows PageLines lines from each page's first text; the last page ends the text.
+    const int32_t first = AlarmHelpTable[alarm].firstText;
+    const int32_t end = first + AlarmHelpTable[alarm].lastPage + PageLines;
+    for (int32_t text = first; text < end; ++text) {
+        texts.help.emplace_back(TextTable[TextGroupLine4 + text]);
+    }
+    return texts;
 }
 
 void screenAlarmLogViewer() {
