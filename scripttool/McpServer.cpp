@@ -44,7 +44,7 @@ using Json = nlohmann::ordered_json;
 namespace fs = std::filesystem;
 
 // The revisions of the protocol this server speaks, newest first.
-constexpr const char* ProtocolVersions[] = {"2025-06-18", "2025-03-26", "2024-11-05"};
+constexpr const char* ProtocolVersions[] = {"2025-11-25", "2025-06-18", "2025-03-26", "2024-11-05"};
 
 // JSON-RPC error codes.
 constexpr int ParseError = -32700;
@@ -892,16 +892,21 @@ struct McpServer::State {
         if (!arguments.is_object()) {
             throw RpcError{InvalidParams, "the arguments of a tool are an object"};
         }
-        const auto& properties = tool->schema["properties"];
-        for (const auto& item : arguments.items()) {
-            if (!properties.contains(item.key())) {
-                throw RpcError{InvalidParams,
-                               "the tool " + name + " has no argument '" + item.key() + "'"};
-            }
-        }
         try {
+            const auto& properties = tool->schema["properties"];
+            for (const auto& item : arguments.items()) {
+                if (!properties.contains(item.key())) {
+                    throw RpcError{InvalidParams,
+                                   "the tool " + name + " has no argument '" + item.key() + "'"};
+                }
+            }
             return (this->*(tool->handler))(Arguments(arguments));
         } catch (const ToolError& error) {
+            answers.str({});
+            return toolResult(error.message, true);
+        } catch (const RpcError& error) {
+            // Arguments that do not fit the tool's schema: a tool error the assistant can read
+            // and correct, as the protocol asks for input errors.
             answers.str({});
             return toolResult(error.message, true);
         }
