@@ -100,10 +100,11 @@ AlarmTexts alarmTexts(int alarm) {
     }
     texts.lines[0] = TextTable[FirstAlarmLineText + 2 * alarm];
     texts.lines[1] = TextTable[FirstAlarmLineText + 2 * alarm + 1];
-    // The pager shows PageLines lines from each page's first text; the last page ends the text.
+    // The pager shows lines 1 to 3 of every page from its first text; line 4 shows the next
+    // text, and on the last page the cancel key instead.
     const int32_t first = AlarmHelpTable[alarm].firstText;
-    const int32_t end = first + AlarmHelpTable[alarm].lastPage + PageLines;
-    for (int32_t text = first; text < end; ++text) {
+    const int32_t end = first + AlarmHelpTable[alarm].lastPage + PageLines - 1;
+    for (int32_t text = first; text < end && TextGroupLine4 + text < TextCount; ++text) {
         texts.help.emplace_back(TextTable[TextGroupLine4 + text]);
     }
     return texts;

@@ -1094,6 +1094,10 @@ McpServer::McpServer(const ScenarioOptions& options, const std::string& folder)
 
 McpServer::~McpServer() = default;
 
+void McpServer::setTickLimit(int64_t ticks) {
+    state_->tickLimit = ticks;
+}
+
 namespace {
 
 std::string errorResponse(const Json& id, int code, const std::string& message) {

@@ -6,6 +6,7 @@
 
 #include "scripttool/Runner.h"
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -26,6 +27,10 @@ public:
     // Answers one message (a line without its newline): the response as one line of JSON, or
     // empty for a notification or a response of the client.
     std::string handle(std::string_view message);
+
+    // The most virtual time, in ticks, that one tool call may take (default: a week); a call
+    // that asks for more is refused before it runs.
+    void setTickLimit(int64_t ticks);
 
 private:
     struct State;
