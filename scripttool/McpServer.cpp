@@ -732,6 +732,13 @@ struct McpServer::State {
         if (!defaultClock) {
             text += "# Replay it with kv410-script --clock \"" + std::string(clock) + "\".\n";
         }
+        const bool flashSteps =
+            std::any_of(recording.begin(), recording.end(),
+                        [](const auto& line) { return line.compare(0, 6, "flash ") == 0; });
+        if (flashSteps) {
+            text += "# Its flash images lie in the server's folder " + folder +
+                    ": keep the script there to replay it.\n";
+        }
         for (const std::string& line : recording) {
             text += line + '\n';
         }
