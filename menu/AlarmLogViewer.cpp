@@ -10,6 +10,8 @@
 #include "supervision/AlarmLog.h"
 #include "supervision/Alarms.h"
 
+#include <iterator>
+
 namespace kv410 {
 
 int32_t helpPage;
@@ -89,6 +91,23 @@ std::vector<AlarmLogLine> alarmLogLines() {
         lines.push_back(line);
     }
     return lines;
+}
+
+AlarmTexts alarmTexts(int alarm) {
+    AlarmTexts texts;
+    if (alarm < 0 || alarm >= static_cast<int>(std::size(AlarmHelpTable))) {
+        return texts;
+    }
+    texts.lines[0] = TextTable[FirstAlarmLineText + 2 * alarm];
+    texts.lines[1] = TextTable[FirstAlarmLineText + 2 * alarm + 1];
+    // The pager shows lines 1 to 3 of every page from its first text; line 4 shows the next
+    // text, and on the last page the cancel key instead.
+    const int32_t first = AlarmHelpTable[alarm].firstText;
+    const int32_t end = first + AlarmHelpTable[alarm].lastPage + PageLines - 1;
+    for (int32_t text = first; text < end && TextGroupLine4 + text < TextCount; ++text) {
+        texts.help.emplace_back(TextTable[TextGroupLine4 + text]);
+    }
+    return texts;
 }
 
 void screenAlarmLogViewer() {

@@ -29,6 +29,14 @@ struct AlarmLogLine {
 // Every record of the log, newest first, as the viewer pages through them with the knob.
 std::vector<AlarmLogLine> alarmLogLines();
 
+// The texts of a known alarm (0..21) as the alarm display and its help pages show them, in the
+// display's characters: the two lines that name it and every line of its help text in order.
+struct AlarmTexts {
+    std::string lines[2];
+    std::vector<std::string> help;
+};
+AlarmTexts alarmTexts(int alarm);
+
 // Returns the viewer's and the help pages' state to its process-start state.
 void resetAlarmLogViewerState();
 

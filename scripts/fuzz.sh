@@ -2,15 +2,17 @@
 # Fuzzes for SECONDS seconds (default 60) from the seed corpus, or for a fixed number of inputs
 # with --runs N. Three targets: "panel" (default), flash images and front-panel actions; "script",
 # the text of scenario scripts (seeds: tests/scenarios/); "flash", a Flash.dat read through the
-# settings catalogue and the values kv410-flash set parses (seeds: tests/fuzz/flash-seeds/).
+# settings catalogue and the values kv410-flash set parses (seeds: tests/fuzz/flash-seeds/);
+# "mcp", the JSON-RPC frames of kv410-script --mcp (seeds: tests/fuzz/mcp-seeds/).
 # Builds the fuzzers (clang, ASan, UBSan) in build/fuzz. The growing corpus is kept in
-# build/fuzz/corpus (build/fuzz/script-corpus, build/fuzz/flash-corpus), findings in
+# build/fuzz/corpus (build/fuzz/script-corpus, build/fuzz/flash-corpus, build/fuzz/mcp-corpus), findings in
 # build/fuzz/findings.
-# Usage: scripts/fuzz.sh [panel|script|flash] [SECONDS] | scripts/fuzz.sh [panel|script|flash] --runs N
+# Usage: scripts/fuzz.sh [panel|script|flash|mcp] [SECONDS] | scripts/fuzz.sh [panel|script|flash|mcp] --runs N
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=panel
-if [ "${1:-}" = "panel" ] || [ "${1:-}" = "script" ] || [ "${1:-}" = "flash" ]; then
+if [ "${1:-}" = "panel" ] || [ "${1:-}" = "script" ] || [ "${1:-}" = "flash" ] ||
+   [ "${1:-}" = "mcp" ]; then
     target="$1"
     shift
 fi
@@ -35,6 +37,11 @@ elif [ "$target" = flash ]; then
     corpus=("$root/$build/flash-corpus" "$root/tests/fuzz/flash-seeds")
     options=(-max_len=4096 -dict="$root/tests/fuzz/flash.dict" -timeout=60)
     prefix=flash-
+elif [ "$target" = mcp ]; then
+    binary=kv410_fuzz_mcp
+    corpus=("$root/$build/mcp-corpus" "$root/tests/fuzz/mcp-seeds")
+    options=(-max_len=4096 -dict="$root/tests/fuzz/mcp.dict" -timeout=60)
+    prefix=mcp-
 else
     binary=kv410_fuzz_panel
     corpus=("$root/$build/corpus" "$root/tests/fuzz/corpus")

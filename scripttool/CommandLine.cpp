@@ -3,12 +3,16 @@
 #include "core/VirtualPlatform.h"
 #include "pictures/Pictures.h"
 #include "scripttool/ChildProcesses.h"
+#ifdef KV410_WITH_MCP
+#include "scripttool/McpServer.h"
+#endif
 #include "scripttool/Runner.h"
 
 #include "KV410Version.h"
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -22,6 +26,7 @@ constexpr const char* Usage =
     "usage: kv410-script [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace] [OPTION]...\n"
     "                    SCRIPT...\n"
     "       kv410-script --live [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace]\n"
+    "       kv410-script --mcp [--folder DIR] [--clock \"YYYY-MM-DD hh:mm:ss\"]\n"
     "\n"
     "Plays scenario scripts on the simulated KV410 controller with a virtual clock.\n"
     "\n"
@@ -35,6 +40,12 @@ constexpr const char* Usage =
     "                 trace), on lines marked \"en\" that no check reads\n"
     "  --live         read steps from standard input as they arrive and answer every\n"
     "                 check (ok / FAIL), show and print with one line\n"
+    "  --mcp          serve the Model Context Protocol on standard input and output\n"
+    "                 (JSON-RPC 2.0, a message per line): tools that press, turn, wait,\n"
+    "                 check, read the display and record the session as a script\n"
+    "  --folder DIR   with --mcp: the folder of the flash images, pictures and\n"
+    "                 recordings it reads and writes (default: the current folder);\n"
+    "                 no file outside it is touched\n"
     "  -j N, --jobs N run N script files at a time, in N processes; the output of each\n"
     "                 file stays together, in the order given\n"
     "  --junit FILE   write a JUnit XML report (a testsuite per script, a testcase per\n"
@@ -130,6 +141,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     ScenarioOptions options;
     std::vector<std::string> scripts;
     bool live = false;
+    bool mcp = false;
+    std::string folder;
     int jobs = 1;
     std::string junitPath;
     std::string gifPath;
@@ -153,6 +166,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             options.gloss = true;
         } else if (argument == "--live") {
             live = true;
+        } else if (argument == "--mcp") {
+            mcp = true;
         } else if (argument == "--keep-going") {
             keepGoing = true;
         } else if (argument == "--update-snapshots") {
@@ -165,7 +180,7 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             }
         } else if (argument == "--flash" || argument == "--clock" || argument == "-j" ||
                    argument == "--jobs" || argument == "--junit" || argument == "--pictures" ||
-                   argument == "--tolerance" || argument == "--gif") {
+                   argument == "--tolerance" || argument == "--gif" || argument == "--folder") {
             if (i + 1 >= arguments.size()) {
                 err << "kv410-script: " << argument << " needs a value\n" << Usage;
                 return 2;
@@ -198,6 +213,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
                 return 2;
             } else if (argument == "--junit") {
                 junitPath = value;
+            } else if (argument == "--folder") {
+                folder = value;
             } else if (argument == "--pictures") {
                 options.picturesFolder = value;
             } else {
@@ -207,6 +224,28 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             err << "kv410-script: unknown option " << argument << "\n" << Usage;
             return 2;
         }
+    }
+    if (!folder.empty() && !mcp) {
+        err << "kv410-script: --folder is the folder of --mcp\n";
+        return 2;
+    }
+    if (mcp) {
+        if (live || !scripts.empty() || !options.flashPath.empty()) {
+            err << "kv410-script: --mcp reads protocol messages from standard input; it takes "
+                   "no scripts, --live or --flash (load_flash reads an image in --folder)\n";
+            return 2;
+        }
+#ifdef KV410_WITH_MCP
+        std::error_code error;
+        if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+            err << "kv410-script: --folder " << folder << " is no folder\n";
+            return 2;
+        }
+        return runMcp(in, out, options, folder);
+#else
+        err << "kv410-script: this build has no --mcp (it was built without nlohmann-json)\n";
+        return 2;
+#endif
     }
     if (live) {
         if (!scripts.empty()) {
