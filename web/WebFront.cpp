@@ -101,6 +101,8 @@ int keyEvent(bool down, int shift, int control, int repeat, int slider, int butt
 // Where the page puts the files its settings view reads.
 constexpr const char* SettingsFileA = "/SettingsA.dat";
 constexpr const char* SettingsFileB = "/SettingsB.dat";
+// Where the page puts a file it is asked to open as Flash.dat, to be examined first.
+constexpr const char* ExamineFile = "/Examine.dat";
 
 std::vector<char> fileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
@@ -442,6 +444,27 @@ EMSCRIPTEN_KEEPALIVE const char* kv_settings(int fileA, int fileB) {
         answer = {{"settings", rows}};
     }
     settingsAnswer = answer.dump();
+    return settingsAnswer.c_str();
+}
+
+// What a start would make of the file the page put at ExamineFile, before the page starts the
+// unit on it: {"size": bytes, "problem": why it is no Flash.dat as the unit writes it (empty when
+// it is one), "factory": the unit would start from factory values (no signature in what it
+// reads; a longer file is read as its first 2048 bytes)}. The running unit is left as it is.
+EMSCRIPTEN_KEEPALIVE const char* kv_examineFlash() {
+    const std::vector<char> bytes = fileBytes(ExamineFile);
+    const ReadImage read = withImage(bytes, [] {});
+    std::array<uint16_t, FlashWordCount> flash;
+    std::copy(FlashImage, FlashImage + FlashWordCount, flash.begin());
+    std::fill(FlashImage, FlashImage + FlashWordCount, 0);
+    takeFlashImageBytes(bytes.data(), bytes.size());
+    const bool factory = !flashImageSigned();
+    std::copy(flash.begin(), flash.end(), FlashImage);
+    settingsAnswer = nlohmann::ordered_json{
+        {"size", bytes.size()},
+        {"problem", read.problem},
+        {"factory",
+         factory}}.dump();
     return settingsAnswer.c_str();
 }
 

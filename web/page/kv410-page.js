@@ -92,7 +92,7 @@
   // keeps Flash.dat and paints what changed.
   function input(handler) {
     return (event) => {
-      if (!unit || messageBox.open) {
+      if (!unit || messageBox.open || openDialog.open) {
         return;
       }
       startAudio();
@@ -262,7 +262,6 @@
     toggle.type = 'button';
     toggle.id = `SpeedButton${n}`;
     toggle.className = 'toggle';
-    toggle.tabIndex = -1;
     toggle.textContent = unit.UTF8ToString(unit._kv_toggleCaption(n));
     const hint = unit.UTF8ToString(unit._kv_toggleHint(n));
     if (hint) {
@@ -270,7 +269,12 @@
     }
     toggle.addEventListener('pointerdown', (event) => event.preventDefault());
     toggle.addEventListener('click', input(() => unit._kv_toggle(n)));
-    parent.append(toggle);
+    // The front's toggles come before "Paneler" in the order of Tab.
+    if (parent === front) {
+      front.insertBefore(toggle, $('PanelsButton'));
+    } else {
+      parent.append(toggle);
+    }
     toggles[n - 1] = toggle;
     return toggle;
   }
@@ -383,11 +387,36 @@
     unit._kv_power();
   }));
 
+  // The keys that press a focused control of the page, as a browser's buttons take them.
+  const ActivationKeys = ['Enter', ' '];
+
+  // The focused power switch is pressed by Enter or Space, once a press.
+  $('Shape6').addEventListener('keydown', input((event) => {
+    if (ActivationKeys.includes(event.key)) {
+      event.preventDefault();
+      if (!event.repeat) {
+        unit._kv_power();
+      }
+    }
+  }));
+
   // ------------------------------------------------------------------ keyboard
 
   // Keys typed into the settings view (its filter) are the view's, not the unit's.
   function inSettingsView(target) {
     return target instanceof Node && $('Settings').contains(target);
+  }
+
+  // A button or link of the page (the flash bar, the footer, the toggles and "Paneler") takes Enter
+  // and Space itself: they press it, as in any page, and do not reach the unit.
+  function pageActivation(event) {
+    return ActivationKeys.includes(event.key) && event.target instanceof Element &&
+      event.target.matches('button, a[href], summary, input:not([type="range"])');
+  }
+
+  // The power switch takes Enter and Space itself (its own handler above).
+  function powerActivation(event) {
+    return ActivationKeys.includes(event.key) && event.target === $('Shape6');
   }
 
   function focusedSlider(target) {
@@ -415,7 +444,7 @@
   // The page sees every key before the focused element, as the window does: the panel's key
   // handlers run first; a focused slider then gets the key unless the panel swallows it.
   window.addEventListener('keydown', input((event) => {
-    if (inSettingsView(event.target)) {
+    if (inSettingsView(event.target) || pageActivation(event) || powerActivation(event)) {
       return;
     }
     const answer = mapKey(unit._kv_keyDown, event);
@@ -433,7 +462,7 @@
   }), true);
 
   window.addEventListener('keyup', input((event) => {
-    if (inSettingsView(event.target)) {
+    if (inSettingsView(event.target) || pageActivation(event) || powerActivation(event)) {
       return;
     }
     if (mapKey(unit._kv_keyUp, event) & 1) {
@@ -442,6 +471,14 @@
   }), true);
 
   // ------------------------------------------------------------------ Flash.dat
+
+  // A button clicked with a pointer gives the keyboard back to the unit; one pressed by a key keeps
+  // the focus, so Tab goes on from there.
+  function blurAfterPointer(event) {
+    if (event.detail > 0) {
+      event.currentTarget.blur();
+    }
+  }
 
   function showStatus(text, error) {
     status.textContent = text;
@@ -522,30 +559,101 @@
     }
   });
 
-  $('OpenFlash').addEventListener('click', () => {
-    $('OpenFlash').blur();
+  $('OpenFlash').addEventListener('click', (event) => {
+    blurAfterPointer(event);
     $('FlashFile').click();
   });
 
-  // Any file, of any size, as the program loads Flash.dat; then a fresh start.
+  // The largest file the page opens as Flash.dat; a larger one is refused before it is read.
+  const MaxOpenBytes = 1024 * 1024;
+  const ExaminePath = '/Examine.dat';
+  const openDialog = $('OpenDialog');
+  // The settings the page had before the last file was opened, for "Undo".
+  let undoBytes = null;
+
+  function storedFlashBytes() {
+    unit._kv_advance(performance.now());
+    unit._kv_saveFlash();
+    keepFlash();
+    return unit.FS.analyzePath(FlashPath).exists ? unit.FS.readFile(FlashPath) : null;
+  }
+
+  // Starts the unit on an opened file; the settings it had are kept for "Undo".
+  function openFlash(name, bytes) {
+    undoBytes = storedFlashBytes() ?? new Uint8Array(0);
+    startUnit(bytes);
+    keepFlash();
+    $('UndoOpen').hidden = false;
+    if (!storageFailing) {
+      showStatus(`Opened ${name} (${bytes.length} bytes); the unit started afresh.`, false);
+    }
+  }
+
+  $('UndoOpen').addEventListener('click', (event) => {
+    blurAfterPointer(event);
+    if (!unit || undoBytes === null) {
+      return;
+    }
+    startUnit(undoBytes.length > 0 ? undoBytes : null);
+    keepFlash();
+    undoBytes = null;
+    $('UndoOpen').hidden = true;
+    showStatus('The settings the page had are back; the unit started afresh.', false);
+  });
+
+  // What the unit would make of a file (kv_examineFlash in web/WebFront.cpp), in words.
+  function describeFile(name, bytes) {
+    putFile(ExaminePath, bytes);
+    const found = JSON.parse(unit.UTF8ToString(unit._kv_examineFlash()));
+    unit.FS.unlink(ExaminePath);
+    if (found.problem === '') {
+      return null;
+    }
+    const takes = found.size > 2048 ? 'its first 2048 bytes, as the desktop program does'
+      : `its ${found.size} bytes`;
+    const outcome = found.factory
+      ? `The unit would read ${takes}, find no settings there and start from factory values: ` +
+        "these are not the customer's settings."
+      : `The unit would start on ${takes}.`;
+    return `${name}: ${found.problem}. ${outcome} Replace the settings kept in this browser?`;
+  }
+
+  // Any file the unit can read as Flash.dat: a sound one opens at once, any other is described
+  // first and opens only when confirmed; until then the stored settings stay as they are.
   $('FlashFile').addEventListener('change', () => {
     const file = $('FlashFile').files[0];
     $('FlashFile').value = '';
     if (!file || !unit) {
       return;
     }
+    if (file.size > MaxOpenBytes) {
+      showStatus(`${file.name} was not opened: it has ${file.size} bytes, and a Flash.dat has ` +
+        '2048. The settings stay as they are.', true);
+      return;
+    }
     file.arrayBuffer().then((buffer) => {
-      startUnit(new Uint8Array(buffer));
-      keepFlash();
-      if (!storageFailing) {
-        showStatus(`Opened ${file.name} (${buffer.byteLength} bytes); the unit started afresh.`, false);
+      const bytes = new Uint8Array(buffer);
+      const doubt = describeFile(file.name, bytes);
+      if (doubt === null) {
+        openFlash(file.name, bytes);
+        return;
       }
+      $('OpenText').textContent = doubt;
+      openDialog.returnValue = '';
+      openDialog.onclose = () => {
+        if (openDialog.returnValue === 'open') {
+          openFlash(file.name, bytes);
+        } else {
+          showStatus(`${file.name} was not opened; the settings stay as they are.`, false);
+        }
+      };
+      openDialog.showModal();
     }, (error) => showStatus(`${file.name} could not be read: ${error}`, true));
   });
 
   // Downloads Flash.dat as the program writes it.
-  $('SaveFlash').addEventListener('click', () => {
-    $('SaveFlash').blur();
+  $('SaveFlash').addEventListener('click', (event) => {
+    blurAfterPointer(event);
     if (!unit) {
       return;
     }
@@ -657,8 +765,8 @@
     });
   }
 
-  $('SettingsButton').addEventListener('click', () => {
-    $('SettingsButton').blur();
+  $('SettingsButton').addEventListener('click', (event) => {
+    blurAfterPointer(event);
     settingsView.hidden = !settingsView.hidden;
     $('SettingsButton').setAttribute('aria-expanded', String(!settingsView.hidden));
     if (!settingsView.hidden && unit) {

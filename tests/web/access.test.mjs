@@ -1,0 +1,170 @@
+// The page for everyone: the keyboard alone, and any file offered as Flash.dat.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { launchChromium, lcdLines, serveSite, siteDir, waitForLcd, waitForStart } from './harness.mjs';
+
+const MainKeys = 'Varme   Info    Meny';
+
+let site;
+let browser;
+
+before(async () => {
+  site = await serveSite();
+  browser = await launchChromium();
+});
+
+after(async () => {
+  await browser?.close();
+  await site?.close();
+});
+
+async function openPage() {
+  const context = await browser.newContext();
+  const page = await context.newPage();
+  page.on('close', () => context.close().catch(() => {}));
+  await page.goto(site.url);
+  await waitForStart(page);
+  return page;
+}
+
+// The accessible name of the focused element, after `presses` more Tabs.
+async function tabTo(page, name, presses = 1) {
+  for (let i = 0; i < presses; ++i) {
+    await page.keyboard.press('Tab');
+  }
+  const focused = await page.evaluate(() => {
+    const element = document.activeElement;
+    return element.getAttribute('aria-label') ?? element.textContent.trim();
+  });
+  assert.equal(focused, name);
+}
+
+describe('the keyboard alone', () => {
+  test('switches on, walks the menu, changes and saves a setting, holds a key for SERVICE',
+    { timeout: 120000 }, async () => {
+      const page = await openPage();
+      // Every control of the front has a role and its English name.
+      for (const name of ['Power', 'Left key', 'Info key', 'Right key', 'Knob', 'Paneler']) {
+        assert.equal(await page.getByRole('button', { name, exact: true }).count(), 1, name);
+      }
+
+      // The power switch comes first; Enter presses it.
+      await tabTo(page, 'Power');
+      assert.equal(await page.evaluate(() =>
+        getComputedStyle(document.activeElement).outlineStyle), 'solid', 'a visible focus');
+      await page.keyboard.press('Enter');
+      await waitForLcd(page, 4, MainKeys);
+
+      // The keys under the display, left to right, then the knob; Space presses "Meny".
+      await tabTo(page, 'Left key');
+      await tabTo(page, 'Info key');
+      await tabTo(page, 'Right key');
+      await page.keyboard.press(' ');
+      await waitForLcd(page, 1, '_____Huvedmeny______');
+      await tabTo(page, 'Knob');
+      await page.keyboard.press('ArrowUp');
+      await waitForLcd(page, 3, 'temperaturer_______3');
+      await page.keyboard.press('Escape');
+      await waitForLcd(page, 4, MainKeys);
+
+      // "Varme": "Endre", five steps up, "Lagre" — a saved setting.
+      for (let i = 0; i < 3; ++i) {
+        await page.keyboard.press('Shift+Tab');
+      }
+      await tabTo(page, 'Left key', 0);
+      await page.keyboard.press(' ');
+      await waitForLcd(page, 1, '_Varme oke/redusere_');
+      const before = (await lcdLines(page))[2];
+      await tabTo(page, 'Right key', 2);
+      await page.keyboard.press(' ');
+      await waitForLcd(page, 4, 'Avbryt              ');
+      for (let i = 0; i < 5; ++i) {
+        await page.keyboard.press('ArrowUp');
+      }
+      await waitForLcd(page, 4, 'Avbryt         Lagre');
+      await page.waitForTimeout(200);
+      assert.notEqual((await lcdLines(page))[2], before);
+      await page.keyboard.press(' ');
+      await waitForLcd(page, 2, '      Lagrer...     ');
+      await waitForLcd(page, 4, 'Tilbake        Endre');
+      await page.keyboard.press('Escape');
+      await waitForLcd(page, 4, MainKeys);
+
+      // Space held 5 s on the focused right key is a held button: the SERVICE level.
+      await page.keyboard.down(' ');
+      await waitForLcd(page, 2, '  Access = SERVICE  ', 10000);
+      await page.keyboard.up(' ');
+      await waitForLcd(page, 4, MainKeys);
+      assert.equal((await lcdLines(page))[0], '         ORV     I/S');
+
+      // The page's own buttons take Enter and Space: "Settings" opens its view and keeps focus.
+      await page.focus('#SettingsButton');
+      await page.keyboard.press('Enter');
+      assert.equal(await page.isVisible('#Settings'), true);
+      await page.keyboard.press(' ');
+      assert.equal(await page.isVisible('#Settings'), false);
+      assert.equal((await lcdLines(page))[3], MainKeys, 'the keys did not reach the unit');
+      await page.close();
+    });
+});
+
+describe('any file offered as Flash.dat', () => {
+  test('a 0-byte, a 100-byte, a PNG and a 10 MB file: described, kept out until confirmed, undone',
+    { timeout: 120000 }, async () => {
+      const page = await openPage();
+      await page.click('#Shape6');
+      await waitForLcd(page, 4, MainKeys);
+      const stored = () => page.evaluate(() => localStorage.getItem('kv410/Flash.dat'));
+      await page.click('#SaveFlash');
+      const kept = await stored();
+      assert.ok(kept, 'the unit wrote its settings');
+      const png = await readFile(join(siteDir, 'art', 'Image1.png'));
+      const files = [
+        { name: 'empty.dat', buffer: Buffer.alloc(0), says: /empty\.dat: 0 bytes; a Flash\.dat has 2048\. .*factory values/ },
+        { name: 'short.dat', buffer: Buffer.alloc(100, 7), says: /100 bytes; .*its 100 bytes.*factory values/ },
+        { name: 'front.png', buffer: png, says: /first 2048 bytes.*factory values/ },
+      ];
+      for (const file of files) {
+        await page.setInputFiles('#FlashFile', { ...file, mimeType: 'application/octet-stream' });
+        await page.waitForSelector('#OpenDialog[open]');
+        assert.match(await page.textContent('#OpenText'), file.says);
+        assert.equal(await stored(), kept, `${file.name}: nothing replaced before the answer`);
+        assert.equal((await lcdLines(page))[3], MainKeys);
+        await page.click('#OpenDialog button[value="cancel"]');
+        await page.waitForFunction(() => /not opened/.test(document.getElementById('Status').textContent));
+        assert.equal(await stored(), kept, `${file.name}: cancelled`);
+      }
+
+      // Confirmed, the 100-byte file starts the unit from factory values; "Undo" brings the
+      // settings back, and Save still writes a whole image.
+      await page.setInputFiles('#FlashFile', { ...files[1], mimeType: 'application/octet-stream' });
+      await page.click('#OpenDialog button[value="open"]');
+      await page.waitForFunction(() => /Opened short\.dat/.test(document.getElementById('Status').textContent));
+      assert.notEqual(await stored(), kept);
+      const [download] = await Promise.all([page.waitForEvent('download'), page.click('#SaveFlash')]);
+      assert.equal((await readFile(await download.path())).length, 2048);
+      await page.click('#UndoOpen');
+      assert.equal(await stored(), kept);
+      await waitForLcd(page, 4, MainKeys);
+      assert.equal(await page.isVisible('#UndoOpen'), false);
+
+      // 10 MB is refused before it is read; the unit and Save go on.
+      const work = await mkdtemp(join(tmpdir(), 'kv410-big-'));
+      try {
+        const big = join(work, 'big.dat');
+        await writeFile(big, Buffer.alloc(10 * 1024 * 1024));
+        await page.setInputFiles('#FlashFile', big);
+        await page.waitForFunction(() => /big\.dat was not opened/.test(document.getElementById('Status').textContent));
+        assert.equal(await page.isVisible('#OpenDialog'), false);
+        assert.equal(await stored(), kept);
+        const [saved] = await Promise.all([page.waitForEvent('download'), page.click('#SaveFlash')]);
+        assert.equal((await readFile(await saved.path())).length, 2048);
+      } finally {
+        await rm(work, { recursive: true, force: true });
+      }
+      await page.close();
+    });
+});
