@@ -168,3 +168,61 @@ describe('any file offered as Flash.dat', () => {
       await page.close();
     });
 });
+
+describe('several tabs', () => {
+  test('one tab runs the unit; another says so, loses nothing when closed, and takes over',
+    { timeout: 120000 }, async () => {
+      const context = await browser.newContext();
+      try {
+        const first = await context.newPage();
+        await first.goto(site.url);
+        await waitForStart(first);
+        await first.click('#Shape6');
+        await waitForLcd(first, 4, MainKeys);
+        // A saved quick setting: "Varme", "Endre", five steps up, "Lagre".
+        await first.click('#Shape1');
+        await waitForLcd(first, 1, '_Varme oke/redusere_');
+        await first.click('#Shape3');
+        await waitForLcd(first, 4, 'Avbryt              ');
+        for (let i = 0; i < 5; ++i) {
+          await first.keyboard.press('ArrowUp');
+        }
+        await waitForLcd(first, 4, 'Avbryt         Lagre');
+        await first.waitForTimeout(200);
+        const changed = (await lcdLines(first))[2];
+        await first.click('#Shape3');
+        await waitForLcd(first, 4, 'Tilbake        Endre');
+        const stored = (page) => page.evaluate(() => localStorage.getItem('kv410/Flash.dat'));
+        const kept = await stored(first);
+
+        // A second tab does not run the unit and writes nothing, open or closed.
+        const second = await context.newPage();
+        await second.goto(site.url);
+        await second.waitForSelector('#Elsewhere:not([hidden])');
+        assert.match(await second.textContent('#ElsewhereText'), /open in another tab/);
+        assert.equal((await lcdLines(second))[3].trim(), '');
+        await second.close();
+        assert.equal(await stored(first), kept);
+
+        // A third takes over: the first saves and stops, the third starts on its settings.
+        const third = await context.newPage();
+        await third.goto(site.url);
+        await third.waitForSelector('#Elsewhere:not([hidden])');
+        await third.click('#TakeOver');
+        await waitForStart(third);
+        await waitForLcd(third, 4, MainKeys);
+        await first.waitForSelector('#Elsewhere:not([hidden])');
+        assert.match(await first.textContent('#ElsewhereText'), /now runs in another tab/);
+        await third.click('#Shape1');
+        await waitForLcd(third, 1, '_Varme oke/redusere_');
+        assert.equal((await lcdLines(third))[2], changed);
+        // The first tab's front is still: its keys reach no unit, it writes nothing.
+        const firstLines = await lcdLines(first);
+        await first.keyboard.press('ArrowLeft');
+        await first.waitForTimeout(300);
+        assert.deepEqual(await lcdLines(first), firstLines);
+      } finally {
+        await context.close();
+      }
+    });
+});

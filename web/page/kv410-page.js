@@ -67,12 +67,85 @@
     // The module, for the browser tests and for anyone curious in the console.
     window.kv410 = { unit };
     buildControls();
+    claimUnit(false);
+  }, startFailed);
+
+  // ------------------------------------------------------------------ one tab runs the unit
+
+  // Tabs of one browser share its storage, so one tab at a time runs the unit and keeps its
+  // Flash.dat there: the one holding the lock. Another tab says so and offers to take over; the
+  // tab that runs it then saves its image, stops and gives the lock up, and the new one starts
+  // on that image. Without Web Locks (an old browser) every tab runs, as before.
+  const LockName = 'kv410-unit';
+  const tabs = 'BroadcastChannel' in window ? new BroadcastChannel('kv410-tabs') : null;
+  let running = false;
+  let pollTimer = 0;
+  let giveUpLock = null;
+
+  function runUnit() {
+    running = true;
+    $('Elsewhere').hidden = true;
+    front.classList.remove('elsewhere');
     startUnit(readStoredFlash());
-    setInterval(() => {
+    pollTimer = setInterval(() => {
       unit._kv_advance(performance.now());
       afterHandler();
     }, PollMs);
-  }, startFailed);
+  }
+
+  function showElsewhere(text) {
+    $('ElsewhereText').textContent = text;
+    $('Elsewhere').hidden = false;
+    front.classList.add('elsewhere');
+  }
+
+  // Takes the lock; with `wait`, after the tab holding it has let it go.
+  function claimUnit(wait) {
+    if (!navigator.locks) {
+      runUnit();
+      return;
+    }
+    navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
+      if (!lock) {
+        showElsewhere('The simulator is open in another tab of this browser.');
+        return undefined;
+      }
+      runUnit();
+      return new Promise((release) => {
+        giveUpLock = release;
+      });
+    });
+  }
+
+  // Another tab takes over: the image is saved to the browser's storage before the lock goes.
+  function yieldUnit() {
+    saveOnLeaving();
+    running = false;
+    clearInterval(pollTimer);
+    if (messageBox.open) {
+      messageBox.close();
+    }
+    showElsewhere('The simulator now runs in another tab of this browser.');
+    giveUpLock?.();
+    giveUpLock = null;
+  }
+
+  if (tabs) {
+    tabs.onmessage = (event) => {
+      if (event.data === 'take-over' && running) {
+        yieldUnit();
+      }
+    };
+  }
+
+  $('TakeOver').addEventListener('click', () => {
+    if (running || !unit) {
+      return;
+    }
+    $('ElsewhereText').textContent = 'Taking over...';
+    tabs?.postMessage('take-over');
+    claimUnit(true);
+  });
 
   // Starts the unit as the program starts, with `bytes` as Flash.dat (none: no file yet).
   function startUnit(bytes) {
@@ -92,7 +165,7 @@
   // keeps Flash.dat and paints what changed.
   function input(handler) {
     return (event) => {
-      if (!unit || messageBox.open || openDialog.open) {
+      if (!unit || !running || messageBox.open || openDialog.open) {
         return;
       }
       startAudio();
@@ -526,6 +599,9 @@
 
   // Keeps the Flash.dat of the module's file system in the browser's storage.
   function keepFlash() {
+    if (!running) {
+      return;
+    }
     let bytes;
     try {
       bytes = unit.FS.readFile(FlashPath);
@@ -546,7 +622,7 @@
 
   // Written when the page is hidden or closed, as the window writes it when it closes.
   function saveOnLeaving() {
-    if (unit) {
+    if (unit && running) {
       unit._kv_advance(performance.now());
       unit._kv_saveFlash();
       keepFlash();
@@ -591,7 +667,7 @@
 
   $('UndoOpen').addEventListener('click', (event) => {
     blurAfterPointer(event);
-    if (!unit || undoBytes === null) {
+    if (!unit || !running || undoBytes === null) {
       return;
     }
     startUnit(undoBytes.length > 0 ? undoBytes : null);
@@ -623,7 +699,7 @@
   $('FlashFile').addEventListener('change', () => {
     const file = $('FlashFile').files[0];
     $('FlashFile').value = '';
-    if (!file || !unit) {
+    if (!file || !unit || !running) {
       return;
     }
     if (file.size > MaxOpenBytes) {
@@ -654,7 +730,7 @@
   // Downloads Flash.dat as the program writes it.
   $('SaveFlash').addEventListener('click', (event) => {
     blurAfterPointer(event);
-    if (!unit) {
+    if (!unit || !running) {
       return;
     }
     unit._kv_advance(performance.now());
