@@ -3,6 +3,7 @@ import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
+import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { launchChromium, lcdLines, serveSite, siteDir, waitForLcd, waitForStart } from './harness.mjs';
 
@@ -224,5 +225,49 @@ describe('several tabs', () => {
       } finally {
         await context.close();
       }
+    });
+});
+
+describe('screen readers', () => {
+  test('the LCD read out when its screen changes, LEDs and lamps by state, axe-core clean',
+    { timeout: 120000 }, async () => {
+      const page = await openPage();
+      await page.click('#Shape6');
+      await waitForLcd(page, 4, MainKeys);
+      const spoken = () => page.textContent('#LcdSpoken');
+      await page.waitForFunction(() =>
+        document.getElementById('LcdSpoken').textContent.includes('VARMEPUMPESTYRING'));
+      assert.match(await spoken(),
+        /^ORV +K1\. VARMEPUMPESTYRING\. \d{6} \d\d:\d\d:\d\d.*Varme +Info +Meny$/);
+      assert.equal(await page.getAttribute('#LcdSpoken', 'aria-live'), 'polite');
+      assert.equal(await page.getAttribute('#Lbl1', 'lang'), 'no');
+      assert.equal(await page.getAttribute('#OnLed', 'aria-label'), 'On LED: lit');
+
+      // Once the screen has settled (the weekday comes a moment after the time), three seconds
+      // of the clock ticking announce nothing; a new screen is announced once.
+      await page.waitForTimeout(1000);
+      await page.evaluate(() => {
+        window.announced = 0;
+        new MutationObserver(() => ++window.announced).observe(
+          document.getElementById('LcdSpoken'), { childList: true, characterData: true, subtree: true });
+      });
+      await page.waitForTimeout(3000);
+      assert.equal(await page.evaluate(() => window.announced), 0);
+      await page.click('#Shape3');
+      await page.waitForFunction(() =>
+        document.getElementById('LcdSpoken').textContent.startsWith('Huvedmeny'));
+      await page.waitForTimeout(500);
+      assert.equal(await page.evaluate(() => window.announced), 1);
+
+      await page.keyboard.press('F2');
+      assert.match(await page.getAttribute('#Led1', 'aria-label'), /: (lit|dark)$/);
+      assert.equal(await page.getByRole('slider', { name: 'Retur Radiator GT1' }).count(), 1);
+      await page.click('#SettingsButton');
+      const axe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+      await page.addScriptTag({ path: axe });
+      const result = await page.evaluate(() => window.axe.run());
+      const grave = result.violations.filter((v) => ['serious', 'critical'].includes(v.impact));
+      assert.deepEqual(grave.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`), []);
+      await page.close();
     });
 });

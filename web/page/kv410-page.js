@@ -14,6 +14,8 @@
   const MouseButton = { Left: 0, Right: 1, Middle: 2 };
   const PanelButton = { Shape1: 0, Shape3: 1, Shape2: 2 };
   const FrontLeds = ['OnLed', 'VVLed', 'TillskottLed', 'KompressorLed', 'AlarmLed'];
+  // The front LEDs' names for a screen reader, in the same order.
+  const FrontLedNames = ['On', 'Hot water', 'Auxiliary heat', 'Compressor', 'Alarm'];
   // Paint-state parts with a change counter (kv_generation).
   const Part = { Leds: 0, Lamps: 1, Knob: 2, Sliders: 3, Captions: 4 };
 
@@ -212,13 +214,17 @@
       lcd.classList.toggle('lit', unit._kv_lcdLit() !== 0);
       FrontLeds.forEach((id, led) => {
         $(id).style.background = colour(unit._kv_frontLedColour(led));
-        $(id).classList.toggle('lit', unit._kv_frontLedLit(led) !== 0);
+        const lit = unit._kv_frontLedLit(led) !== 0;
+        $(id).classList.toggle('lit', lit);
+        $(id).setAttribute('aria-label', `${FrontLedNames[led]} LED: ${lit ? 'lit' : 'dark'}`);
       });
     }
     if (changed(Part.Lamps)) {
       lamps.forEach((lamp, i) => {
         lamp.style.background = colour(unit._kv_lampColour(i + 1));
-        lamp.classList.toggle('lit', unit._kv_lampLit(i + 1) !== 0);
+        const lit = unit._kv_lampLit(i + 1) !== 0;
+        lamp.classList.toggle('lit', lit);
+        lamp.setAttribute('aria-label', `${lamp.dataset.label}: ${lit ? 'lit' : 'dark'}`);
       });
     }
     if (changed(Part.Knob)) {
@@ -232,7 +238,7 @@
     }
     if (changed(Part.Captions)) {
       toggles.forEach((toggle, i) => {
-        toggle.style.color = colour(unit._kv_captionColour(i + 1));
+        showCaption(toggle, unit._kv_captionColour(i + 1));
       });
     }
     for (let line = 0; line < 4; ++line) {
@@ -242,11 +248,41 @@
         lines[line].textContent = text;
       }
     }
+    speakScreen();
     paintGraph();
     if (!paintedOnce) {
       markFirstFrame();
     }
     paintedOnce = true;
+  }
+
+  // A caption in the unit's colour; a light one gets a darker button behind it, so it reads.
+  function showCaption(button, packed) {
+    button.style.color = colour(packed);
+    const red = (packed >>> 16) & 255;
+    const green = (packed >>> 8) & 255;
+    const blue = packed & 255;
+    button.classList.toggle('light-caption', 0.3 * red + 0.59 * green + 0.11 * blue > 160);
+  }
+
+  // The LCD's text for a screen reader, read out when the screen changes: a change of digits
+  // alone (the clock ticking, a value counting) is not announced; a new screen is, once it
+  // has stood for a moment.
+  const lcdSpoken = $('LcdSpoken');
+  let spokenShape = '';
+  let speakTimer = 0;
+
+  function speakScreen() {
+    const shape = seen.lines.join('\n').replace(/[0-9]/g, '#');
+    if (shape === spokenShape) {
+      return;
+    }
+    spokenShape = shape;
+    clearTimeout(speakTimer);
+    speakTimer = setTimeout(() => {
+      lcdSpoken.textContent = seen.lines.map((text) => text.replace(/_+/g, ' ').trim())
+        .filter((text) => text !== '').join('. ');
+    }, 250);
   }
 
   // The scale line and the bar or marker over LCD line 2.
@@ -335,6 +371,7 @@
     toggle.type = 'button';
     toggle.id = `SpeedButton${n}`;
     toggle.className = 'toggle';
+    toggle.lang = 'no';
     toggle.textContent = unit.UTF8ToString(unit._kv_toggleCaption(n));
     const hint = unit.UTF8ToString(unit._kv_toggleHint(n));
     if (hint) {
@@ -382,10 +419,13 @@
       const lamp = document.createElement('div');
       lamp.id = `Led${n}`;
       lamp.className = 'led green';
+      lamp.setAttribute('role', 'img');
       const label = document.createElement('div');
       label.id = `Label${11 + n}`;
       label.className = 'label';
       label.textContent = unit.UTF8ToString(unit._kv_lampLabel(n));
+      lamp.dataset.label = label.textContent;
+      lamp.setAttribute('aria-label', `${label.textContent}: dark`);
       $('Panel2').append(lamp, label);
       lamps.push(lamp);
     }
@@ -404,7 +444,7 @@
     }
     front.classList.toggle('panels-shown', shown);
     unit._kv_setPanelsShown(shown ? 1 : 0);
-    $('PanelsButton').style.color = colour(unit._kv_panelsButtonColour(shown ? 1 : 0));
+    showCaption($('PanelsButton'), unit._kv_panelsButtonColour(shown ? 1 : 0));
     fitToScreen();
   }
 
