@@ -245,7 +245,13 @@ describe('screen readers', () => {
 
       // Once the screen has settled (the weekday comes a moment after the time), three seconds
       // of the clock ticking announce nothing; a new screen is announced once.
-      await page.waitForTimeout(1000);
+      await page.waitForTimeout(1200);
+      await page.waitForFunction(() => {
+        const shape = (text) => text.replace(/[0-9]/g, '#');
+        const shown = [1, 2, 3, 4].map((n) => document.getElementById(`Lbl${n}`).textContent
+          .replace(/_+/g, ' ').trim()).filter((text) => text !== '').join('. ');
+        return shape(document.getElementById('LcdSpoken').textContent) === shape(shown);
+      });
       await page.evaluate(() => {
         window.announced = 0;
         new MutationObserver(() => ++window.announced).observe(
