@@ -277,3 +277,30 @@ describe('screen readers', () => {
       await page.close();
     });
 });
+
+describe('a browser that cannot run it', () => {
+  test('without JavaScript or without WebAssembly the page says so in English',
+    { timeout: 60000 }, async () => {
+      const noScript = await browser.newContext({ javaScriptEnabled: false });
+      try {
+        const page = await noScript.newPage();
+        await page.goto(site.url);
+        assert.match(await page.locator('noscript p').innerText(), /needs JavaScript/);
+        assert.equal(await page.isVisible('.no-run'), true);
+      } finally {
+        await noScript.close();
+      }
+      const context = await browser.newContext();
+      try {
+        const page = await context.newPage();
+        await page.addInitScript(() => {
+          delete window.WebAssembly;
+        });
+        await page.goto(site.url);
+        await page.waitForSelector('#NoRun:not([hidden])');
+        assert.match(await page.textContent('#NoRun'), /could not start.*no WebAssembly/);
+      } finally {
+        await context.close();
+      }
+    });
+});

@@ -58,9 +58,20 @@
     return {};
   }
 
+  // Said where it is seen first, above the front.
   function startFailed(error) {
-    showStatus('The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
-      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`, true);
+    const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
+      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`;
+    showStatus(text, true);
+    $('NoRun').textContent = text;
+    $('NoRun').hidden = false;
+    front.classList.add('elsewhere');
+  }
+
+  if (!window.WebAssembly || typeof createKv410 !== 'function') {
+    startFailed(window.WebAssembly ? 'Its module (kv410.js) did not load.'
+      : 'This browser has no WebAssembly.');
+    return;
   }
 
   createKv410({ onMessageBox: showMessageBox, onBeep: beep, instantiateWasm }).then((module) => {
