@@ -304,3 +304,41 @@ describe('a browser that cannot run it', () => {
       }
     });
 });
+
+describe('phones', () => {
+  test('at 390x844 and 844x390 the whole front and every key is in view', { timeout: 60000 },
+    async () => {
+      for (const viewport of [{ width: 390, height: 844 }, { width: 844, height: 390 }]) {
+        const context = await browser.newContext({ viewport, hasTouch: true, isMobile: true });
+        try {
+          const page = await context.newPage();
+          await page.goto(site.url);
+          await waitForStart(page);
+          const size = `${viewport.width}x${viewport.height}`;
+          for (const id of ['MainFrm', 'Shape6', 'Shape1', 'Shape2', 'Shape3', 'RattImage',
+            'SpeedButton9', 'SpeedButton10', 'SpeedButton11', 'PanelsButton']) {
+            const box = await page.locator(`#${id}`).boundingBox();
+            assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= viewport.width + 0.5 &&
+              box.y + box.height <= viewport.height + 0.5, `${size}: #${id} ${JSON.stringify(box)}`);
+          }
+          // A finger beside a drawn key still presses it.
+          const key = await page.locator('#Shape3').boundingBox();
+          const hit = await page.evaluate(([x, y]) => document.elementFromPoint(x, y)?.id,
+            [key.x + key.width + 3, key.y + key.height + 3]);
+          assert.equal(hit, 'Shape3', size);
+          // On its side the phone gives every key and the power switch a 44 px target.
+          if (viewport.width > viewport.height) {
+            const zoom = Number(await page.evaluate(() => document.getElementById('stage').style.zoom || 1));
+            for (const id of ['Shape1', 'Shape2', 'Shape3', 'Shape6']) {
+              const box = await page.locator(`#${id}`).boundingBox();
+              assert.ok(Math.min(box.width, box.height) + 30 * zoom >= 44, `${size}: #${id}`);
+            }
+          }
+          await page.tap('#Shape6');
+          await waitForLcd(page, 4, MainKeys);
+        } finally {
+          await context.close();
+        }
+      }
+    });
+});

@@ -1001,11 +1001,12 @@
 
   // ------------------------------------------------------------------ size
 
-  // A screen narrower than the front (a tablet held upright) shows it smaller.
+  // A screen narrower or lower than the front (a phone, a tablet held upright, a phone on its
+  // side) shows it smaller, so the whole front is in view.
   function fitToScreen() {
-    const width = front.offsetWidth;
-    const room = document.documentElement.clientWidth;
-    const scale = Math.min(1, room / width);
+    const room = document.documentElement;
+    const scale = Math.min(1, room.clientWidth / front.offsetWidth,
+      room.clientHeight / front.offsetHeight);
     $('stage').style.zoom = scale < 1 ? String(scale) : '';
   }
   window.addEventListener('resize', fitToScreen);
