@@ -342,3 +342,33 @@ describe('phones', () => {
       }
     });
 });
+
+describe('offline and installable', () => {
+  test('a manifest with the icons, a favicon, and a reload without the network',
+    { timeout: 60000 }, async () => {
+      const context = await browser.newContext();
+      try {
+        const page = await context.newPage();
+        await page.goto(site.url);
+        await waitForStart(page);
+        assert.equal(await page.title(), 'KV410 Simulator');
+        const manifest = await (await page.request.get(`${site.url}manifest.webmanifest`)).json();
+        assert.equal(manifest.name, 'KV410 Simulator');
+        for (const icon of [...manifest.icons.map((i) => i.src), 'icons/kv410-32.png']) {
+          assert.equal((await page.request.get(`${site.url}${icon}`)).status(), 200, icon);
+        }
+        // Once the service worker has the site, the page comes back without the network.
+        await page.evaluate(() => navigator.serviceWorker.ready);
+        await page.waitForFunction(async () =>
+          (await (await caches.open('kv410-site')).keys()).length >= 20);
+        await context.setOffline(true);
+        await page.reload();
+        await waitForStart(page);
+        await page.click('#Shape6');
+        await waitForLcd(page, 4, MainKeys);
+        assert.equal(await page.isVisible('#NoRun'), false);
+      } finally {
+        await context.close();
+      }
+    });
+});

@@ -58,6 +58,11 @@
     return {};
   }
 
+  // Offline and installable: the service worker keeps the site for a reload without the network.
+  if ('serviceWorker' in navigator && window.isSecureContext) {
+    navigator.serviceWorker.register('kv410-sw.js').catch(() => {});
+  }
+
   // Said where it is seen first, above the front.
   function startFailed(error) {
     const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
