@@ -162,6 +162,11 @@ EMSCRIPTEN_KEEPALIVE int kv_advance(double nowMs) {
     return static_cast<int>(followMonotonicClock(unitTime, elapsed, MaxCatchUpTicks));
 }
 
+// When, on the page's clock, the next tick falls due: the page sleeps until then.
+EMSCRIPTEN_KEEPALIVE double kv_nextDueMs() {
+    return originMs + static_cast<double>((unitTime.tick + 1) * TickMs + unitTime.skippedMs);
+}
+
 // Ticks run since the start and milliseconds skipped because the page fell too far behind.
 EMSCRIPTEN_KEEPALIVE double kv_unitTicks() {
     return static_cast<double>(unitTime.tick);

@@ -372,3 +372,25 @@ describe('offline and installable', () => {
       }
     });
 });
+
+describe('idle', () => {
+  test('a hidden page runs no tick until it is shown, then catches up', { timeout: 60000 },
+    async () => {
+      const page = await openPage();
+      const ticks = () => page.evaluate(() => window.kv410.unit._kv_unitTicks());
+      const setHidden = (hidden) => page.evaluate((h) => {
+        Object.defineProperty(document, 'visibilityState', { configurable: true,
+          get: () => (h ? 'hidden' : 'visible') });
+        document.dispatchEvent(new Event('visibilitychange'));
+      }, hidden);
+      await setHidden(true);
+      const asleep = await ticks();
+      await page.waitForTimeout(1000);
+      assert.equal(await ticks(), asleep);
+      await setHidden(false);
+      assert.ok(await ticks() >= asleep + 18, 'the second asleep is run on return');
+      await page.waitForTimeout(500);
+      assert.ok(await ticks() >= asleep + 28, 'and the ticks go on');
+      await page.close();
+    });
+});

@@ -8,8 +8,6 @@
 (() => {
   const FlashPath = '/Flash.dat';
   const StorageKey = 'kv410/Flash.dat';
-  // How often the page reads its clock; the unit's 50 ms ticks fall due by that clock.
-  const PollMs = 20;
   // The mouse buttons and the buttons under the display, as the module numbers them.
   const MouseButton = { Left: 0, Right: 1, Middle: 2 };
   const PanelButton = { Shape1: 0, Shape3: 1, Shape2: 2 };
@@ -105,11 +103,35 @@
     $('Elsewhere').hidden = true;
     front.classList.remove('elsewhere');
     startUnit(readStoredFlash());
-    pollTimer = setInterval(() => {
-      unit._kv_advance(performance.now());
-      afterHandler();
-    }, PollMs);
+    sleepUntilDue();
   }
+
+  // The page sleeps until the unit's next tick falls due (kv_nextDueMs), runs it, paints what
+  // changed and sleeps again; a hidden page sleeps until it is shown, then catches up.
+  function sleepUntilDue() {
+    clearTimeout(pollTimer);
+    pollTimer = 0;
+    if (!running || document.visibilityState === 'hidden') {
+      return;
+    }
+    const wait = unit._kv_nextDueMs() - performance.now();
+    pollTimer = setTimeout(wake, Math.max(0, Math.ceil(wait)));
+  }
+
+  function wake() {
+    if (unit._kv_advance(performance.now()) > 0) {
+      afterHandler();
+    }
+    sleepUntilDue();
+  }
+
+  document.addEventListener('visibilitychange', () => {
+    if (running && document.visibilityState !== 'hidden') {
+      wake();
+    } else {
+      sleepUntilDue();
+    }
+  });
 
   function showElsewhere(text) {
     $('ElsewhereText').textContent = text;
@@ -139,7 +161,7 @@
   function yieldUnit() {
     saveOnLeaving();
     running = false;
-    clearInterval(pollTimer);
+    clearTimeout(pollTimer);
     if (messageBox.open) {
       messageBox.close();
     }
