@@ -57,8 +57,11 @@
   }
 
   // Offline and installable: the service worker keeps the site for a reload without the network.
-  if ('serviceWorker' in navigator && window.isSecureContext) {
-    navigator.serviceWorker.register('kv410-sw.js').catch(() => {});
+  // It is registered once the LCD's first frame is shown, so its downloads do not delay that.
+  function registerServiceWorker() {
+    if ('serviceWorker' in navigator && window.isSecureContext) {
+      navigator.serviceWorker.register('kv410-sw.js').catch(() => {});
+    }
   }
 
   // Said where it is seen first, above the front.
@@ -398,7 +401,10 @@
     performance.mark('kv410-first-lcd-text');
     const fontReady = document.fonts ? document.fonts.load('bold 19px "KV410 LCD"') : null;
     Promise.resolve(fontReady).then(() => {
-      requestAnimationFrame(() => performance.mark('kv410-first-lcd-frame'));
+      requestAnimationFrame(() => {
+        performance.mark('kv410-first-lcd-frame');
+        setTimeout(registerServiceWorker, 0);
+      });
     });
   }
 
