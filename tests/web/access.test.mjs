@@ -394,3 +394,58 @@ describe('idle', () => {
       await page.close();
     });
 });
+
+describe('a shared link', () => {
+  test('"Copy link" carries the settings; opening the link asks before replacing them',
+    { timeout: 120000 }, async () => {
+      const permissions = ['clipboard-read', 'clipboard-write'];
+      const sender = await browser.newContext({ permissions });
+      const receiver = await browser.newContext();
+      try {
+        const page = await sender.newPage();
+        await page.goto(site.url);
+        await waitForStart(page);
+        await page.click('#Shape6');
+        await waitForLcd(page, 4, MainKeys);
+        // The heating level changed and saved, then the link copied.
+        await page.click('#Shape1');
+        await waitForLcd(page, 1, '_Varme oke/redusere_');
+        await page.click('#Shape3');
+        await waitForLcd(page, 4, 'Avbryt              ');
+        for (let i = 0; i < 5; ++i) {
+          await page.keyboard.press('ArrowUp');
+        }
+        await waitForLcd(page, 4, 'Avbryt         Lagre');
+        await page.waitForTimeout(200);
+        const changed = (await lcdLines(page))[2];
+        await page.click('#Shape3');
+        await waitForLcd(page, 4, 'Tilbake        Endre');
+        await page.click('#CopyLink');
+        await page.waitForFunction(() => /on the clipboard/.test(document.getElementById('Status').textContent));
+        const link = await page.evaluate(() => navigator.clipboard.readText());
+        assert.match(link, /#flash=[A-Za-z0-9_-]+$/);
+        assert.ok(link.length < 1500, `a short link: ${link.length} characters`);
+
+        // Another browser asks first; "Cancel" keeps its own settings, "Open" takes the link's.
+        const other = await receiver.newPage();
+        await other.goto(site.url);
+        await waitForStart(other);
+        const own = await other.evaluate(() => localStorage.getItem('kv410/Flash.dat'));
+        for (const answer of ['cancel', 'open']) {
+          await other.goto(link);
+          await other.waitForSelector('#OpenDialog[open]');
+          assert.match(await other.textContent('#OpenText'), /The shared link: a Flash\.dat of 2048 bytes/);
+          assert.equal(await other.evaluate(() => localStorage.getItem('kv410/Flash.dat')), own);
+          assert.equal(await other.evaluate(() => location.hash), '');
+          await other.click(`#OpenDialog button[value="${answer}"]`);
+        }
+        await waitForLcd(other, 4, MainKeys);
+        await other.click('#Shape1');
+        await waitForLcd(other, 1, '_Varme oke/redusere_');
+        assert.equal((await lcdLines(other))[2], changed);
+      } finally {
+        await sender.close();
+        await receiver.close();
+      }
+    });
+});

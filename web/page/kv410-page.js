@@ -107,6 +107,7 @@
     front.classList.remove('elsewhere');
     startUnit(readStoredFlash());
     sleepUntilDue();
+    offerSharedImage();
   }
 
   // The page sleeps until the unit's next tick falls due (kv_nextDueMs), runs it, paints what
@@ -777,6 +778,109 @@
       : `The unit would start on ${takes}.`;
     return `${name}: ${found.problem}. ${outcome} Replace the settings kept in this browser?`;
   }
+
+  // Asks whether to open `bytes` (named `name`) as Flash.dat, saying what they hold.
+  function askToOpen(name, bytes, sound) {
+    $('OpenText').textContent = describeFile(name, bytes) ??
+      `${name}: a Flash.dat of ${bytes.length} bytes. Replace the settings kept in this browser?`;
+    openDialog.returnValue = '';
+    openDialog.onclose = () => {
+      if (openDialog.returnValue === 'open') {
+        openFlash(name, bytes);
+      } else {
+        showStatus(`${name} was not opened; the settings stay as they are.`, false);
+      }
+    };
+    if (!sound || describeFile(name, bytes) !== null) {
+      openDialog.showModal();
+    }
+  }
+
+  // ------------------------------------------------------------------ a link that carries the image
+
+  // "Copy link": the page's address with the unit's Flash.dat in its fragment, compressed
+  // (deflate) and in base64url, so the image never goes to a server.
+  const LinkPrefix = '#flash=';
+
+  function base64url(bytes) {
+    return toBase64(bytes).replaceAll('+', '-').replaceAll('/', '_').replace(/=+$/, '');
+  }
+
+  function fromBase64url(text) {
+    return fromBase64(text.replaceAll('-', '+').replaceAll('_', '/'));
+  }
+
+  // The bytes through a compression stream; past `limit` bytes out it stops and throws.
+  async function transform(bytes, stream, limit = Infinity) {
+    const reader = new Blob([bytes]).stream().pipeThrough(stream).getReader();
+    const chunks = [];
+    let total = 0;
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) {
+        break;
+      }
+      total += value.length;
+      if (total > limit) {
+        await reader.cancel();
+        throw new Error('too large');
+      }
+      chunks.push(value);
+    }
+    const out = new Uint8Array(total);
+    let at = 0;
+    for (const chunk of chunks) {
+      out.set(chunk, at);
+      at += chunk.length;
+    }
+    return out;
+  }
+
+  $('CopyLink').addEventListener('click', async (event) => {
+    blurAfterPointer(event);
+    if (!unit || !running) {
+      return;
+    }
+    const packed = await transform(storedFlashBytes(), new CompressionStream('deflate-raw'));
+    const link = `${location.href.split('#')[0]}${LinkPrefix}${base64url(packed)}`;
+    try {
+      await navigator.clipboard.writeText(link);
+      showStatus('A link with these settings is on the clipboard.', false);
+    } catch (error) {
+      showStatus(`The clipboard is closed to the page; the link: ${link}`, false);
+    }
+  });
+
+  // A page opened from such a link asks before the image replaces the stored settings.
+  let sharedOffered = false;
+
+  function offerSharedImage() {
+    if (sharedOffered || !location.hash.startsWith(LinkPrefix)) {
+      return;
+    }
+    sharedOffered = true;
+    const text = location.hash.slice(LinkPrefix.length);
+    history.replaceState(null, '', location.href.split('#')[0]);
+    let packed;
+    try {
+      packed = fromBase64url(text);
+    } catch {
+      showStatus('The link carries no readable settings; the settings stay as they are.', true);
+      return;
+    }
+    transform(packed, new DecompressionStream('deflate-raw'), MaxOpenBytes).then((bytes) => {
+      askToOpen('The shared link', bytes, false);
+    }).catch(() => showStatus('The link carries no readable settings; the settings stay as ' +
+      'they are.', true));
+  }
+
+  // A link opened in a page that is already open changes only the fragment.
+  window.addEventListener('hashchange', () => {
+    if (running) {
+      sharedOffered = false;
+      offerSharedImage();
+    }
+  });
 
   // Any file the unit can read as Flash.dat: a sound one opens at once, any other is described
   // first and opens only when confirmed; until then the stored settings stay as they are.
