@@ -1,5 +1,6 @@
-// Takes the README's pictures of the web page in headless Chromium: switched on, with the English
-// gloss, and with the side panels and an alarm. The browser's clock is set to a fixed time, so the pictures are the same
+// Takes the pictures of the web page in headless Chromium: switched on, with the English gloss,
+// with the side panels and an alarm, and at the sizes of a phone (upright, on its side), a tablet
+// and a laptop. The browser's clock is set to a fixed time, so the pictures are the same
 // on every run.
 // Usage: node scripts/web-screenshots.mjs   (after scripts/build-web.sh and npm ci --prefix tests/web)
 import { join } from 'node:path';
@@ -56,6 +57,24 @@ try {
     clip: { x: panels.x, y: 0, width: panels.width, height: 650 } });
   console.log('wrote docs/screenshot-web-panels.png');
   await context.close();
+
+  // A phone upright and on its side, a tablet upright, a laptop: the whole viewport.
+  for (const [width, height] of [[390, 844], [844, 390], [768, 1024], [1280, 800]]) {
+    const touch = width < 1000;
+    const device = await chromium.newContext({ viewport: { width, height }, hasTouch: touch,
+      isMobile: touch });
+    const shown = await device.newPage();
+    await shown.clock.install({ time: new Date(2026, 11, 8, 10, 15, 0) });
+    await shown.goto(site.url);
+    await waitForStart(shown);
+    await shown.click('#Shape6');
+    await waitForLcd(shown, 4, 'Varme   Info    Meny');
+    await shown.clock.runFor(2000);
+    const name = `screenshot-web-${width}x${height}.png`;
+    await shown.screenshot({ path: join(docs, name) });
+    console.log(`wrote docs/${name}`);
+    await device.close();
+  }
 } finally {
   await chromium.close();
   await site.close();

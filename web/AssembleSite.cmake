@@ -1,7 +1,7 @@
 # Copies the page, the module, the artwork, the LCD font and the licenses into SITE.
 # cmake -DSITE=... -DMODULE_DIR=... -DPAGE_FILES=... -DARTWORK=... -DFONT=... -DFONT_LICENSE=...
-#       -DLICENSE=... -P AssembleSite.cmake
-foreach(required SITE MODULE_DIR PAGE_FILES ARTWORK FONT FONT_LICENSE LICENSE)
+#       -DLICENSE=... -DICONS=packaging/icons/hicolor -P AssembleSite.cmake
+foreach(required SITE MODULE_DIR PAGE_FILES ARTWORK FONT FONT_LICENSE LICENSE ICONS)
     if(NOT DEFINED ${required} OR "${${required}}" STREQUAL "")
         message(FATAL_ERROR "AssembleSite.cmake: ${required} is not set")
     endif()
@@ -12,7 +12,7 @@ foreach(file ${FONT} ${FONT_LICENSE})
     endif()
 endforeach()
 
-file(MAKE_DIRECTORY ${SITE}/art ${SITE}/fonts)
+file(MAKE_DIRECTORY ${SITE}/art ${SITE}/fonts ${SITE}/icons)
 
 function(copy_into directory name source)
     file(COPY_FILE ${source} ${directory}/${name} ONLY_IF_DIFFERENT)
@@ -32,3 +32,8 @@ endforeach()
 copy_into(${SITE}/fonts LiberationMono-Bold.ttf ${FONT})
 copy_into(${SITE}/fonts LiberationMono-LICENSE.txt ${FONT_LICENSE})
 copy_into(${SITE} LICENSE.txt ${LICENSE})
+# The package's icons: the favicon and the web app manifest's.
+foreach(size 32 256 512)
+    copy_into(${SITE}/icons kv410-${size}.png ${ICONS}/${size}x${size}/apps/kv410.png)
+endforeach()
+copy_into(${SITE}/icons kv410.svg ${ICONS}/scalable/apps/kv410.svg)

@@ -105,6 +105,8 @@ int keyEvent(bool down, int shift, int control, int repeat, int slider, int butt
 // Where the page puts the files its settings view reads.
 constexpr const char* SettingsFileA = "/SettingsA.dat";
 constexpr const char* SettingsFileB = "/SettingsB.dat";
+// Where the page puts a file it is asked to open as Flash.dat, to be examined first.
+constexpr const char* ExamineFile = "/Examine.dat";
 
 std::vector<char> fileBytes(const char* path) {
     std::ifstream in(path, std::ios::binary);
@@ -162,6 +164,11 @@ EMSCRIPTEN_KEEPALIVE void kv_start(double nowMs) {
 EMSCRIPTEN_KEEPALIVE int kv_advance(double nowMs) {
     const auto elapsed = static_cast<int64_t>(nowMs - originMs);
     return static_cast<int>(followMonotonicClock(unitTime, elapsed, MaxCatchUpTicks));
+}
+
+// When, on the page's clock, the next tick falls due: the page sleeps until then.
+EMSCRIPTEN_KEEPALIVE double kv_nextDueMs() {
+    return originMs + static_cast<double>((unitTime.tick + 1) * TickMs + unitTime.skippedMs);
 }
 
 // Ticks run since the start and milliseconds skipped because the page fell too far behind.
@@ -466,6 +473,27 @@ EMSCRIPTEN_KEEPALIVE const char* kv_settings(int fileA, int fileB) {
         answer = {{"settings", rows}};
     }
     settingsAnswer = answer.dump();
+    return settingsAnswer.c_str();
+}
+
+// What a start would make of the file the page put at ExamineFile, before the page starts the
+// unit on it: {"size": bytes, "problem": why it is no Flash.dat as the unit writes it (empty when
+// it is one), "factory": the unit would start from factory values (no signature in what it
+// reads; a longer file is read as its first 2048 bytes)}. The running unit is left as it is.
+EMSCRIPTEN_KEEPALIVE const char* kv_examineFlash() {
+    const std::vector<char> bytes = fileBytes(ExamineFile);
+    const ReadImage read = withImage(bytes, [] {});
+    std::array<uint16_t, FlashWordCount> flash;
+    std::copy(FlashImage, FlashImage + FlashWordCount, flash.begin());
+    std::fill(FlashImage, FlashImage + FlashWordCount, 0);
+    takeFlashImageBytes(bytes.data(), bytes.size());
+    const bool factory = !flashImageSigned();
+    std::copy(flash.begin(), flash.end(), FlashImage);
+    settingsAnswer = nlohmann::ordered_json{
+        {"size", bytes.size()},
+        {"problem", read.problem},
+        {"factory",
+         factory}}.dump();
     return settingsAnswer.c_str();
 }
 

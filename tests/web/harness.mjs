@@ -20,6 +20,8 @@ const types = {
   '.png': 'image/png',
   '.ttf': 'font/ttf',
   '.txt': 'text/plain; charset=utf-8',
+  '.svg': 'image/svg+xml',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // Serves `root` on 127.0.0.1 at a free port, each file read once and then answered from memory

@@ -198,8 +198,10 @@ describe('the page', () => {
         await writeFile(join(work, 'run.kvs'), 'tick 20\n');
         execFileSync(tool, ['--flash', expected, join(work, 'run.kvs')]);
 
-          const page = await openPage();
+        const page = await openPage();
         await page.setInputFiles('#FlashFile', prepared);
+        // A file longer than 2048 bytes is described first and opened when confirmed.
+        await page.click('#OpenDialog button[value="open"]');
         await waitForLcd(page, 4, MainKeys);
         assert.match(await page.textContent('#Status'), /Opened Flash\.dat \(2248 bytes\)/);
         await page.click('#Shape1');

@@ -8,12 +8,12 @@
 (() => {
   const FlashPath = '/Flash.dat';
   const StorageKey = 'kv410/Flash.dat';
-  // How often the page reads its clock; the unit's 50 ms ticks fall due by that clock.
-  const PollMs = 20;
   // The mouse buttons and the buttons under the display, as the module numbers them.
   const MouseButton = { Left: 0, Right: 1, Middle: 2 };
   const PanelButton = { Shape1: 0, Shape3: 1, Shape2: 2 };
   const FrontLeds = ['OnLed', 'VVLed', 'TillskottLed', 'KompressorLed', 'AlarmLed'];
+  // The front LEDs' names for a screen reader, in the same order.
+  const FrontLedNames = ['On', 'Hot water', 'Auxiliary heat', 'Compressor', 'Alarm'];
   // Paint-state parts with a change counter (kv_generation).
   const Part = { Leds: 0, Lamps: 1, Knob: 2, Sliders: 3, Captions: 4 };
 
@@ -56,9 +56,28 @@
     return {};
   }
 
+  // Offline and installable: the service worker keeps the site for a reload without the network.
+  // It is registered once the LCD's first frame is shown, so its downloads do not delay that.
+  function registerServiceWorker() {
+    if ('serviceWorker' in navigator && window.isSecureContext) {
+      navigator.serviceWorker.register('kv410-sw.js').catch(() => {});
+    }
+  }
+
+  // Said where it is seen first, above the front.
   function startFailed(error) {
-    showStatus('The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
-      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`, true);
+    const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
+      `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`;
+    showStatus(text, true);
+    $('NoRun').textContent = text;
+    $('NoRun').hidden = false;
+    front.classList.add('elsewhere');
+  }
+
+  if (!window.WebAssembly || typeof createKv410 !== 'function') {
+    startFailed(window.WebAssembly ? 'Its module (kv410.js) did not load.'
+      : 'This browser has no WebAssembly.');
+    return;
   }
 
   createKv410({ onMessageBox: showMessageBox, onBeep: beep, instantiateWasm }).then((module) => {
@@ -67,21 +86,119 @@
     // The module, for the browser tests and for anyone curious in the console.
     window.kv410 = { unit };
     buildControls();
+    claimUnit(false);
+  }, startFailed);
+
+  // ------------------------------------------------------------------ one tab runs the unit
+
+  // Tabs of one browser share its storage, so one tab at a time runs the unit and keeps its
+  // Flash.dat there: the one holding the lock. Another tab says so and offers to take over; the
+  // tab that runs it then saves its image, stops and gives the lock up, and the new one starts
+  // on that image. Without Web Locks (an old browser) every tab runs, as before.
+  const LockName = 'kv410-unit';
+  const tabs = 'BroadcastChannel' in window ? new BroadcastChannel('kv410-tabs') : null;
+  let running = false;
+  let pollTimer = 0;
+  let giveUpLock = null;
+
+  function runUnit() {
+    running = true;
+    $('Elsewhere').hidden = true;
+    front.classList.remove('elsewhere');
     startUnit(readStoredFlash());
+    sleepUntilDue();
+    offerSharedImage();
     let english = false;
     try {
       english = localStorage.getItem('kv410.english') === '1';
     } catch {
       // No storage: the gloss starts hidden.
     }
-    if (english) {
-      setEnglishShown(true);
+    if (english !== englishShown()) {
+      setEnglishShown(english);
     }
-    setInterval(() => {
-      unit._kv_advance(performance.now());
+  }
+
+  // The page sleeps until the unit's next tick falls due (kv_nextDueMs), runs it, paints what
+  // changed and sleeps again; a hidden page sleeps until it is shown, then catches up.
+  function sleepUntilDue() {
+    clearTimeout(pollTimer);
+    pollTimer = 0;
+    if (!running || document.visibilityState === 'hidden') {
+      return;
+    }
+    const wait = unit._kv_nextDueMs() - performance.now();
+    pollTimer = setTimeout(wake, Math.max(0, Math.ceil(wait)));
+  }
+
+  function wake() {
+    if (unit._kv_advance(performance.now()) > 0) {
       afterHandler();
-    }, PollMs);
-  }, startFailed);
+    }
+    sleepUntilDue();
+  }
+
+  document.addEventListener('visibilitychange', () => {
+    if (running && document.visibilityState !== 'hidden') {
+      wake();
+    } else {
+      sleepUntilDue();
+    }
+  });
+
+  function showElsewhere(text) {
+    $('ElsewhereText').textContent = text;
+    $('Elsewhere').hidden = false;
+    front.classList.add('elsewhere');
+  }
+
+  // Takes the lock; with `wait`, after the tab holding it has let it go.
+  function claimUnit(wait) {
+    if (!navigator.locks) {
+      runUnit();
+      return;
+    }
+    navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
+      if (!lock) {
+        showElsewhere('The simulator is open in another tab of this browser.');
+        return undefined;
+      }
+      runUnit();
+      return new Promise((release) => {
+        giveUpLock = release;
+      });
+    });
+  }
+
+  // Another tab takes over: the image is saved to the browser's storage before the lock goes.
+  function yieldUnit() {
+    saveOnLeaving();
+    running = false;
+    clearTimeout(pollTimer);
+    if (messageBox.open) {
+      messageBox.close();
+    }
+    showElsewhere('The simulator now runs in another tab of this browser.');
+    giveUpLock?.();
+    giveUpLock = null;
+  }
+
+  if (tabs) {
+    tabs.onmessage = (event) => {
+      if (event.data === 'take-over' && running) {
+        yieldUnit();
+      }
+    };
+  }
+
+  $('TakeOver').addEventListener('click', () => {
+    if (running || !unit) {
+      return;
+    }
+    $('ElsewhereText').textContent = 'Taking over...';
+    tabs?.postMessage('take-over');
+    claimUnit(true);
+  });
 
   // Starts the unit as the program starts, with `bytes` as Flash.dat (none: no file yet).
   function startUnit(bytes) {
@@ -101,7 +218,7 @@
   // keeps Flash.dat and paints what changed.
   function input(handler) {
     return (event) => {
-      if (!unit || messageBox.open) {
+      if (!unit || !running || messageBox.open || openDialog.open) {
         return;
       }
       startAudio();
@@ -148,13 +265,17 @@
       lcd.classList.toggle('lit', unit._kv_lcdLit() !== 0);
       FrontLeds.forEach((id, led) => {
         $(id).style.background = colour(unit._kv_frontLedColour(led));
-        $(id).classList.toggle('lit', unit._kv_frontLedLit(led) !== 0);
+        const lit = unit._kv_frontLedLit(led) !== 0;
+        $(id).classList.toggle('lit', lit);
+        $(id).setAttribute('aria-label', `${FrontLedNames[led]} LED: ${lit ? 'lit' : 'dark'}`);
       });
     }
     if (changed(Part.Lamps)) {
       lamps.forEach((lamp, i) => {
         lamp.style.background = colour(unit._kv_lampColour(i + 1));
-        lamp.classList.toggle('lit', unit._kv_lampLit(i + 1) !== 0);
+        const lit = unit._kv_lampLit(i + 1) !== 0;
+        lamp.classList.toggle('lit', lit);
+        lamp.setAttribute('aria-label', `${lamp.dataset.label}: ${lit ? 'lit' : 'dark'}`);
       });
     }
     if (changed(Part.Knob)) {
@@ -168,7 +289,7 @@
     }
     if (changed(Part.Captions)) {
       toggles.forEach((toggle, i) => {
-        toggle.style.color = colour(unit._kv_captionColour(i + 1));
+        showCaption(toggle, unit._kv_captionColour(i + 1));
       });
     }
     for (let line = 0; line < 4; ++line) {
@@ -181,11 +302,41 @@
         }
       }
     }
+    speakScreen();
     paintGraph();
     if (!paintedOnce) {
       markFirstFrame();
     }
     paintedOnce = true;
+  }
+
+  // A caption in the unit's colour; a light one gets a darker button behind it, so it reads.
+  function showCaption(button, packed) {
+    button.style.color = colour(packed);
+    const red = (packed >>> 16) & 255;
+    const green = (packed >>> 8) & 255;
+    const blue = packed & 255;
+    button.classList.toggle('light-caption', 0.3 * red + 0.59 * green + 0.11 * blue > 160);
+  }
+
+  // The LCD's text for a screen reader, read out when the screen changes: a change of digits
+  // alone (the clock ticking, a value counting) is not announced; a new screen is, once it
+  // has stood for a moment.
+  const lcdSpoken = $('LcdSpoken');
+  let spokenShape = '';
+  let speakTimer = 0;
+
+  function speakScreen() {
+    const shape = seen.lines.join('\n').replace(/[0-9]/g, '#');
+    if (shape === spokenShape) {
+      return;
+    }
+    spokenShape = shape;
+    clearTimeout(speakTimer);
+    speakTimer = setTimeout(() => {
+      lcdSpoken.textContent = seen.lines.map((text) => text.replace(/_+/g, ' ').trim())
+        .filter((text) => text !== '').join('. ');
+    }, 250);
   }
 
   // The scale line and the bar or marker over LCD line 2.
@@ -263,7 +414,10 @@
     performance.mark('kv410-first-lcd-text');
     const fontReady = document.fonts ? document.fonts.load('bold 19px "KV410 LCD"') : null;
     Promise.resolve(fontReady).then(() => {
-      requestAnimationFrame(() => performance.mark('kv410-first-lcd-frame'));
+      requestAnimationFrame(() => {
+        performance.mark('kv410-first-lcd-frame');
+        setTimeout(registerServiceWorker, 0);
+      });
     });
   }
 
@@ -274,7 +428,7 @@
     toggle.type = 'button';
     toggle.id = `SpeedButton${n}`;
     toggle.className = 'toggle';
-    toggle.tabIndex = -1;
+    toggle.lang = 'no';
     toggle.textContent = unit.UTF8ToString(unit._kv_toggleCaption(n));
     const hint = unit.UTF8ToString(unit._kv_toggleHint(n));
     if (hint) {
@@ -282,7 +436,12 @@
     }
     toggle.addEventListener('pointerdown', (event) => event.preventDefault());
     toggle.addEventListener('click', input(() => unit._kv_toggle(n)));
-    parent.append(toggle);
+    // The front's toggles come before "Paneler" in the order of Tab.
+    if (parent === front) {
+      front.insertBefore(toggle, $('PanelsButton'));
+    } else {
+      parent.append(toggle);
+    }
     toggles[n - 1] = toggle;
     return toggle;
   }
@@ -317,10 +476,13 @@
       const lamp = document.createElement('div');
       lamp.id = `Led${n}`;
       lamp.className = 'led green';
+      lamp.setAttribute('role', 'img');
       const label = document.createElement('div');
       label.id = `Label${11 + n}`;
       label.className = 'label';
       label.textContent = unit.UTF8ToString(unit._kv_lampLabel(n));
+      lamp.dataset.label = label.textContent;
+      lamp.setAttribute('aria-label', `${label.textContent}: dark`);
       $('Panel2').append(lamp, label);
       lamps.push(lamp);
     }
@@ -339,7 +501,7 @@
     }
     front.classList.toggle('panels-shown', shown);
     unit._kv_setPanelsShown(shown ? 1 : 0);
-    $('PanelsButton').style.color = colour(unit._kv_panelsButtonColour(shown ? 1 : 0));
+    showCaption($('PanelsButton'), unit._kv_panelsButtonColour(shown ? 1 : 0));
     fitToScreen();
   }
 
@@ -451,11 +613,36 @@
     unit._kv_power();
   }));
 
+  // The keys that press a focused control of the page, as a browser's buttons take them.
+  const ActivationKeys = ['Enter', ' '];
+
+  // The focused power switch is pressed by Enter or Space, once a press.
+  $('Shape6').addEventListener('keydown', input((event) => {
+    if (ActivationKeys.includes(event.key)) {
+      event.preventDefault();
+      if (!event.repeat) {
+        unit._kv_power();
+      }
+    }
+  }));
+
   // ------------------------------------------------------------------ keyboard
 
   // Keys typed into the settings view (its filter) are the view's, not the unit's.
   function inSettingsView(target) {
     return target instanceof Node && $('Settings').contains(target);
+  }
+
+  // A button or link of the page (the flash bar, the footer, the toggles and "Paneler") takes Enter
+  // and Space itself: they press it, as in any page, and do not reach the unit.
+  function pageActivation(event) {
+    return ActivationKeys.includes(event.key) && event.target instanceof Element &&
+      event.target.matches('button, a[href], summary, input:not([type="range"])');
+  }
+
+  // The power switch takes Enter and Space itself (its own handler above).
+  function powerActivation(event) {
+    return ActivationKeys.includes(event.key) && event.target === $('Shape6');
   }
 
   function focusedSlider(target) {
@@ -483,7 +670,7 @@
   // The page sees every key before the focused element, as the window does: the panel's key
   // handlers run first; a focused slider then gets the key unless the panel swallows it.
   window.addEventListener('keydown', input((event) => {
-    if (inSettingsView(event.target)) {
+    if (inSettingsView(event.target) || pageActivation(event) || powerActivation(event)) {
       return;
     }
     const answer = mapKey(unit._kv_keyDown, event);
@@ -501,7 +688,7 @@
   }), true);
 
   window.addEventListener('keyup', input((event) => {
-    if (inSettingsView(event.target)) {
+    if (inSettingsView(event.target) || pageActivation(event) || powerActivation(event)) {
       return;
     }
     if (mapKey(unit._kv_keyUp, event) & 1) {
@@ -510,6 +697,14 @@
   }), true);
 
   // ------------------------------------------------------------------ Flash.dat
+
+  // A button clicked with a pointer gives the keyboard back to the unit; one pressed by a key keeps
+  // the focus, so Tab goes on from there.
+  function blurAfterPointer(event) {
+    if (event.detail > 0) {
+      event.currentTarget.blur();
+    }
+  }
 
   function showStatus(text, error) {
     status.textContent = text;
@@ -557,6 +752,9 @@
 
   // Keeps the Flash.dat of the module's file system in the browser's storage.
   function keepFlash() {
+    if (!running) {
+      return;
+    }
     let bytes;
     try {
       bytes = unit.FS.readFile(FlashPath);
@@ -577,7 +775,7 @@
 
   // Written when the page is hidden or closed, as the window writes it when it closes.
   function saveOnLeaving() {
-    if (unit) {
+    if (unit && running) {
       unit._kv_advance(performance.now());
       unit._kv_saveFlash();
       keepFlash();
@@ -590,31 +788,205 @@
     }
   });
 
-  $('OpenFlash').addEventListener('click', () => {
-    $('OpenFlash').blur();
+  $('OpenFlash').addEventListener('click', (event) => {
+    blurAfterPointer(event);
     $('FlashFile').click();
   });
 
-  // Any file, of any size, as the program loads Flash.dat; then a fresh start.
+  // The largest file the page opens as Flash.dat; a larger one is refused before it is read.
+  const MaxOpenBytes = 1024 * 1024;
+  const ExaminePath = '/Examine.dat';
+  const openDialog = $('OpenDialog');
+  // The settings the page had before the last file was opened, for "Undo".
+  let undoBytes = null;
+
+  function storedFlashBytes() {
+    unit._kv_advance(performance.now());
+    unit._kv_saveFlash();
+    keepFlash();
+    return unit.FS.analyzePath(FlashPath).exists ? unit.FS.readFile(FlashPath) : null;
+  }
+
+  // Starts the unit on an opened file; the settings it had are kept for "Undo".
+  function openFlash(name, bytes) {
+    undoBytes = storedFlashBytes() ?? new Uint8Array(0);
+    startUnit(bytes);
+    keepFlash();
+    $('UndoOpen').hidden = false;
+    if (!storageFailing) {
+      showStatus(`Opened ${name} (${bytes.length} bytes); the unit started afresh.`, false);
+    }
+  }
+
+  $('UndoOpen').addEventListener('click', (event) => {
+    blurAfterPointer(event);
+    if (!unit || !running || undoBytes === null) {
+      return;
+    }
+    startUnit(undoBytes.length > 0 ? undoBytes : null);
+    keepFlash();
+    undoBytes = null;
+    $('UndoOpen').hidden = true;
+    showStatus('The settings the page had are back; the unit started afresh.', false);
+  });
+
+  // What the unit would make of a file (kv_examineFlash in web/WebFront.cpp), in words.
+  function describeFile(name, bytes) {
+    putFile(ExaminePath, bytes);
+    const found = JSON.parse(unit.UTF8ToString(unit._kv_examineFlash()));
+    unit.FS.unlink(ExaminePath);
+    if (found.problem === '') {
+      return null;
+    }
+    const takes = found.size > 2048 ? 'its first 2048 bytes, as the desktop program does'
+      : `its ${found.size} bytes`;
+    const outcome = found.factory
+      ? `The unit would read ${takes}, find no settings there and start from factory values: ` +
+        "these are not the customer's settings."
+      : `The unit would start on ${takes}.`;
+    return `${name}: ${found.problem}. ${outcome} Replace the settings kept in this browser?`;
+  }
+
+  // Asks whether to open `bytes` (named `name`) as Flash.dat, saying what they hold.
+  function askToOpen(name, bytes, sound) {
+    $('OpenText').textContent = describeFile(name, bytes) ??
+      `${name}: a Flash.dat of ${bytes.length} bytes. Replace the settings kept in this browser?`;
+    openDialog.returnValue = '';
+    openDialog.onclose = () => {
+      if (openDialog.returnValue === 'open') {
+        openFlash(name, bytes);
+      } else {
+        showStatus(`${name} was not opened; the settings stay as they are.`, false);
+      }
+    };
+    if (!sound || describeFile(name, bytes) !== null) {
+      openDialog.showModal();
+    }
+  }
+
+  // ------------------------------------------------------------------ a link that carries the image
+
+  // "Copy link": the page's address with the unit's Flash.dat in its fragment, compressed
+  // (deflate) and in base64url, so the image never goes to a server.
+  const LinkPrefix = '#flash=';
+
+  function base64url(bytes) {
+    return toBase64(bytes).replaceAll('+', '-').replaceAll('/', '_').replace(/=+$/, '');
+  }
+
+  function fromBase64url(text) {
+    return fromBase64(text.replaceAll('-', '+').replaceAll('_', '/'));
+  }
+
+  // The bytes through a compression stream; past `limit` bytes out it stops and throws.
+  async function transform(bytes, stream, limit = Infinity) {
+    const reader = new Blob([bytes]).stream().pipeThrough(stream).getReader();
+    const chunks = [];
+    let total = 0;
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) {
+        break;
+      }
+      total += value.length;
+      if (total > limit) {
+        await reader.cancel();
+        throw new Error('too large');
+      }
+      chunks.push(value);
+    }
+    const out = new Uint8Array(total);
+    let at = 0;
+    for (const chunk of chunks) {
+      out.set(chunk, at);
+      at += chunk.length;
+    }
+    return out;
+  }
+
+  $('CopyLink').addEventListener('click', async (event) => {
+    blurAfterPointer(event);
+    if (!unit || !running) {
+      return;
+    }
+    const packed = await transform(storedFlashBytes(), new CompressionStream('deflate-raw'));
+    const link = `${location.href.split('#')[0]}${LinkPrefix}${base64url(packed)}`;
+    try {
+      await navigator.clipboard.writeText(link);
+      showStatus('A link with these settings is on the clipboard.', false);
+    } catch (error) {
+      showStatus(`The clipboard is closed to the page; the link: ${link}`, false);
+    }
+  });
+
+  // A page opened from such a link asks before the image replaces the stored settings.
+  let sharedOffered = false;
+
+  function offerSharedImage() {
+    if (sharedOffered || !location.hash.startsWith(LinkPrefix)) {
+      return;
+    }
+    sharedOffered = true;
+    const text = location.hash.slice(LinkPrefix.length);
+    history.replaceState(null, '', location.href.split('#')[0]);
+    let packed;
+    try {
+      packed = fromBase64url(text);
+    } catch {
+      showStatus('The link carries no readable settings; the settings stay as they are.', true);
+      return;
+    }
+    transform(packed, new DecompressionStream('deflate-raw'), MaxOpenBytes).then((bytes) => {
+      askToOpen('The shared link', bytes, false);
+    }).catch(() => showStatus('The link carries no readable settings; the settings stay as ' +
+      'they are.', true));
+  }
+
+  // A link opened in a page that is already open changes only the fragment.
+  window.addEventListener('hashchange', () => {
+    if (running) {
+      sharedOffered = false;
+      offerSharedImage();
+    }
+  });
+
+  // Any file the unit can read as Flash.dat: a sound one opens at once, any other is described
+  // first and opens only when confirmed; until then the stored settings stay as they are.
   $('FlashFile').addEventListener('change', () => {
     const file = $('FlashFile').files[0];
     $('FlashFile').value = '';
-    if (!file || !unit) {
+    if (!file || !unit || !running) {
+      return;
+    }
+    if (file.size > MaxOpenBytes) {
+      showStatus(`${file.name} was not opened: it has ${file.size} bytes, and a Flash.dat has ` +
+        '2048. The settings stay as they are.', true);
       return;
     }
     file.arrayBuffer().then((buffer) => {
-      startUnit(new Uint8Array(buffer));
-      keepFlash();
-      if (!storageFailing) {
-        showStatus(`Opened ${file.name} (${buffer.byteLength} bytes); the unit started afresh.`, false);
+      const bytes = new Uint8Array(buffer);
+      const doubt = describeFile(file.name, bytes);
+      if (doubt === null) {
+        openFlash(file.name, bytes);
+        return;
       }
+      $('OpenText').textContent = doubt;
+      openDialog.returnValue = '';
+      openDialog.onclose = () => {
+        if (openDialog.returnValue === 'open') {
+          openFlash(file.name, bytes);
+        } else {
+          showStatus(`${file.name} was not opened; the settings stay as they are.`, false);
+        }
+      };
+      openDialog.showModal();
     }, (error) => showStatus(`${file.name} could not be read: ${error}`, true));
   });
 
   // Downloads Flash.dat as the program writes it.
-  $('SaveFlash').addEventListener('click', () => {
-    $('SaveFlash').blur();
-    if (!unit) {
+  $('SaveFlash').addEventListener('click', (event) => {
+    blurAfterPointer(event);
+    if (!unit || !running) {
       return;
     }
     unit._kv_advance(performance.now());
@@ -725,8 +1097,8 @@
     });
   }
 
-  $('SettingsButton').addEventListener('click', () => {
-    $('SettingsButton').blur();
+  $('SettingsButton').addEventListener('click', (event) => {
+    blurAfterPointer(event);
     settingsView.hidden = !settingsView.hidden;
     $('SettingsButton').setAttribute('aria-expanded', String(!settingsView.hidden));
     if (!settingsView.hidden && unit) {
@@ -834,11 +1206,12 @@
 
   // ------------------------------------------------------------------ size
 
-  // A screen narrower than the front (a tablet held upright) shows it smaller.
+  // A screen narrower or lower than the front (a phone, a tablet held upright, a phone on its
+  // side) shows it smaller, so the whole front is in view.
   function fitToScreen() {
-    const width = front.offsetWidth;
-    const room = document.documentElement.clientWidth;
-    const scale = Math.min(1, room / width);
+    const room = document.documentElement;
+    const scale = Math.min(1, room.clientWidth / front.offsetWidth,
+      room.clientHeight / front.offsetHeight);
     $('stage').style.zoom = scale < 1 ? String(scale) : '';
   }
   window.addEventListener('resize', fitToScreen);
