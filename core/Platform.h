@@ -18,6 +18,19 @@ struct HostDateTime {
     int dayOfWeek = 5;
 };
 
+// A local date and time from its six fields: year, month, day, hour, minute, second (the day of
+// the week is left to the host, which takes it from the date).
+inline HostDateTime hostDateTime(const int* fields) {
+    HostDateTime time;
+    time.year = fields[0];
+    time.month = fields[1];
+    time.day = fields[2];
+    time.hour = fields[3];
+    time.minute = fields[4];
+    time.second = fields[5];
+    return time;
+}
+
 // Buttons of a message box.
 enum class MessageButtons { Ok, OkCancel };
 

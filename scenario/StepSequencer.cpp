@@ -229,17 +229,9 @@ bool StepSequencer::start(const Queued& queued) {
     case StepKind::LoadFlash:
         loadFlash(queued);
         return false;
-    case StepKind::SetClock: {
-        HostDateTime clock;
-        clock.year = step.clock[0];
-        clock.month = step.clock[1];
-        clock.day = step.clock[2];
-        clock.hour = step.clock[3];
-        clock.minute = step.clock[4];
-        clock.second = step.clock[5];
-        session_.host().setClock(clock);
+    case StepKind::SetClock:
+        session_.host().setClock(hostDateTime(step.clock));
         return false;
-    }
     case StepKind::Show:
         show(out_);
         return false;

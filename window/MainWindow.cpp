@@ -641,27 +641,16 @@ void TMainFrm::paintChanges() {
 }
 
 void TMainFrm::syncClock() {
-    HostDateTime clock;
     if (options_.clock[0] != 0) {
         // A clock of its own (a playback, live control, --clock): the unit's time goes on from
         // it and never follows the computer's.
-        clock.year = options_.clock[0];
-        clock.month = options_.clock[1];
-        clock.day = options_.clock[2];
-        clock.hour = options_.clock[3];
-        clock.minute = options_.clock[4];
-        clock.second = options_.clock[5];
-        session_.host().setClock(clock);
+        session_.host().setClock(hostDateTime(options_.clock));
         return;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    clock.year = now.date().year();
-    clock.month = now.date().month();
-    clock.day = now.date().day();
-    clock.hour = now.time().hour();
-    clock.minute = now.time().minute();
-    clock.second = now.time().second();
-    session_.host().setClock(clock);
+    const int fields[6] = {now.date().year(), now.date().month(),  now.date().day(),
+                           now.time().hour(), now.time().minute(), now.time().second()};
+    session_.host().setClock(hostDateTime(fields));
 }
 
 void TMainFrm::beginRun() {
