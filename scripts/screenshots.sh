@@ -7,9 +7,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 binary="$(realpath "${1:-$root/build/default/window/kv410}")"
 out="$root/docs"
 [ -x "$binary" ] || { echo "no kv410 at $binary (build target kv410 first)" >&2; exit 1; }
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
+command -v import >/dev/null || { echo "import is missing (apt-get install imagemagick)" >&2; exit 1; }
 
 work="$(mktemp -d)"
 display=":$((90 + RANDOM % 100))"
