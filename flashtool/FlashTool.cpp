@@ -139,8 +139,8 @@ void loadImage(const std::string& path) {
     loadCellsFromFlash();
 }
 
-// Loads a file that must be a Flash.dat as the unit writes it: 2048 bytes with the signature.
-void loadSoundImage(const std::string& path) {
+// Loads a file that can be read as a flash image, whatever its size; returns its size.
+uintmax_t loadReadableImage(const std::string& path) {
     const std::string reason = unreadableReason(path);
     if (!reason.empty()) {
         throw BadInput{path + ": " + reason};
@@ -151,6 +151,12 @@ void loadSoundImage(const std::string& path) {
         throw BadInput{path + ": cannot be read"};
     }
     loadImage(path);
+    return size;
+}
+
+// Loads a file that must be a Flash.dat as the unit writes it: 2048 bytes with the signature.
+void loadSoundImage(const std::string& path) {
+    const uintmax_t size = loadReadableImage(path);
     const std::string problem = flashImageProblem(static_cast<size_t>(size));
     if (!problem.empty()) {
         throw BadInput{path + ": " + problem};
@@ -423,16 +429,7 @@ int check(const Options& options, std::ostream& out) {
         throw BadInput{"check needs one FILE"};
     }
     const std::string& path = options.files[0];
-    const std::string reason = unreadableReason(path);
-    if (!reason.empty()) {
-        throw BadInput{path + ": " + reason};
-    }
-    std::error_code ec;
-    const uintmax_t size = fs::file_size(path, ec);
-    if (ec) {
-        throw BadInput{path + ": cannot be read"};
-    }
-    loadImage(path);
+    const uintmax_t size = loadReadableImage(path);
     const uint16_t logOffset = readFlashWord(AlarmLogOffsetFlashWord);
     int findings = 0;
     const auto finding = [&](const std::string& text) {
