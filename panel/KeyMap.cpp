@@ -48,7 +48,20 @@ long singleCodePoint(std::string_view name) {
     return code;
 }
 
+constexpr std::string_view ModifierKeys[] = {
+    "Shift",    "Control", "Alt",    "AltGraph", "Meta",       "Super",  "Hyper",     "OS",
+    "CapsLock", "Fn",      "FnLock", "NumLock",  "ScrollLock", "Symbol", "SymbolLock"};
+
 } // namespace
+
+bool modifierKeyNamed(std::string_view name) {
+    for (const std::string_view modifier : ModifierKeys) {
+        if (modifier == name) {
+            return true;
+        }
+    }
+    return false;
+}
 
 PanelKey panelKeyNamed(std::string_view name) {
     for (const NamedKey& named : NamedKeys) {
@@ -75,6 +88,14 @@ char typedCharacter(const HostKey& key) {
 
 KeyAnswer mapKeyDown(const HostKey& key, const KeyFocus& focus) {
     KeyAnswer answer;
+    if (key.modifier) {
+        return answer;
+    }
+    if (key.name == "F2") {
+        answer.togglePanels = !key.repeat;
+        answer.swallowed = true;
+        return answer;
+    }
     if (focus.onButton && holdsButton(key.name)) {
         answer.action = key.repeat ? KeyAction::None : KeyAction::PressButton;
         answer.button = focus.button;
@@ -86,10 +107,6 @@ KeyAnswer mapKeyDown(const HostKey& key, const KeyFocus& focus) {
     answer.action = KeyAction::Stroke;
     answer.stroke = {panelKey, key.shift && isArrow(panelKey),
                      countsAsCharacter(character) ? character : char{0}};
-    if (key.name == "F2") {
-        answer.togglePanels = true;
-        answer.swallowed = true;
-    }
     if (focus.slider >= 1 && focus.slider <= 11) {
         answer.swallowed = answer.swallowed || TrackBar1KeyDown(panelKey);
         const int page = key.name == "PageUp"     ? SliderPageSize
@@ -118,7 +135,7 @@ KeyAnswer mapKeyUp(const HostKey& key, const KeyFocus& focus) {
         answer.swallowed = true;
         return answer;
     }
-    if (key.repeat) {
+    if (key.repeat || key.modifier || key.name == "F2") {
         return answer;
     }
     const PanelKey panelKey = panelKeyNamed(key.name);

@@ -23,6 +23,9 @@ struct HostKey {
     bool control = false;
     // The event is the key's auto-repeat.
     bool repeat = false;
+    // The key is a modifier alone (Shift, Control, Alt, Meta, ...; see modifierKeyNamed): it
+    // never reaches the unit, so Alt of Alt+F4 or a Shift pressed and let go wakes nothing.
+    bool modifier = false;
 };
 
 // What has the keyboard focus when the key goes down or up.
@@ -65,13 +68,17 @@ struct KeyAnswer {
     PanelButton button = PanelButton::Left;
     // The focused element must not see the key (a slider's arrow and page keys, F2).
     bool swallowed = false;
-    // Show or hide the side panels (F2).
+    // Show or hide the side panels (F2). F2 is the window's own key, as the "Paneler" button is
+    // its own button: it does not reach the unit (the action is None).
     bool togglePanels = false;
     // A focused slider moves to a new position (PageUp, PageDown by the page size); 0 for none.
     int slider = 0;
     int sliderPosition = 0;
 };
 
+// True for the name of a key that only modifies others (the W3C names "Shift", "Control",
+// "Alt", "AltGraph", "Meta", "CapsLock", ...), for a front-end that knows its keys by name.
+bool modifierKeyNamed(std::string_view name);
 // The panel key a key name stands for: the arrows, Escape and Enter; every other key is Other.
 PanelKey panelKeyNamed(std::string_view name);
 // The character a key types, as the key-press handler receives it: EscapeChar, EnterChar, a

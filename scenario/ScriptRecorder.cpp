@@ -36,7 +36,7 @@ bool ScriptRecorder::begin(const std::string& path, const std::string& flashName
     writtenTick_ = 0;
     actedSinceChecks_ = false;
     checkedOnce_ = false;
-    pressPending_ = false;
+    pending_ = Pending::None;
     char when[32];
     std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", clock[0], clock[1], clock[2],
                   clock[3], clock[4], clock[5]);
@@ -99,14 +99,20 @@ void ScriptRecorder::writeChecks(const Screen& screen) {
     actedSinceChecks_ = false;
 }
 
-void ScriptRecorder::flushPress() {
-    if (!pressPending_) {
+void ScriptRecorder::writeBeforePending() {
+    writeWaitTo(pendingTick_);
+    writeChecks(pendingScreen_);
+}
+
+void ScriptRecorder::flushPending() {
+    const Pending pending = pending_;
+    pending_ = Pending::None;
+    if (pending == Pending::None) {
         return;
     }
-    pressPending_ = false;
-    writeWaitTo(pressTick_);
-    writeChecks(pressScreen_);
-    writeLine(writeStep(recorded(StepKind::PressButton, pressButton_)));
+    writeBeforePending();
+    writeLine(pending == Pending::Press ? writeStep(recorded(StepKind::PressButton, pressButton_))
+                                        : writeStep(keyDown_));
     actedSinceChecks_ = true;
 }
 
@@ -114,7 +120,7 @@ void ScriptRecorder::action(int64_t tick, const std::string& step) {
     if (!recording()) {
         return;
     }
-    flushPress();
+    flushPending();
     writeWaitTo(tick);
     writeChecks(screenNow());
     writeLine(step);
@@ -126,6 +132,10 @@ void ScriptRecorder::performed(int64_t tick, const Step& step) {
         press(tick, step.count);
     } else if (step.kind == StepKind::ReleaseButton) {
         release(tick, step.count);
+    } else if (step.kind == StepKind::KeyDown) {
+        keyDown(tick, step);
+    } else if (step.kind == StepKind::KeyUp) {
+        keyUp(tick, step);
     } else {
         action(tick, writeStep(step));
     }
@@ -135,30 +145,57 @@ void ScriptRecorder::press(int64_t tick, int button) {
     if (!recording()) {
         return;
     }
-    flushPress();
-    pressPending_ = true;
+    flushPending();
+    pending_ = Pending::Press;
     pressButton_ = button;
-    pressTick_ = tick;
-    pressScreen_ = screenNow();
+    pendingTick_ = tick;
+    pendingScreen_ = screenNow();
 }
 
 void ScriptRecorder::release(int64_t tick, int button) {
     if (!recording()) {
         return;
     }
-    if (!pressPending_ || pressButton_ != button) {
+    if (pending_ != Pending::Press || pressButton_ != button) {
         action(tick, writeStep(recorded(StepKind::ReleaseButton, button)));
         return;
     }
-    pressPending_ = false;
-    writeWaitTo(pressTick_);
-    writeChecks(pressScreen_);
-    if (tick == pressTick_) {
+    pending_ = Pending::None;
+    writeBeforePending();
+    if (tick == pendingTick_) {
         writeLine(writeStep(recorded(StepKind::ClickButton, button)));
     } else {
-        writeLine(writeStep(recorded(StepKind::HoldButton, button, tick - pressTick_)));
+        writeLine(writeStep(recorded(StepKind::HoldButton, button, tick - pendingTick_)));
         writtenTick_ = tick;
     }
+    actedSinceChecks_ = true;
+}
+
+void ScriptRecorder::keyDown(int64_t tick, const Step& step) {
+    if (!recording()) {
+        return;
+    }
+    flushPending();
+    pending_ = Pending::Key;
+    keyDown_ = step;
+    pendingTick_ = tick;
+    pendingScreen_ = screenNow();
+}
+
+void ScriptRecorder::keyUp(int64_t tick, const Step& step) {
+    if (!recording()) {
+        return;
+    }
+    if (pending_ != Pending::Key || tick != pendingTick_) {
+        action(tick, writeStep(step));
+        return;
+    }
+    pending_ = Pending::None;
+    writeBeforePending();
+    Step key = keyDown_;
+    key.kind = StepKind::Key;
+    key.count = 1;
+    writeLine(writeStep(key));
     actedSinceChecks_ = true;
 }
 
@@ -166,7 +203,7 @@ bool ScriptRecorder::end(int64_t tick) {
     if (!recording()) {
         return error_.empty();
     }
-    flushPress();
+    flushPending();
     writeWaitTo(tick);
     writeChecks(screenNow());
     writeLine("# End of the recording.");

@@ -19,8 +19,8 @@ public:
     bool begin(const std::string& path, const std::string& flashName, const int* clock, bool checks,
                const std::string& recordedBy);
     // A step the person performed at a tick (virtual time since the start), written with
-    // writeStep; a press and a release of a button go through press and release. Call it before
-    // the step reaches the unit.
+    // writeStep; a press and a release of a button go through press and release, a key going
+    // down and up through keyDown and keyUp. Call it before the step reaches the unit.
     void performed(int64_t tick, const Step& step);
     // Ends the script at a tick: the last wait, the last checks and a closing comment.
     bool end(int64_t tick);
@@ -36,13 +36,21 @@ private:
     // and its release with nothing between become "click" or "hold".
     void press(int64_t tick, int button);
     void release(int64_t tick, int button);
+    // A key went down / up: a key down and its key up at the same tick with nothing between
+    // become "key NAME"; a key held across ticks stays "keydown" and "keyup" with the wait
+    // between, so that the unit sees the same.
+    void keyDown(int64_t tick, const Step& step);
+    void keyUp(int64_t tick, const Step& step);
     struct Screen {
         char lines[4][20];
     };
     void writeLine(const std::string& line);
     void writeWaitTo(int64_t tick);
     void writeChecks(const Screen& screen);
-    void flushPress();
+    // Writes the press or key down that waits for its release, as a press or keydown.
+    void flushPending();
+    // The wait up to a pending press or key down and the checks of the screen it found.
+    void writeBeforePending();
     static Screen screenNow();
 
     std::ofstream out_;
@@ -53,11 +61,14 @@ private:
     bool actedSinceChecks_ = false;
     bool checkedOnce_ = false;
     Screen checked_{};
-    // A press not yet written: it may become a click or a hold.
-    bool pressPending_ = false;
+    // A press not yet written (it may become a click or a hold), or a key down not yet written
+    // (it may become a key).
+    enum class Pending { None, Press, Key };
+    Pending pending_ = Pending::None;
     int pressButton_ = 0;
-    int64_t pressTick_ = 0;
-    Screen pressScreen_{};
+    Step keyDown_{};
+    int64_t pendingTick_ = 0;
+    Screen pendingScreen_{};
 };
 
 } // namespace kv410

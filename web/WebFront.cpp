@@ -71,7 +71,8 @@ char keyName[64] = {};
 // be shown or hidden.
 int keyEvent(bool down, int shift, int control, int repeat, int slider, int button) {
     keyName[sizeof keyName - 1] = '\0';
-    const HostKey key{keyName, shift != 0, control != 0, repeat != 0};
+    HostKey key{keyName, shift != 0, control != 0, repeat != 0};
+    key.modifier = modifierKeyNamed(key.name);
     KeyFocus focus;
     focus.slider = inRange(slider, 1, 11) ? slider : 0;
     focus.onButton = inRange(button, 0, PanelButtonCount - 1);

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -77,6 +78,28 @@ std::string hostKeyName(const QKeyEvent* event) {
         return "PageDown";
     case Qt::Key_Tab:
         return "Tab";
+    case Qt::Key_Shift:
+        return "Shift";
+    case Qt::Key_Control:
+        return "Control";
+    case Qt::Key_Alt:
+        return "Alt";
+    case Qt::Key_AltGr:
+        return "AltGraph";
+    case Qt::Key_Meta:
+        return "Meta";
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return "Super";
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        return "Hyper";
+    case Qt::Key_CapsLock:
+        return "CapsLock";
+    case Qt::Key_NumLock:
+        return "NumLock";
+    case Qt::Key_ScrollLock:
+        return "ScrollLock";
     default:
         return event->text().toStdString();
     }
@@ -112,6 +135,10 @@ void setCaptionColour(QToolButton* button, QColor colour) {
 }
 
 } // namespace
+
+QString scriptFileName(const QString& chosen) {
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + QStringLiteral(".kvs") : chosen;
+}
 
 TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     : QWidget(parent), options_(std::move(options)),
@@ -264,10 +291,8 @@ void TMainFrm::buildFront() {
     PanelsButton = makeToggle(this, front::qrect(layout::PanelsButton), front::PanelsButtonCaption,
                               "Visa eller dölj simuleringspanelerna (F2)");
     PanelsButton->setObjectName(QStringLiteral("PanelsButton"));
-    connect(PanelsButton, &QToolButton::clicked, this, [this] {
-        setPanelsShown(!panelsShown());
-        afterHandler();
-    });
+    connect(PanelsButton, &QToolButton::clicked, this,
+            [this] { perform(personStep(StepKind::ClickPanels)); });
 
     EnglishButton = makeToggle(this, front::qrect(layout::EnglishButton), "English",
                                "Show the English gloss of the display and the labels");
@@ -520,17 +545,26 @@ bool TMainFrm::keyEvent(QWidget* receiver, QKeyEvent* event, bool press) {
                     this, QStringLiteral("Record the session as a scenario script"),
                     QStringLiteral("session.kvs"), QStringLiteral("Scenario scripts (*.kvs)"));
                 if (!path.isEmpty()) {
-                    startRecording(path.toStdString(), options_.recordChecks);
+                    startRecording(scriptFileName(path).toStdString(), options_.recordChecks);
                 }
             }
         }
         return true;
     }
+    if (!press && !event->isAutoRepeat() && !keysDown_.remove(event->key())) {
+        // A key let go whose press this window never saw (the Return that closed a dialog):
+        // it did not reach the unit going down, so it does not going up.
+        return true;
+    }
     const std::string name = hostKeyName(event);
     const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const HostKey key{name, modifiers.testFlag(Qt::ShiftModifier),
-                      modifiers.testAnyFlags(Qt::ControlModifier | Qt::MetaModifier),
-                      event->isAutoRepeat()};
+    HostKey key{name, modifiers.testFlag(Qt::ShiftModifier),
+                modifiers.testAnyFlags(Qt::ControlModifier | Qt::MetaModifier),
+                event->isAutoRepeat()};
+    key.modifier = modifierKeyNamed(key.name);
+    if (press && !event->isAutoRepeat()) {
+        keysDown_.insert(event->key());
+    }
     KeyFocus focus;
     for (int n = 1; n <= 11; ++n) {
         if (receiver == TrackBars[n - 1]) {
@@ -561,7 +595,7 @@ bool TMainFrm::keyEvent(QWidget* receiver, QKeyEvent* event, bool press) {
         perform(step);
     }
     if (answer.togglePanels) {
-        setPanelsShown(!panelsShown());
+        perform(personStep(StepKind::ClickPanels));
     }
     if (press && SliderFocusRequested) {
         SliderFocusRequested = false;
@@ -761,11 +795,15 @@ void TMainFrm::takeOver() {
 }
 
 void TMainFrm::perform(const Step& step) {
-    // Letting go of a button a playback pressed does not take the unit over.
-    if (step.kind != StepKind::ReleaseButton) {
+    // Letting go of a button a playback pressed does not take the unit over, nor does a look at
+    // the side panels.
+    if (step.kind != StepKind::ReleaseButton && step.kind != StepKind::ClickPanels) {
         takeOver();
     }
     recorder_.performed(session_.time.tick, step);
+    if (step.kind == StepKind::ClickPanels) {
+        setPanelsShown(!panelsShown());
+    }
     performAction(step, session_.time);
     afterHandler();
     if (!recorder_.error().empty()) {

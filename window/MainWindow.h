@@ -11,6 +11,7 @@
 #include "window/PanelWidgets.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QWidget>
 
 #include <functional>
@@ -53,6 +54,10 @@ struct WindowOptions {
     // Where the trace and the playback's answers go; standard output when null.
     std::ostream* output = nullptr;
 };
+
+// The name a recording is written under: the name chosen in the record dialog, with ".kvs" added
+// when it has no extension.
+QString scriptFileName(const QString& chosen);
 
 // Width of the client area with the picture only, and with the side panels shown.
 inline constexpr int ClientWidth = layout::Width;
@@ -185,6 +190,8 @@ private:
     bool playing_ = false;
     int controlLine_ = 0;
     std::string controlBuffer_;
+    // The keys whose press reached the key map and that are not let go yet.
+    QSet<int> keysDown_;
     bool controlInputEnded_ = false;
     bool controlEnded_ = false;
     bool shown_ = false;

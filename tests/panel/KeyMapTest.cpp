@@ -77,6 +77,27 @@ TEST_F(KeyMapTest, AFocusedSliderKeepsItsOwnKeysButNotTheArrows) {
     EXPECT_EQ(down("PageDown").slider, 0) << "no slider has the focus";
 }
 
+// F2 shows and hides the side panels as the "Paneler" button does, and a modifier alone (the Alt
+// of Alt+F4) is the host's: neither reaches the unit, going down or up, so a recording that
+// leaves them out replays the same.
+TEST_F(KeyMapTest, ThePanelKeyAndModifiersAloneDoNotReachTheUnit) {
+    const KeyAnswer f2 = down("F2");
+    EXPECT_EQ(f2.action, KeyAction::None);
+    EXPECT_TRUE(f2.togglePanels);
+    EXPECT_FALSE(mapKeyDown(HostKey{"F2", false, false, true}, {}).togglePanels)
+        << "a held F2 does not flicker the panels";
+    EXPECT_EQ(mapKeyUp(HostKey{"F2"}, {}).action, KeyAction::None);
+    for (const char* name : {"Shift", "Control", "Alt", "AltGraph", "Meta", "CapsLock"}) {
+        ASSERT_TRUE(modifierKeyNamed(name)) << name;
+        HostKey modifier{name, true, true, false};
+        modifier.modifier = true;
+        EXPECT_EQ(mapKeyDown(modifier, {}).action, KeyAction::None) << name;
+        EXPECT_EQ(mapKeyUp(modifier, {}).action, KeyAction::None) << name;
+    }
+    EXPECT_FALSE(modifierKeyNamed("a"));
+    EXPECT_FALSE(modifierKeyNamed("Enter"));
+}
+
 TEST_F(KeyMapTest, AKeyHeldOnAFocusedButtonHoldsThatButton) {
     KeyFocus button;
     button.onButton = true;

@@ -190,6 +190,75 @@ private slots:
         std::fflush(stdout);
     }
 
+    // The recording holds what reached the unit and nothing else: the side panels as "click
+    // paneler", a plain stroke as "key", a key held across ticks as keydown, wait, keyup; no
+    // modifier alone and no key let go whose press went elsewhere. It replays to the same
+    // transcript.
+    void theRecordingWritesWhatReachedTheUnitAndReplaysTheSame() {
+        const std::string script = filePath("keys.kvs").toStdString();
+        std::ostringstream transcript;
+        WindowOptions options;
+        options.recordPath = script;
+        options.trace = true;
+        options.output = &transcript;
+        auto window = openWindow(options);
+        QVERIFY(window != nullptr);
+        QTest::mouseClick(window->Shape6, Qt::LeftButton);
+        window->runTicksNow(60);
+        QTest::keyClick(window.get(), Qt::Key_F2);
+        QVERIFY(window->panelsShown());
+        QTest::keyClick(window.get(), Qt::Key_Up);
+        window->runTicksNow(2);
+        QTest::keyPress(window.get(), Qt::Key_Left, Qt::ShiftModifier);
+        window->runTicksNow(3);
+        QTest::keyRelease(window.get(), Qt::Key_Left, Qt::ShiftModifier);
+        window->runTicksNow(1);
+        // Alt as for Alt+F4, Control and Shift alone, and the Return that closed a dialog.
+        QTest::keyPress(window.get(), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(window.get(), Qt::Key_Alt);
+        QTest::keyClick(window.get(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyClick(window.get(), Qt::Key_Shift, Qt::ShiftModifier);
+        QTest::keyRelease(window.get(), Qt::Key_Return);
+        QTest::mouseClick(window->PanelsButton, Qt::LeftButton);
+        QVERIFY(!window->panelsShown());
+        window->runTicksNow(5);
+        window->close();
+        window.reset();
+
+        QFile file(QString::fromStdString(script));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList steps;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+            if (!line.isEmpty() && !line.startsWith(u'#') && !line.startsWith(u"clock ") &&
+                !line.startsWith(u"flash ")) {
+                steps << line;
+            }
+        }
+        const QStringList expected = {"click power",   "wait 3000ms",      "click paneler",
+                                      "key up",        "wait 100ms",       "keydown shift+left",
+                                      "wait 150ms",    "keyup shift+left", "wait 50ms",
+                                      "click paneler", "wait 250ms"};
+        QCOMPARE(steps, expected);
+
+        const std::string replayed = replay(script);
+        const size_t totals = replayed.rfind('\n', replayed.size() - 2);
+        QCOMPARE(QString::fromStdString(replayed.substr(0, totals + 1)),
+                 QString::fromStdString(transcript.str()));
+        // The held Shift+Left (the middle button) showed the status view, in the window as in
+        // the replay.
+        QVERIFY2(transcript.str().find("VILLA-FUNKSJON") != std::string::npos,
+                 transcript.str().c_str());
+    }
+
+    void theRecordDialogAddsTheScriptExtension() {
+        QCOMPARE(scriptFileName(QStringLiteral("/tmp/session")),
+                 QStringLiteral("/tmp/session.kvs"));
+        QCOMPARE(scriptFileName(QStringLiteral("/tmp/a.b/run")),
+                 QStringLiteral("/tmp/a.b/run.kvs"));
+        QCOMPARE(scriptFileName(QStringLiteral("/tmp/x.kvs")), QStringLiteral("/tmp/x.kvs"));
+        QCOMPARE(scriptFileName(QStringLiteral("/tmp/x.txt")), QStringLiteral("/tmp/x.txt"));
+    }
+
     void aScriptThatCannotBeWrittenLeavesTheUnitRunning() {
         WindowOptions options;
         options.recordPath = filePath("gone/session.kvs").toStdString();
