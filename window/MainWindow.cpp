@@ -1,4 +1,5 @@
 #include "window/MainWindow.h"
+#include "window/FrontScale.h"
 
 #include "display/Gloss.h"
 #include "display/Lcd.h"
@@ -25,6 +26,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <cerrno>
@@ -148,7 +150,7 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("KV410"));
     setFont(front::windowFont(false));
-    setFixedSize(ClientWidth, ClientHeight);
+    resize(ClientWidth, ClientHeight);
     setAutoFillBackground(true);
     setBackground(this, Qt::white);
     buildFront();
@@ -170,6 +172,9 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     StatusLabel->setFont(statusFont);
     StatusLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     StatusLabel->hide();
+    notePlaces();
+    zoom_ = options_.zoom > 0 ? std::clamp(options_.zoom, MinZoom, MaxZoom) : 0.0;
+    refit();
 
     qApp->installEventFilter(this);
     // The window owns the process: tables whose start values are not zero (the menu tree, the
@@ -223,11 +228,13 @@ void TMainFrm::buildFront() {
         auto* label = new LcdLineLabel(LCDDisplay);
         label->setObjectName(QStringLiteral("Lbl%1").arg(line + 1));
         label->setGeometry(front::qrect(layout::LcdLines[line]));
+        label->unscaled = label->size();
         LcdLineLabels[line] = label;
     }
     Graph = new GraphArea(LCDDisplay);
     Graph->setObjectName(QStringLiteral("Graph"));
     Graph->setGeometry(front::qrect(layout::Graph));
+    Graph->unscaled = Graph->size();
     Graph->hide();
 
     RattImage = new KnobImage(this);
@@ -429,7 +436,7 @@ bool TMainFrm::englishShown() const {
 
 void TMainFrm::setEnglishShown(bool shown) {
     GlossStrip->setVisible(shown);
-    setFixedSize(width(), layout::Height + (shown ? layout::GlossStrip.height : 0));
+    refit();
     setCaptionColour(EnglishButton, shown ? colour(CaptionLightColour) : Qt::black);
     // The labels of the front and the panels carry their English as tooltips.
     if (shown && ownToolTips_.empty()) {
@@ -451,12 +458,106 @@ void TMainFrm::setEnglishShown(bool shown) {
 }
 
 void TMainFrm::setPanelsShown(bool shown) {
-    setFixedSize(shown ? ClientWidthWithPanels : ClientWidth, height());
     Panel1->setVisible(shown);
     Panel2->setVisible(shown);
     Panel3->setVisible(shown);
     SensorPanelVisible = shown;
     setCaptionColour(PanelsButton, shown ? colour(CaptionLightColour) : Qt::black);
+    setFixedSize(scaledRect(QRect(QPoint(0, 0), contentSize()), scale_).size());
+    keepOnScreen();
+}
+
+void TMainFrm::notePlaces() {
+    windowFont_ = font();
+    for (QWidget* element : findChildren<QWidget*>()) {
+        const QString name = element->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) {
+            continue;
+        }
+        // The LCD lines draw with the LCD's own font, scaled by their painter.
+        const bool ownFont = element->testAttribute(Qt::WA_SetFont) &&
+                             dynamic_cast<LcdLineLabel*>(element) == nullptr;
+        placed_.push_back({element, element->geometry(), element->font(), ownFont});
+    }
+}
+
+QSize TMainFrm::contentSize() const {
+    return {panelsShown() ? ClientWidthWithPanels : ClientWidth,
+            ClientHeight + (englishShown() ? layout::GlossStrip.height : 0)};
+}
+
+double TMainFrm::screenFit() const {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return MaxZoom;
+    }
+    // The title bar and the borders count; before the window manager has framed the window,
+    // a usual frame is assumed.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() <= 0 && frame.height() <= 0) {
+        frame = QSize(8, 32);
+    }
+    return fitScale(screen->availableGeometry().size(), frame,
+                    {ClientWidthWithPanels, contentSize().height()});
+}
+
+void TMainFrm::refit() {
+    const double scale = windowScale(zoom_, screenFit());
+    if (scale != scale_) {
+        applyScale(scale);
+    }
+    setFixedSize(scaledRect(QRect(QPoint(0, 0), contentSize()), scale_).size());
+    keepOnScreen();
+}
+
+void TMainFrm::applyScale(double scale) {
+    scale_ = scale;
+    const auto scaledFont = [scale](QFont font) {
+        if (font.pixelSize() > 0) {
+            font.setPixelSize(scaledPixels(font.pixelSize(), scale));
+        } else {
+            font.setPointSizeF(font.pointSizeF() * scale);
+        }
+        return font;
+    };
+    setFont(scaledFont(windowFont_));
+    for (const Placed& placed : placed_) {
+        if (placed.ownFont) {
+            placed.widget->setFont(scaledFont(placed.font));
+        }
+        placed.widget->setGeometry(scaledRect(placed.geometry, scale));
+    }
+    // The panels' labels take the room their text needs at the new size.
+    for (QLabel* label : Labels) {
+        label->adjustSize();
+    }
+    update();
+}
+
+void TMainFrm::keepOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!isVisible() || screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect outer = frameGeometry();
+    const int left =
+        std::max(area.left(), std::min(outer.left(), area.right() + 1 - outer.width()));
+    const int top = std::max(area.top(), std::min(outer.top(), area.bottom() + 1 - outer.height()));
+    if (left != outer.left() || top != outer.top()) {
+        move(left, top);
+    }
+}
+
+void TMainFrm::setZoom(double zoom) {
+    zoom_ = std::clamp(zoom, MinZoom, MaxZoom);
+    QSettings(QStringLiteral("kv410"), QStringLiteral("kv410"))
+        .setValue(QStringLiteral("zoom"), zoom_);
+    refit();
+}
+
+void TMainFrm::zoomToFit() {
+    setZoom(screenFit());
 }
 
 void TMainFrm::showEvent(QShowEvent* event) {
@@ -465,8 +566,12 @@ void TMainFrm::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
+    refit();
+    if (QWindow* handle = windowHandle()) {
+        connect(handle, &QWindow::screenChanged, this, [this] { refit(); });
+    }
     if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
+        const QRect area = screen->availableGeometry();
         const QSize outer = frameGeometry().size();
         move(area.left() + area.width() / 2 - outer.width() / 2,
              area.top() + area.height() / 2 - outer.height() / 2);
@@ -550,6 +655,23 @@ bool TMainFrm::keyEvent(QWidget* receiver, QKeyEvent* event, bool press) {
             }
         }
         return true;
+    }
+    if (press && event->modifiers().testFlag(Qt::ControlModifier)) {
+        // The zoom keys are the window's own; the unit does not see them.
+        switch (event->key()) {
+        case Qt::Key_Plus:
+        case Qt::Key_Equal:
+            setZoom(nextZoom(scale_, 1));
+            return true;
+        case Qt::Key_Minus:
+            setZoom(nextZoom(scale_, -1));
+            return true;
+        case Qt::Key_0:
+            zoomToFit();
+            return true;
+        default:
+            break;
+        }
     }
     if (!press && !event->isAutoRepeat() && !keysDown_.remove(event->key())) {
         // A key let go whose press this window never saw (the Return that closed a dialog):

@@ -11,6 +11,7 @@
 #include "window/PanelWidgets.h"
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QSet>
 #include <QWidget>
 
@@ -53,6 +54,9 @@ struct WindowOptions {
     bool readOnly = false;
     // Where the trace and the playback's answers go; standard output when null.
     std::ostream* output = nullptr;
+    // The zoom kept from the last run (Ctrl+plus, Ctrl+minus, Ctrl+0); 0: none, 100 %. The
+    // window never draws larger than fits its screen.
+    double zoom = 0;
 };
 
 // The name a recording is written under: the name chosen in the record dialog, with ".kvs" added
@@ -83,6 +87,15 @@ public:
     bool englishShown() const;
     // Brings the elements in line with the panel's paint state, touching only what changed.
     void paintChanges();
+    // The scale the front is drawn at now (1: the layout table's pixels).
+    double scale() const { return scale_; }
+    // The zoom a person chose; the window draws at it unless the screen is too small.
+    double zoom() const { return zoom_; }
+    // Chooses a zoom (held to 50 %..300 %) and keeps it for the next start: Ctrl+plus and
+    // Ctrl+minus go a step up or down from the scale shown.
+    void setZoom(double zoom);
+    // The largest zoom that fits the screen (Ctrl+0), kept as setZoom keeps it.
+    void zoomToFit();
 
     // The elements, named as on the form.
     PictureBox* Image1 = nullptr;
@@ -149,6 +162,16 @@ protected:
 private:
     void buildFront();
     void buildPanels();
+    // Notes every element's unscaled place and font, once all are built.
+    void notePlaces();
+    // Draws the front at the scale that the zoom and the screen allow, and sizes the window.
+    void refit();
+    void applyScale(double scale);
+    // The client area's unscaled size as it is shown now, and the widest it gets (the panels
+    // shown), which must fit the screen.
+    QSize contentSize() const;
+    double screenFit() const;
+    void keepOnScreen();
     QToolButton* makeToggle(QWidget* parent, const QRect& geometry, const char* caption,
                             const char* hint);
     // Paints after a handler, and traces.
@@ -192,6 +215,17 @@ private:
     std::string controlBuffer_;
     // The keys whose press reached the key map and that are not let go yet.
     QSet<int> keysDown_;
+    double zoom_ = 0;
+    double scale_ = 1.0;
+    // Every element with its unscaled geometry and, when it has a font of its own, that font.
+    struct Placed {
+        QWidget* widget;
+        QRect geometry;
+        QFont font;
+        bool ownFont;
+    };
+    std::vector<Placed> placed_;
+    QFont windowFont_;
     bool controlInputEnded_ = false;
     bool controlEnded_ = false;
     bool shown_ = false;

@@ -16,18 +16,53 @@ PictureBox::PictureBox(const QPixmap& picture, QWidget* parent)
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
-    if (picture_.size() == size()) {
+    const qreal ratio = devicePixelRatioF();
+    if (picture_.size() == size() && ratio == 1.0) {
         painter.drawPixmap(dirty, picture_, dirty);
-    } else {
-        painter.drawPixmap(rect(), picture_);
+        return;
     }
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (scaled_.size() != device) {
+        scaled_ = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_.setDevicePixelRatio(ratio);
+    }
+    painter.drawPixmap(QPointF(0, 0), scaled_);
 }
 
 KnobImage::KnobImage(QWidget* parent) : QWidget(parent) {}
 
 void KnobImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, front::knobFrameImage(frame ? frame() : 0));
+    const int shown = frame ? frame() : 0;
+    const QImage& image = front::knobFrameImage(shown);
+    const qreal ratio = devicePixelRatioF();
+    if (image.size() == size() && ratio == 1.0) {
+        painter.drawImage(0, 0, image);
+        return;
+    }
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    if (scaledSize_ != device) {
+        scaledSize_ = device;
+        for (QImage& frameImage : scaled_) {
+            frameImage = QImage();
+        }
+    }
+    if (shown < 0 || shown >= 12) {
+        return;
+    }
+    QImage& scaled = scaled_[shown];
+    if (scaled.isNull() && !image.isNull()) {
+        scaled = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+    }
+    painter.drawImage(QPointF(0, 0), scaled);
+}
+
+void scaleToElement(QPainter& painter, const QWidget& element, QSize unscaled) {
+    if (!unscaled.isEmpty() && unscaled != element.size()) {
+        painter.scale(double(element.width()) / unscaled.width(),
+                      double(element.height()) / unscaled.height());
+    }
 }
 
 void KnobImage::mousePressEvent(QMouseEvent* event) {
@@ -107,7 +142,8 @@ void GraphArea::setBar(int start, int end) {
 
 void GraphArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    front::paintGraph(painter, width(), barStart_, barEnd_);
+    scaleToElement(painter, *this, unscaled);
+    front::paintGraph(painter, unscaled.isEmpty() ? width() : unscaled.width(), barStart_, barEnd_);
 }
 
 LcdLineLabel::LcdLineLabel(QWidget* parent) : QLabel(parent) {
@@ -119,7 +155,9 @@ LcdLineLabel::LcdLineLabel(QWidget* parent) : QLabel(parent) {
 
 void LcdLineLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    front::paintLcdLine(painter, rect(), text());
+    scaleToElement(painter, *this, unscaled);
+    front::paintLcdLine(painter, unscaled.isEmpty() ? rect() : QRect(QPoint(0, 0), unscaled),
+                        text());
 }
 
 } // namespace kv410

@@ -4,15 +4,19 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
 
 #include <functional>
 
+class QPainter;
+
 namespace kv410 {
 
-// A picture drawn stretched over the whole element (Image1).
+// A picture drawn stretched over the whole element (Image1); at another size than its own, or on
+// a high-DPI screen, it is scaled smoothly to the element's device pixels once.
 class PictureBox : public QWidget {
 public:
     PictureBox(const QPixmap& picture, QWidget* parent);
@@ -22,9 +26,11 @@ protected:
 
 private:
     QPixmap picture_;
+    QPixmap scaled_;
 };
 
-// The knob (RattImage): shows one of twelve frames, the bottom-left pixel's colour transparent.
+// The knob (RattImage): shows one of twelve frames, the bottom-left pixel's colour transparent;
+// scaled smoothly to the element's device pixels as the picture is.
 class KnobImage : public QWidget {
 public:
     explicit KnobImage(QWidget* parent);
@@ -36,7 +42,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QImage scaled_[12];
+    QSize scaledSize_;
 };
+
+// The painter of an element drawn by the front's code in unscaled pixels (an LCD line, the
+// Graph): scaled from the element's unscaled size to its size now, so text and lines are drawn
+// sharp at any scale.
+void scaleToElement(QPainter& painter, const QWidget& element, QSize unscaled);
 
 // A click area over a part of the picture (Shape1..Shape3, Shape6); outlined or invisible.
 class ClickArea : public QWidget {
@@ -89,6 +104,8 @@ private:
 class LcdLineLabel : public QLabel {
 public:
     explicit LcdLineLabel(QWidget* parent);
+    // The line's size in the layout table; empty: its size now.
+    QSize unscaled;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,6 +117,8 @@ public:
     explicit GraphArea(QWidget* parent);
     // Redraws when the bar moved.
     void setBar(int start, int end);
+    // The Graph's size in the layout table; empty: its size now.
+    QSize unscaled;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

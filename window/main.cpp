@@ -102,6 +102,10 @@ int main(int argc, char** argv) {
     // box waits for an answer.
     kv410::ShutdownSignals shutdown;
     kv410::WindowOptions windowOptions = options.window;
+    // The zoom of the last run (Ctrl+plus, Ctrl+minus, Ctrl+0), held to what fits the screen.
+    windowOptions.zoom = QSettings(QStringLiteral("kv410"), QStringLiteral("kv410"))
+                             .value(QStringLiteral("zoom"), 0.0)
+                             .toDouble();
     const bool writesFlash =
         windowOptions.playPath.empty() && !windowOptions.control && !windowOptions.readOnly;
     kv410::FlashLock lock(flashFile);

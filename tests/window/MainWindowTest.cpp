@@ -11,6 +11,7 @@
 #include "panel/FrontPanel.h"
 #include "pictures/FrontPicture.h"
 #include "unit/ControllerState.h"
+#include "window/FrontScale.h"
 #include "window/ShutdownSignals.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -582,6 +585,137 @@ private slots:
         QCOMPARE(ControllerCells[HeatingCurveSlopeCell], int16_t(43));
         QCOMPARE(ControllerCells[UnitOnCell], int16_t(1));
         QCOMPARE(window_->LcdLineLabels[0]->text(), QStringLiteral("         ORV      K1"));
+    }
+
+    // The same window drawn at another zoom: the geometry of every element follows the scale,
+    // so a click where an element is drawn reaches its handler, and the panels' labels keep the
+    // room their text needs.
+    void everyClickReachesItsElementAtEveryScale() {
+        for (const double zoom : {0.75, 1.0, 2.0}) {
+            window_.reset();
+            resetControllerState();
+            WindowOptions options;
+            options.zoom = zoom;
+            window_ = std::make_unique<TMainFrm>(nullptr, options);
+            window_->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+            stopTicks();
+            const QString at = QStringLiteral("zoom %1").arg(zoom);
+            QVERIFY2(window_->scale() == zoom, qPrintable(at));
+            QCOMPARE(window_->size(), QSize(qRound(800 * zoom), qRound(600 * zoom)));
+            const auto centre = [zoom](const LayoutRect& rect) {
+                return scaledRect(front::qrect(rect), zoom).center();
+            };
+
+            IoWords[PowerRequestWord] = 0;
+            pressAt(centre(layout::PowerArea));
+            releaseAt(centre(layout::PowerArea));
+            QVERIFY2(IoWords[PowerRequestWord] == 1, qPrintable(at));
+            IoWords[DisplayAwakeWord] = 0;
+            knobSteps = 0;
+            clickAt(centre(layout::Knob));
+            clickAt(centre(layout::Knob));
+            QVERIFY2(IoWords[DisplayAwakeWord] == 1 && knobSteps == 1, qPrintable(at));
+            for (int key = 0; key < 3; ++key) {
+                wakeDisplay();
+                IoWords[LeftButtonWord] = IoWords[MiddleButtonWord] = IoWords[RightButtonWord] = 0;
+                clickAt(centre(layout::KeyAreas[key]));
+                QVERIFY2(IoWords[LeftButtonWord + key] == 1, qPrintable(at));
+            }
+            IoWords[LeftButtonWord] = IoWords[MiddleButtonWord] = IoWords[RightButtonWord] = 0;
+            clickAt(centre(layout::Lcd));
+            QCOMPARE(IoWords[LeftButtonWord] + IoWords[MiddleButtonWord] + IoWords[RightButtonWord],
+                     0);
+            for (int toggle = 0; toggle < 3; ++toggle) {
+                QCOMPARE(window_->childAt(centre(layout::MainToggles[toggle])),
+                         window_->SpeedButtons[8 + toggle]);
+            }
+            clickAt(centre(layout::PanelsButton));
+            QVERIFY2(window_->panelsShown(), qPrintable(at));
+            QCOMPARE(window_->width(), qRound(953 * zoom));
+            for (int n = 1; n <= 11; ++n) {
+                const QRect panel = front::qrect(layout::Panel1);
+                const QRect slider = front::qrect(layout::slider(n)).translated(panel.topLeft());
+                QCOMPARE(window_->childAt(scaledRect(slider, zoom).center()),
+                         window_->TrackBars[n - 1]);
+            }
+            for (QLabel* label : window_->Labels) {
+                const QFontMetrics metrics(label->font());
+                QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(),
+                         qPrintable(label->text()));
+                QCOMPARE(label->font().pixelSize(), scaledPixels(11, zoom));
+                QVERIFY(label->mapTo(window_.get(), label->rect().bottomRight()).x() <
+                        window_->width());
+            }
+        }
+    }
+
+    // Ctrl+plus, Ctrl+minus and Ctrl+0 zoom the window (and only the window: the unit sees no
+    // key) and the zoom is kept for the next start.
+    void theZoomKeysScaleTheWindowAndTheZoomIsKept() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(folder_->path().string()));
+        stopTicks();
+        QCOMPARE(window_->scale(), 1.0);
+        IoWords[DisplayAwakeWord] = 0;
+        const auto kept = [] {
+            return QSettings(QStringLiteral("kv410"), QStringLiteral("kv410"))
+                .value(QStringLiteral("zoom"))
+                .toDouble();
+        };
+        QTest::keyClick(window_.get(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(window_->scale(), 1.1);
+        QCOMPARE(window_->width(), 880);
+        QCOMPARE(kept(), 1.1);
+        QTest::keyClick(window_.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(window_->scale(), 0.9);
+        QCOMPARE(kept(), 0.9);
+        QTest::keyClick(window_.get(), Qt::Key_0, Qt::ControlModifier);
+        const double fit = window_->scale();
+        QVERIFY2(fit > 2.0 && fit <= MaxZoom, qPrintable(QString::number(fit)));
+        QCOMPARE(kept(), fit);
+        QCOMPARE(IoWords[DisplayAwakeWord], uint16_t(0));
+        // With the panels shown the window still fits the screen.
+        QTest::keyClick(window_.get(), Qt::Key_F2);
+        QVERIFY(window_->screen()->availableGeometry().contains(window_->frameGeometry()));
+
+        // The next window opens at the kept zoom.
+        window_.reset();
+        WindowOptions options;
+        options.zoom = kept();
+        window_ = std::make_unique<TMainFrm>(nullptr, options);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QCOMPARE(window_->scale(), fit);
+    }
+
+    // The window fits the small screens people have (800 x 600, a netbook's 1024 x 600) with
+    // its title bar and the side panels, and the zoom steps go as the keys go.
+    void theFrontFitsSmallScreens() {
+        const QSize frame(8, 32);
+        for (const QSize screen : {QSize(1024, 600), QSize(800, 600), QSize(1024, 576)}) {
+            for (const bool english : {false, true}) {
+                const QSize content(953, 600 + (english ? 72 : 0));
+                const double scale = windowScale(1.0, fitScale(screen, frame, content));
+                const QSize window = scaledRect(QRect(QPoint(0, 0), content), scale).size();
+                QVERIFY(window.width() + frame.width() <= screen.width());
+                QVERIFY(window.height() + frame.height() <= screen.height());
+                QVERIFY(scale > 0.75);
+            }
+        }
+        QCOMPARE(fitScale({1024, 600}, frame, {953, 600}), 0.94);
+        QCOMPARE(windowScale(0, 2.4), 1.0);
+        QCOMPARE(windowScale(2.0, 2.4), 2.0);
+        QCOMPARE(windowScale(2.0, 0.94), 0.94);
+        QCOMPARE(nextZoom(0.94, 1), 1.0);
+        QCOMPARE(nextZoom(0.94, -1), 0.9);
+        QCOMPARE(nextZoom(MaxZoom, 1), MaxZoom);
+        QCOMPARE(nextZoom(MinZoom, -1), MinZoom);
+        // Neighbours that touch unscaled still touch scaled.
+        const QRect left(3, 5, 7, 9);
+        const QRect right(10, 5, 4, 9);
+        QCOMPARE(scaledRect(left, 0.75).right() + 1, scaledRect(right, 0.75).left());
     }
 
     void terminationSignalClosesAndSaves() {

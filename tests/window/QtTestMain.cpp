@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", KV410_TEST_PLATFORM);
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kv410"));
