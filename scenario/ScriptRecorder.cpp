@@ -1,5 +1,7 @@
 #include "scenario/ScriptRecorder.h"
 
+#include "core/Memory.h"
+#include "core/MemoryMap.h"
 #include "display/Lcd.h"
 #include "scenario/Script.h"
 #include "unit/VirtualTime.h"
@@ -178,6 +180,7 @@ void ScriptRecorder::keyDown(int64_t tick, const Step& step) {
     flushPending();
     pending_ = Pending::Key;
     keyDown_ = step;
+    keyUpChangesNothing_ = false;
     pendingTick_ = tick;
     pendingScreen_ = screenNow();
 }
@@ -186,7 +189,7 @@ void ScriptRecorder::keyUp(int64_t tick, const Step& step) {
     if (!recording()) {
         return;
     }
-    if (pending_ != Pending::Key || tick != pendingTick_) {
+    if (pending_ != Pending::Key || (tick != pendingTick_ && !keyUpChangesNothing_)) {
         action(tick, writeStep(step));
         return;
     }
@@ -197,6 +200,12 @@ void ScriptRecorder::keyUp(int64_t tick, const Step& step) {
     key.count = 1;
     writeLine(writeStep(key));
     actedSinceChecks_ = true;
+}
+
+void ScriptRecorder::reached() {
+    if (pending_ == Pending::Key) {
+        keyUpChangesNothing_ = IoWords[MiddleButtonWord] == 0;
+    }
 }
 
 bool ScriptRecorder::end(int64_t tick) {

@@ -22,6 +22,11 @@ public:
     // writeStep; a press and a release of a button go through press and release, a key going
     // down and up through keyDown and keyUp. Call it before the step reaches the unit.
     void performed(int64_t tick, const Step& step);
+    // Call it after each performed step has reached the unit. A key down that left the
+    // middle-button word clear is written together with its key up as one "key" step at the
+    // key down's tick, when nothing comes between, even if ticks pass before the key up: the key
+    // up only clears that word, so the unit sees the same.
+    void reached();
     // Ends the script at a tick: the last wait, the last checks and a closing comment.
     bool end(int64_t tick);
 
@@ -36,9 +41,10 @@ private:
     // and its release with nothing between become "click" or "hold".
     void press(int64_t tick, int button);
     void release(int64_t tick, int button);
-    // A key went down / up: a key down and its key up at the same tick with nothing between
-    // become "key NAME"; a key held across ticks stays "keydown" and "keyup" with the wait
-    // between, so that the unit sees the same.
+    // A key went down / up: a key down and its key up with nothing between become "key NAME"
+    // when they come at the same tick or the key up changes nothing (see reached); a key held
+    // across ticks that sets the middle-button word (Shift+Left, Shift+Up, Shift+Down) stays
+    // "keydown" and "keyup" with the wait between, so that the unit sees the same.
     void keyDown(int64_t tick, const Step& step);
     void keyUp(int64_t tick, const Step& step);
     struct Screen {
@@ -67,6 +73,8 @@ private:
     Pending pending_ = Pending::None;
     int pressButton_ = 0;
     Step keyDown_{};
+    // The pending key down left the middle-button word clear.
+    bool keyUpChangesNothing_ = false;
     int64_t pendingTick_ = 0;
     Screen pendingScreen_{};
 };

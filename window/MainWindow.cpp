@@ -927,6 +927,7 @@ void TMainFrm::perform(const Step& step) {
         setPanelsShown(!panelsShown());
     }
     performAction(step, session_.time);
+    recorder_.reached();
     afterHandler();
     if (!recorder_.error().empty()) {
         stopRecording();
