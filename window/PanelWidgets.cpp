@@ -26,7 +26,8 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         scaled_ = picture_.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         scaled_.setDevicePixelRatio(ratio);
     }
-    painter.drawPixmap(QPointF(0, 0), scaled_);
+    painter.drawPixmap(QRectF(dirty), scaled_,
+                       QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio));
 }
 
 KnobImage::KnobImage(QWidget* parent) : QWidget(parent) {}
