@@ -10,6 +10,8 @@
 #include "unit/Session.h"
 
 #include <cstdint>
+#include <deque>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,7 +65,19 @@ struct LessonView {
     int64_t ticks = 0;
     // Every task and question so far.
     std::vector<LessonItemResult> items;
+    // What the lesson printed (`print`), oldest first.
+    std::vector<std::string> notes;
 };
+
+// Whether `script` can be played as a lesson: it begins with `lesson "TITLE"` and its own steps
+// are lesson steps or the trainer's (wait, tick, sensor, clock, poke, a click of a toggle
+// button, print). Each step that cannot adds "file:line: message" to errors.
+bool checkLesson(const Script& script, std::vector<std::string>& errors);
+// Whether `script` can be a trainee's input to a lesson: no lesson step of its own.
+bool checkTraineeScript(const Script& script, std::vector<std::string>& errors);
+
+// A sensor that is shorted reads this (tenths of a degree), far above the valid range.
+inline constexpr int32_t ShortedSensorValue = 3000;
 
 class LessonRun {
 public:
@@ -100,7 +114,76 @@ public:
     // 0 when every task was done and every question answered right, 1 otherwise.
     int status() const;
 
-    // (members: the implementer's choice)
+    // The lesson's `print` steps also go to `out` (nullptr: only to view().notes).
+    void setOutput(std::ostream* out) { out_ = out; }
+
+private:
+    // What the lesson waits for before its next step.
+    enum class Waiting : uint8_t { Nothing, Time, Check, Answer };
+    // A task or a question of the lesson.
+    struct Item {
+        LessonItemResult result;
+        // A task's hints, in order.
+        std::vector<std::string> hints;
+        // Its step in the script.
+        size_t step = 0;
+        int64_t startTick = 0;
+        int64_t endTick = 0;
+    };
+    struct PendingFault {
+        int64_t dueTick = 0;
+        size_t step = 0;
+    };
+    // A sensor drifting by `rate` tenths per hour from `base` at `fromTick`; `written` is what it
+    // was last set to.
+    struct Drift {
+        int slider = 0;
+        int32_t base = 0;
+        int32_t rate = 0;
+        int64_t fromTick = 0;
+        int32_t written = 0;
+    };
+
+    int64_t now() const;
+    void advance();
+    void perform(size_t index);
+    void endItem(int item, bool done);
+    bool answer(std::string_view choice);
+    void applyFaults();
+    void applyFault(const Step& step);
+    void setSensor(int slider, int32_t value);
+    uint64_t nextRandom();
+    std::string itemLine(const Item& item, int number) const;
+
+    Session& session_;
+    Script script_;
+    std::ostream* out_ = nullptr;
+    std::string title_;
+    std::vector<Item> items_;
+    // The item each step of the script starts (a task or an ask), -1 for the others.
+    std::vector<int> itemOfStep_;
+    size_t next_ = 0;
+    bool began_ = false;
+    bool finished_ = false;
+    bool traineeDone_ = false;
+    Waiting waiting_ = Waiting::Nothing;
+    int64_t waitUntil_ = 0;
+    // The step of the `await` under way.
+    size_t awaitStep_ = 0;
+    // The tick a task's check or a question runs out, -1 without a limit.
+    int64_t deadline_ = -1;
+    int currentTask_ = -1;
+    int currentQuestion_ = -1;
+    int itemsStarted_ = 0;
+    int64_t beginTick_ = 0;
+    int64_t endTick_ = 0;
+    std::string answerFeedback_;
+    std::deque<std::string> pendingAnswers_;
+    uint64_t random_ = 0;
+    std::vector<PendingFault> faults_;
+    std::vector<Drift> drifts_;
+    std::vector<std::string> notes_;
+    uint32_t generation_ = 0;
 };
 
 } // namespace kv410

@@ -85,6 +85,13 @@ public:
     explicit LineReader(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
 
     bool atEnd() const { return next_ >= tokens_.size(); }
+    bool nextQuoted() const { return !atEnd() && tokens_[next_].quoted; }
+    // True when the last but one token is the word `word` (a limit such as `within D` ends the
+    // line).
+    bool endsWith(std::string_view word) const {
+        return remaining() >= 2 && !tokens_[tokens_.size() - 2].quoted &&
+               lower(tokens_[tokens_.size() - 2].text) == word;
+    }
     size_t remaining() const { return tokens_.size() - next_; }
 
     const Token& take(const char* what) {
@@ -430,6 +437,129 @@ void parseClick(LineReader& reader, Step& step) {
     }
 }
 
+// A text of a lesson (title, task, hint, question, choice): UTF-8, not empty.
+std::string lessonText(LineReader& reader, const char* what) {
+    std::string text = reader.quoted(what);
+    if (text.empty()) {
+        throw LineError{std::string(what) + " is empty"};
+    }
+    if (std::any_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+        throw LineError{std::string(what) + " holds a control character"};
+    }
+    return text;
+}
+
+// The check of `await CHECK [within D]`: the tokens up to `within`.
+void parseAwait(LineReader& reader, Step& step) {
+    step.kind = StepKind::Await;
+    std::vector<Token> checkTokens;
+    const bool limited = reader.endsWith("within");
+    while (reader.remaining() > (limited ? 2u : 0u)) {
+        checkTokens.push_back(reader.take("a check"));
+    }
+    if (checkTokens.empty()) {
+        throw LineError{"expected 'await CHECK [within D]'"};
+    }
+    if (limited) {
+        reader.take("within");
+        step.limited = true;
+        step.ticks = durationTicks(reader.word("a duration"));
+    }
+    LineReader checkReader(std::move(checkTokens));
+    parseCheck(checkReader, step.check);
+    checkReader.end();
+    if (step.check.kind == CheckKind::Snapshot) {
+        throw LineError{"a lesson cannot await a picture of the front"};
+    }
+}
+
+// When a fault falls: `at D`, `between D1 and D2`, or at once.
+void parseFaultTime(LineReader& reader, Step& step) {
+    if (reader.takeIf("at")) {
+        step.ticks = durationTicks(reader.word("a duration"));
+    } else if (reader.takeIf("between")) {
+        step.between = true;
+        step.ticks = durationTicks(reader.word("a duration"));
+        if (!reader.takeIf("and")) {
+            throw LineError{"expected 'between D1 and D2'"};
+        }
+        step.latestTicks = durationTicks(reader.word("a duration"));
+        if (step.latestTicks < step.ticks) {
+            throw LineError{"the end of 'between D1 and D2' comes before its start"};
+        }
+    }
+}
+
+void parseFault(LineReader& reader, Step& step) {
+    const std::string what = reader.word("sensor or input");
+    if (what == "sensor") {
+        step.kind = StepKind::FaultSensor;
+        step.count = sensorSlider(reader);
+        const std::string fault = reader.word("missing, shorted, value or drift");
+        if (fault == "missing") {
+            step.fault = SensorFault::Missing;
+        } else if (fault == "shorted") {
+            step.fault = SensorFault::Shorted;
+        } else if (fault == "value") {
+            step.fault = SensorFault::Value;
+            step.value = static_cast<int32_t>(reader.number("value", -32768, 32767));
+        } else if (fault == "drift") {
+            step.fault = SensorFault::Drift;
+            step.value = static_cast<int32_t>(reader.number("rate", -1000000, 1000000));
+            if (!reader.takeIf("per") || !reader.takeIf("hour")) {
+                throw LineError{"expected 'drift R per hour'"};
+            }
+        } else {
+            throw LineError{"expected missing, shorted, value V or drift R per hour, got '" +
+                            fault + "'"};
+        }
+    } else if (what == "input") {
+        step.kind = StepKind::FaultInput;
+        const std::string name = reader.word("an alarm input");
+        // The toggle buttons of the alarm inputs are the first eight.
+        for (int n = 0; n < 8; ++n) {
+            if (name == lower(ToggleCaptions[n])) {
+                step.count = n + 1;
+            }
+        }
+        if (step.count == 0) {
+            throw LineError{"unknown alarm input '" + name +
+                            "' (MB1, EK, MB2, HP, LP, VVP, EXT, FFF)"};
+        }
+        if (!reader.takeIf("on")) {
+            throw LineError{"expected 'fault input NAME on'"};
+        }
+    } else {
+        throw LineError{"expected 'fault sensor' or 'fault input', got '" + what + "'"};
+    }
+    parseFaultTime(reader, step);
+}
+
+void parseAsk(LineReader& reader, Step& step) {
+    step.kind = StepKind::Ask;
+    step.text = lessonText(reader, "the question");
+    while (reader.nextQuoted()) {
+        step.choices.push_back(lessonText(reader, "a choice"));
+    }
+    if (step.choices.empty()) {
+        throw LineError{"expected the choices of the question, each in double quotes"};
+    }
+    if (!reader.takeIf("answer")) {
+        throw LineError{"expected 'answer \"CHOICE\"' after the choices"};
+    }
+    step.answer = lessonText(reader, "the answer");
+    if (std::none_of(step.choices.begin(), step.choices.end(), [&](const std::string& choice) {
+            return lower(choice) == lower(step.answer);
+        })) {
+        throw LineError{"the answer \"" + step.answer + "\" is not one of the choices"};
+    }
+    if (reader.takeIf("within")) {
+        step.limited = true;
+        step.ticks = durationTicks(reader.word("a duration"));
+    }
+}
+
 void parseLine(LineReader& reader, Step& step) {
     const std::string name = reader.word("a step");
     if (name == "wait") {
@@ -531,6 +661,29 @@ void parseLine(LineReader& reader, Step& step) {
     } else if (name == "snapshot") {
         step.kind = StepKind::Snapshot;
         step.text = pictureName(reader);
+    } else if (name == "lesson") {
+        step.kind = StepKind::Lesson;
+        step.text = lessonText(reader, "the lesson's title");
+    } else if (name == "task") {
+        step.kind = StepKind::Task;
+        step.text = lessonText(reader, "the task");
+    } else if (name == "hint") {
+        if (reader.atEnd()) {
+            step.kind = StepKind::TakeHint;
+        } else {
+            step.kind = StepKind::Hint;
+            step.text = lessonText(reader, "the hint");
+        }
+    } else if (name == "await") {
+        parseAwait(reader, step);
+    } else if (name == "fault") {
+        parseFault(reader, step);
+    } else if (name == "ask") {
+        parseAsk(reader, step);
+    } else if (name == "choose") {
+        step.kind = StepKind::Choose;
+        step.text =
+            reader.nextQuoted() ? lessonText(reader, "the choice") : reader.take("a choice").text;
     } else {
         throw LineError{"unknown step '" + name + "'"};
     }
@@ -568,6 +721,9 @@ int64_t stepTicks(const Step& step) {
         return step.ticks;
     case StepKind::Turn:
         return step.count < 0 ? -int64_t{step.count} : step.count;
+    case StepKind::Await:
+    case StepKind::Ask:
+        return step.limited ? step.ticks : 0;
     default:
         return 0;
     }
@@ -603,6 +759,28 @@ std::string sensorName(int slider) {
 
 std::string keyText(const ScriptKey& key) {
     return scriptKeyName(key.key, key.shift, key.character);
+}
+
+std::string sensorFaultText(const Step& step) {
+    switch (step.fault) {
+    case SensorFault::Missing:
+        return "missing";
+    case SensorFault::Shorted:
+        return "shorted";
+    case SensorFault::Value:
+        return "value " + std::to_string(step.value);
+    case SensorFault::Drift:
+        return "drift " + std::to_string(step.value) + " per hour";
+    }
+    return "";
+}
+
+// When a fault falls, as written after it; nothing for "at once".
+std::string faultTimeText(const Step& step) {
+    if (step.between) {
+        return " between " + milliseconds(step.ticks) + " and " + milliseconds(step.latestTicks);
+    }
+    return step.ticks > 0 ? " at " + milliseconds(step.ticks) : "";
 }
 
 std::string checkText(const Check& check) {
@@ -713,8 +891,54 @@ std::string writeStep(const Step& step) {
         return "snapshot " + quotedText(step.text);
     case StepKind::ClickPanels:
         return "click paneler";
+    case StepKind::Lesson:
+        return "lesson " + quotedText(step.text);
+    case StepKind::Task:
+        return "task " + quotedText(step.text);
+    case StepKind::Hint:
+        return "hint " + quotedText(step.text);
+    case StepKind::TakeHint:
+        return "hint";
+    case StepKind::Await:
+        return "await " + checkText(step.check) +
+               (step.limited ? " within " + milliseconds(step.ticks) : "");
+    case StepKind::FaultSensor:
+        return "fault sensor " + sensorName(step.count) + " " + sensorFaultText(step) +
+               faultTimeText(step);
+    case StepKind::FaultInput:
+        return std::string("fault input ") + ToggleCaptions[step.count - 1] + " on" +
+               faultTimeText(step);
+    case StepKind::Ask: {
+        std::string line = "ask " + quotedText(step.text);
+        for (const std::string& choice : step.choices) {
+            line += " " + quotedText(choice);
+        }
+        line += " answer " + quotedText(step.answer);
+        return line + (step.limited ? " within " + milliseconds(step.ticks) : "");
+    }
+    case StepKind::Choose:
+        return "choose " + quotedText(step.text);
     }
     return "";
+}
+
+bool isLessonStep(const Step& step) {
+    switch (step.kind) {
+    case StepKind::Lesson:
+    case StepKind::Task:
+    case StepKind::Hint:
+    case StepKind::Await:
+    case StepKind::FaultSensor:
+    case StepKind::FaultInput:
+    case StepKind::Ask:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isTraineeStep(const Step& step) {
+    return step.kind == StepKind::Choose || step.kind == StepKind::TakeHint;
 }
 
 bool stepNeedsPictures(const Step& step) {
@@ -722,6 +946,53 @@ bool stepNeedsPictures(const Step& step) {
            ((step.kind == StepKind::Expect || step.kind == StepKind::WaitUntil) &&
             step.check.kind == CheckKind::Snapshot);
 }
+
+namespace {
+
+// The order of a lesson's steps: the title first, each task ended by its await, its hints
+// between the two.
+void checkLessonOrder(const Script& script, std::vector<std::string>& errors) {
+    const auto error = [&](const Step& step, const std::string& message) {
+        errors.push_back(script.file + ":" + std::to_string(step.line) + ": " + message);
+    };
+    const Step* task = nullptr;
+    for (size_t i = 0; i < script.steps.size(); ++i) {
+        const Step& step = script.steps[i];
+        switch (step.kind) {
+        case StepKind::Lesson:
+            if (i != 0) {
+                error(step, "lesson \"TITLE\" is the first step of a lesson");
+            }
+            break;
+        case StepKind::Task:
+            if (task != nullptr) {
+                error(step, "the task of line " + std::to_string(task->line) +
+                                " has no await before the next task");
+            }
+            task = &step;
+            break;
+        case StepKind::Hint:
+            if (task == nullptr) {
+                error(step, "a hint belongs to a task: it comes after task \"TEXT\" and before "
+                            "the task's await");
+            }
+            break;
+        case StepKind::Await:
+            if (task == nullptr) {
+                error(step, "await ends a task, and no task is under way");
+            }
+            task = nullptr;
+            break;
+        default:
+            break;
+        }
+    }
+    if (task != nullptr) {
+        error(*task, "the task has no await that ends it");
+    }
+}
+
+} // namespace
 
 bool parseScript(std::string_view source, const std::string& file, Script& script,
                  std::vector<std::string>& errors) {
@@ -752,6 +1023,7 @@ bool parseScript(std::string_view source, const std::string& file, Script& scrip
             errors.push_back(file + ":" + std::to_string(lineNumber) + ": " + error.message);
         }
     }
+    checkLessonOrder(script, errors);
     return errors.size() == errorsBefore;
 }
 

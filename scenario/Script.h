@@ -89,7 +89,33 @@ enum class StepKind : uint8_t {
     // Saves a picture of the front (text holds the picture's name).
     Snapshot,
     // Shows or hides the side panels, as the "Paneler" button beside the picture does.
-    ClickPanels
+    ClickPanels,
+    // Steps of a lesson, played only by a lesson run (scenario/Lesson.h): its title (text), a
+    // task (text), a hint of the task before it (text), the check that ends a task, a hidden
+    // fault of a sensor or of an alarm input, a question (text) with its choices and answer.
+    Lesson,
+    Task,
+    Hint,
+    Await,
+    FaultSensor,
+    FaultInput,
+    Ask,
+    // The trainee's steps in a lesson: answers the question under way (text), asks for the next
+    // hint of the task under way.
+    Choose,
+    TakeHint
+};
+
+// What a `fault sensor` step does to its sensor.
+enum class SensorFault : uint8_t {
+    // Not fitted (-500).
+    Missing,
+    // Far above the valid range.
+    Shorted,
+    // Jumps to a value (tenths).
+    Value,
+    // Drifts by a rate (tenths per hour) from its value when the fault falls due.
+    Drift
 };
 
 // One line of a script.
@@ -113,6 +139,16 @@ struct Step {
     // picture's name of `snapshot`.
     std::string text;
     Check check;
+    // Lesson steps: `await` and `ask` have a time limit (`within`, in ticks); a fault falls
+    // `ticks` after its step is reached, or, with `between`, at a random tick from `ticks` to
+    // `latestTicks`.
+    bool limited = false;
+    bool between = false;
+    int64_t latestTicks = 0;
+    SensorFault fault = SensorFault::Missing;
+    // The choices of an `ask` and its right answer (UTF-8).
+    std::vector<std::string> choices;
+    std::string answer;
     // The step as written (its words, without a comment), for reports.
     std::string source;
 };
@@ -142,10 +178,19 @@ std::string writeStep(const Step& step);
 std::string scriptKeyName(int panelKey, bool shift, char character);
 
 // The most virtual time a step takes, in ticks: a wait, a hold or a wait until its length, a turn
-// one tick per click; every other step none.
+// one tick per click, an `await` or an `ask` its limit; every other step none.
 int64_t stepTicks(const Step& step);
 // The virtual time a whole script asks for, in ticks.
 int64_t scriptTicks(const Script& script);
+
+// True for the steps only a lesson plays (`lesson`, `task`, `hint "TEXT"`, `await`, `fault`,
+// `ask`); a plain run of one is an error "a lesson step needs --lesson".
+bool isLessonStep(const Step& step);
+// True for the trainee's steps of a lesson (`choose`, a bare `hint`): they need a lesson that is
+// playing.
+bool isTraineeStep(const Step& step);
+// The message of a lesson step played without a lesson.
+inline constexpr const char* LessonStepNeedsLesson = "a lesson step needs --lesson";
 
 // True when the step draws the front: `snapshot`, `expect snapshot`, a `wait until snapshot`.
 bool stepNeedsPictures(const Step& step);

@@ -5,6 +5,7 @@
 #include "panel/FrontPanel.h"
 #include "pictures/Pictures.h"
 #include "scenario/Actions.h"
+#include "scenario/Lesson.h"
 
 #include <cstring>
 #include <filesystem>
@@ -60,9 +61,16 @@ void StepSequencer::traceLcd() {
 void StepSequencer::tick() {
     runTick(session_.time);
     traceLcd();
+    if (options_.lesson != nullptr) {
+        options_.lesson->afterTick();
+    }
     if (hooks_.afterTick) {
         hooks_.afterTick();
     }
+}
+
+bool StepSequencer::tickByTick() const {
+    return options_.trace || hooks_.afterTick || options_.lesson != nullptr;
 }
 
 void StepSequencer::runUntil(int64_t untilTick) {
@@ -71,7 +79,7 @@ void StepSequencer::runUntil(int64_t untilTick) {
         if (underWay_) {
             proceed(untilTick - session_.time.tick);
             performInstant();
-        } else if (!options_.trace && !hooks_.afterTick) {
+        } else if (!tickByTick()) {
             advanceTicks(session_.time, untilTick - session_.time.tick);
         } else {
             tick();
@@ -117,7 +125,7 @@ void StepSequencer::proceed(int64_t ticks) {
     case StepKind::Wait:
     case StepKind::HoldButton: {
         const int64_t n = std::min(ticksLeft_, ticks);
-        if (!options_.trace && !hooks_.afterTick) {
+        if (!tickByTick()) {
             advanceTicks(session_.time, n);
         } else {
             for (int64_t i = 0; i < n; ++i) {
@@ -252,7 +260,20 @@ bool StepSequencer::start(const Queued& queued) {
             SensorPanelVisible = !SensorPanelVisible;
         }
         return false;
+    case StepKind::Choose:
+    case StepKind::TakeHint:
+        if (options_.lesson == nullptr) {
+            problem(queued, LessonStepNeedsLesson);
+        } else if (step.kind == StepKind::Choose) {
+            options_.lesson->choose(step.text);
+        } else {
+            options_.lesson->takeHint();
+        }
+        return false;
     default:
+        if (isLessonStep(step)) {
+            problem(queued, LessonStepNeedsLesson);
+        }
         return false;
     }
 }

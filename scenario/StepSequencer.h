@@ -16,6 +16,8 @@
 
 namespace kv410 {
 
+class LessonRun;
+
 // Checks counted over all scripts of a run.
 struct ScenarioTotals {
     int passed = 0;
@@ -47,6 +49,9 @@ struct SequencerOptions {
     int tolerance = 0;
     // `expect snapshot` writes the approved picture instead of comparing with it.
     bool updateSnapshots = false;
+    // The lesson the steps are played beside, or nullptr: it takes the trainee's `choose` and
+    // `hint`, and its afterTick() runs after every tick the sequencer runs.
+    LessonRun* lesson = nullptr;
 };
 
 // What a check came to, for a front-end's report.
@@ -124,6 +129,8 @@ private:
     void proceed(int64_t ticks);
     void end(const Queued& queued);
     void tick();
+    // True when every tick must run on its own (a trace, a hook, a lesson look after each).
+    bool tickByTick() const;
     Finding findingOf(const Queued& queued, bool last);
     Finding snapshotFinding(const Queued& queued, bool last);
     void pass(const Queued& queued);

@@ -6,6 +6,7 @@
 #ifdef KV410_WITH_MCP
 #include "scripttool/McpServer.h"
 #endif
+#include "scenario/Lesson.h"
 #include "scripttool/Runner.h"
 
 #include "KV410Version.h"
@@ -27,6 +28,8 @@ constexpr const char* Usage =
     "                    SCRIPT...\n"
     "       kv410-script --live [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"] [--trace]\n"
     "       kv410-script --mcp [--folder DIR] [--clock \"YYYY-MM-DD hh:mm:ss\"]\n"
+    "       kv410-script --lesson FILE --trainee STEPS.kvs [--seed N] [--junit FILE]\n"
+    "                    [--trace] [--flash PATH] [--clock \"YYYY-MM-DD hh:mm:ss\"]\n"
     "\n"
     "Plays scenario scripts on the simulated KV410 controller with a virtual clock.\n"
     "\n"
@@ -59,8 +62,23 @@ constexpr const char* Usage =
     "                 expect snapshot writes the approved pictures instead of comparing\n"
     "  --gif FILE     write an animated GIF of the whole run, a frame at every change of\n"
     "                 the front; long waits are shortened and marked\n"
+    "  --lesson FILE  play the lesson FILE beside the trainee's steps of --trainee, then\n"
+    "                 print the lesson's report: each task and question, the score and\n"
+    "                 the time taken\n"
+    "  --trainee STEPS.kvs\n"
+    "                 with --lesson: the trainee's input (a script; - reads standard\n"
+    "                 input)\n"
+    "  --seed N       with --lesson: picks the instants of the faults that fall between\n"
+    "                 two times (default 1)\n"
     "  --help         print this help\n"
     "  --version      print the version\n"
+    "\n"
+    "Lesson steps (only with --lesson): lesson \"TITLE\", task \"TEXT\", hint \"TEXT\",\n"
+    "await CHECK [within D], fault sensor NAME missing|shorted|value V|drift R per hour\n"
+    "[at D | between D1 and D2], fault input NAME on [at D | between D1 and D2],\n"
+    "ask \"QUESTION\" \"CHOICE\"... answer \"CHOICE\" [within D]; the trainee's steps:\n"
+    "choose \"CHOICE\" and hint. With --lesson the exit status is 1 also when a task was\n"
+    "missed or a question not answered right.\n"
     "\n"
     "Steps for pictures of the front: snapshot \"NAME.png\" saves one; expect snapshot\n"
     "\"NAME.png\" compares the front with an approved one (a mismatch writes\n"
@@ -134,6 +152,69 @@ bool writeReportFile(const std::string& path, const std::vector<ScriptReport>& r
     return true;
 }
 
+// kv410-script --lesson FILE --trainee STEPS.kvs: both read and understood before anything runs.
+int runLessonCommand(const std::string& lessonPath, const std::string& traineePath, uint32_t seed,
+                     const ScenarioOptions& options, const std::string& junitPath, std::istream& in,
+                     std::ostream& out, std::ostream& err) {
+    std::vector<std::string> errors;
+    Script lesson;
+    Script trainee;
+    ScriptReport lessonReport;
+    ScriptReport traineeReport;
+    FrontPictures* pictures = frontPictures();
+    const auto load = [&](const std::string& path, Script& script, ScriptReport& report,
+                          bool isLesson) {
+        const size_t errorsBefore = errors.size();
+        ScriptSource source;
+        report.file = path;
+        if (!readSource(path, in, source)) {
+            errors.push_back(path + ":0: cannot read the script");
+        } else {
+            report.file = source.name;
+            if (parseScript(source.text, source.name, script, errors)) {
+                if (isLesson) {
+                    checkLesson(script, errors);
+                } else {
+                    checkTraineeScript(script, errors);
+                }
+            }
+            for (const Step& step : script.steps) {
+                if (pictures == nullptr && stepNeedsPictures(step)) {
+                    errors.push_back(source.name + ":" + std::to_string(step.line) +
+                                     ": pictures of the front need kv410-script built with Qt 6, "
+                                     "and this build has none");
+                }
+            }
+        }
+        for (size_t e = errorsBefore; e < errors.size(); ++e) {
+            report.problems.push_back({errorLine(errors[e], report.file), errors[e]});
+        }
+    };
+    load(lessonPath, lesson, lessonReport, true);
+    load(traineePath, trainee, traineeReport, false);
+    const bool reporting = !junitPath.empty();
+    if (!errors.empty()) {
+        for (const std::string& error : errors) {
+            err << error << '\n';
+        }
+        if (reporting) {
+            writeReportFile(junitPath, {traineeReport, lessonReport}, err);
+        }
+        return 2;
+    }
+    ScenarioTotals totals;
+    const int lessonStatus = reporting ? runLesson(lesson, trainee, seed, options, out, totals,
+                                                   &traineeReport, &lessonReport)
+                                       : runLesson(lesson, trainee, seed, options, out, totals);
+    out << totals.passed << " passed, " << totals.failed << " failed\n";
+    out.flush();
+    if (reporting && !writeReportFile(junitPath, {traineeReport, lessonReport}, err)) {
+        return 2;
+    }
+    const int status = scenarioStatus(totals);
+    return status == 2 ? 2 : std::max(status, lessonStatus);
+}
+
 } // namespace
 
 int runScenarioTool(std::span<const std::string> arguments, std::istream& in, std::ostream& out,
@@ -148,6 +229,10 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     std::string gifPath;
     bool keepGoing = false;
     bool optionsEnded = false;
+    std::string lessonPath;
+    std::string traineePath;
+    uint32_t seed = 1;
+    bool seedGiven = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
@@ -180,7 +265,8 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             }
         } else if (argument == "--flash" || argument == "--clock" || argument == "-j" ||
                    argument == "--jobs" || argument == "--junit" || argument == "--pictures" ||
-                   argument == "--tolerance" || argument == "--gif" || argument == "--folder") {
+                   argument == "--tolerance" || argument == "--gif" || argument == "--folder" ||
+                   argument == "--lesson" || argument == "--trainee" || argument == "--seed") {
             if (i + 1 >= arguments.size()) {
                 err << "kv410-script: " << argument << " needs a value\n" << Usage;
                 return 2;
@@ -207,6 +293,20 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
                         << value << "\"\n";
                     return 2;
                 }
+            } else if (argument == "--seed") {
+                int64_t number = -1;
+                const char* end = value.data() + value.size();
+                const auto [ptr, ec] = std::from_chars(value.data(), end, number);
+                if (value.empty() || ec != std::errc{} || ptr != end || number < 0 ||
+                    number > 0xFFFFFFFF) {
+                    err << "kv410-script: --seed expects a number from 0 to 4294967295, got \""
+                        << value << "\"\n";
+                    return 2;
+                }
+                seed = static_cast<uint32_t>(number);
+                seedGiven = true;
+            } else if (argument == "--trainee" && value == "-") {
+                traineePath = value;
             } else if (value.empty() || value == "-") {
                 err << "kv410-script: " << argument << " needs a file or folder, not \"" << value
                     << "\"\n";
@@ -215,6 +315,10 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
                 junitPath = value;
             } else if (argument == "--folder") {
                 folder = value;
+            } else if (argument == "--lesson") {
+                lessonPath = value;
+            } else if (argument == "--trainee") {
+                traineePath = value;
             } else if (argument == "--pictures") {
                 options.picturesFolder = value;
             } else {
@@ -228,6 +332,20 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
     if (!folder.empty() && !mcp) {
         err << "kv410-script: --folder is the folder of --mcp\n";
         return 2;
+    }
+    if (!lessonPath.empty() || !traineePath.empty() || seedGiven) {
+        if (lessonPath.empty() || traineePath.empty()) {
+            err << "kv410-script: --lesson FILE and --trainee STEPS.kvs go together"
+                << (seedGiven ? " (--seed is theirs)" : "") << "\n"
+                << Usage;
+            return 2;
+        }
+        if (live || mcp || !scripts.empty() || !gifPath.empty()) {
+            err << "kv410-script: --lesson plays one lesson beside --trainee; it takes no "
+                   "scripts, --live, --mcp or --gif\n";
+            return 2;
+        }
+        return runLessonCommand(lessonPath, traineePath, seed, options, junitPath, in, out, err);
     }
     if (mcp) {
         if (live || !scripts.empty() || !options.flashPath.empty()) {
@@ -297,6 +415,10 @@ int runScenarioTool(std::span<const std::string> arguments, std::istream& in, st
             reports[i].file = source.name;
             parseScript(source.text, source.name, parsed[i], errors);
             for (const Step& step : parsed[i].steps) {
+                if (isLessonStep(step) || isTraineeStep(step)) {
+                    errors.push_back(source.name + ":" + std::to_string(step.line) + ": " +
+                                     LessonStepNeedsLesson);
+                }
                 if (pictures == nullptr && stepNeedsPictures(step)) {
                     errors.push_back(source.name + ":" + std::to_string(step.line) +
                                      ": pictures of the front need kv410-script built with Qt 6, "

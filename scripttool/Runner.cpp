@@ -3,10 +3,12 @@
 #include "core/VirtualPlatform.h"
 #include "pictures/Pictures.h"
 #include "scenario/Actions.h"
+#include "scenario/Lesson.h"
 #include "unit/Session.h"
 
 #include <chrono>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -22,18 +24,32 @@ struct Run {
     std::ostream& out;
     VirtualPlatform host;
     Session session;
+    // The lesson played beside the script, if any.
+    std::optional<LessonRun> lesson;
     StepSequencer sequencer;
     // Filled for a report, or nullptr.
     ScriptReport* report = nullptr;
     // When the check before ended (or the script began), for the report's times.
     std::chrono::steady_clock::time_point lastCheck = std::chrono::steady_clock::now();
 
-    Run(const Script& script, const ScenarioOptions& options, std::ostream& out, bool live)
+    Run(const Script& script, const ScenarioOptions& options, std::ostream& out, bool live,
+        const Script* lessonScript = nullptr, uint32_t seed = 1)
         : script(script), options(options), out(out), session(host, options.flashPath),
-          sequencer(session, out, sequencerOptions(options, live), hooks()) {}
+          lesson(lessonOf(session, lessonScript, seed)),
+          sequencer(session, out, sequencerOptions(options, live, lesson), hooks()) {}
 
-    static SequencerOptions sequencerOptions(const ScenarioOptions& options, bool live) {
+    static std::optional<LessonRun> lessonOf(Session& session, const Script* lessonScript,
+                                             uint32_t seed) {
+        if (lessonScript == nullptr) {
+            return std::nullopt;
+        }
+        return std::optional<LessonRun>(std::in_place, session, *lessonScript, seed);
+    }
+
+    static SequencerOptions sequencerOptions(const ScenarioOptions& options, bool live,
+                                             std::optional<LessonRun>& lesson) {
         SequencerOptions sequencer;
+        sequencer.lesson = lesson ? &*lesson : nullptr;
         sequencer.trace = options.trace;
         sequencer.gloss = options.gloss;
         sequencer.oneLine = live;
@@ -132,6 +148,35 @@ struct Run {
     }
 };
 
+// The lesson's tasks and questions as the checks of a report.
+void reportLesson(const LessonRun& lesson, const Script& script, ScriptReport& report) {
+    report.file = script.file;
+    report.ran = true;
+    report.output = lesson.report();
+    const LessonView view = lesson.view();
+    int tasks = 0;
+    int questions = 0;
+    for (const LessonItemResult& item : view.items) {
+        CheckReport check;
+        check.line = item.line;
+        check.step = (item.question ? "question " + std::to_string(++questions)
+                                    : "task " + std::to_string(++tasks)) +
+                     ": " + item.text;
+        check.passed = item.done;
+        if (!item.done) {
+            check.expected = item.question ? "the right answer" : "the task done";
+            check.found =
+                item.question ? std::to_string(item.wrongAnswers) + " wrong answers" : "missed";
+            check.failure = check.step + ": " + (item.question ? "not answered right" : "missed");
+        }
+        check.seconds = static_cast<double>(item.ticks * TickMs) / 1000.0;
+        report.checks.push_back(std::move(check));
+        report.passed += item.done ? 1 : 0;
+        report.failed += item.done ? 0 : 1;
+    }
+    report.seconds = static_cast<double>(view.ticks * TickMs) / 1000.0;
+}
+
 void add(ScenarioTotals& totals, const ScenarioTotals& more) {
     totals.passed += more.passed;
     totals.failed += more.failed;
@@ -163,6 +208,44 @@ void runScript(const Script& script, const ScenarioOptions& options, std::ostrea
     report.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out << report.output;
+}
+
+int runLesson(const Script& lesson, const Script& trainee, uint32_t seed,
+              const ScenarioOptions& options, std::ostream& out, ScenarioTotals& totals,
+              ScriptReport* traineeReport, ScriptReport* lessonReport) {
+    const auto start = std::chrono::steady_clock::now();
+    std::ostringstream output;
+    Run run(trainee, options, traineeReport != nullptr ? output : out, false, &lesson, seed);
+    if (traineeReport != nullptr) {
+        run.report = traineeReport;
+        traineeReport->file = trainee.file;
+        traineeReport->ran = true;
+    }
+    run.begin();
+    run.lesson->setOutput(&run.out);
+    run.lesson->begin();
+    run.sequencer.enqueue(trainee);
+    run.sequencer.finish();
+    // The trainee is done; the lesson runs on by itself, each step left waiting for a time.
+    run.lesson->traineeFinished();
+    while (!run.lesson->finished()) {
+        run.sequencer.runUntil(run.session.time.tick + 1);
+    }
+    run.end();
+    add(totals, run.sequencer.totals);
+    if (traineeReport != nullptr) {
+        traineeReport->output = output.str();
+        traineeReport->passed = run.sequencer.totals.passed;
+        traineeReport->failed = run.sequencer.totals.failed;
+        traineeReport->seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        out << traineeReport->output;
+    }
+    if (lessonReport != nullptr) {
+        reportLesson(*run.lesson, lesson, *lessonReport);
+    }
+    out << run.lesson->report();
+    return run.lesson->status();
 }
 
 void runLive(std::istream& in, const ScenarioOptions& options, std::ostream& out,

@@ -40,6 +40,15 @@ void runScript(const Script& script, const ScenarioOptions& options, std::ostrea
 void runScript(const Script& script, const ScenarioOptions& options, std::ostream& out,
                ScenarioTotals& totals, ScriptReport& report);
 
+// Plays a lesson beside a trainee's script, in a fresh process state: the lesson begins, the
+// trainee's steps are played with the lesson attached, then the lesson runs on by itself to its
+// end. Prints the trainee's output and the lesson's report to out and adds the trainee's checks
+// to totals; returns the lesson's status (LessonRun::status). With reports, fills the trainee's
+// and the lesson's (a check per task and question).
+int runLesson(const Script& lesson, const Script& trainee, uint32_t seed,
+              const ScenarioOptions& options, std::ostream& out, ScenarioTotals& totals,
+              ScriptReport* traineeReport = nullptr, ScriptReport* lessonReport = nullptr);
+
 // Plays steps as they arrive on `in`, one line at a time, in one run on the virtual clock, and
 // answers every check ("ok" or "FAIL ..."), show and print with one line on out; a line that
 // cannot be understood gets an "error ..." line and the session goes on.
