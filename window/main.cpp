@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
     // box waits for an answer.
     kv410::ShutdownSignals shutdown;
     kv410::WindowOptions windowOptions = options.window;
-    const bool writesFlash =
-        windowOptions.playPath.empty() && !windowOptions.control && !windowOptions.readOnly;
+    const bool writesFlash = windowOptions.playPath.empty() && !windowOptions.control &&
+                             windowOptions.lessonPath.empty() && !windowOptions.readOnly;
     kv410::FlashLock lock(flashFile);
     if (writesFlash && !lock.take()) {
         if (!askReadOnly(flashFile, lock.holder())) {
@@ -123,6 +123,13 @@ int main(int argc, char** argv) {
     bool saveFailed = false;
     {
         kv410::TMainFrm window(nullptr, windowOptions);
+        if (!window.lessonErrors().empty()) {
+            // A lesson that cannot be read is not started, as kv410-script --lesson refuses it.
+            for (const std::string& error : window.lessonErrors()) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+            }
+            return 2;
+        }
         shutdown.setWindow(&window);
         QObject::connect(&window, &kv410::TMainFrm::finished, &window, [&window](int code) {
             window.close();
