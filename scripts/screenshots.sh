@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the window under Xvfb: first start, switched on, side panels,
-# the English gloss.
+# the English gloss, and a lesson beside the front.
 # Usage: scripts/screenshots.sh [path/to/kv410]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -58,3 +58,15 @@ kill -TERM "$app_pid"
 wait "$app_pid" || true
 app_pid=""
 [ -f "$work/Flash.dat" ] && echo "Flash.dat saved on SIGTERM ($(stat -c %s "$work/Flash.dat") bytes)"
+
+# A lesson: the first task done by a short playback, the second under way with a hint taken.
+printf 'wait 1s\nclick power\nwait 3s\nhint\n' > lesson-start.kvs
+QT_QPA_PLATFORM=xcb "$binary" --lesson "$root/lessons/first-steps.kvs" --play lesson-start.kvs \
+    >/dev/null 2>&1 &
+app_pid=$!
+window="$(xdotool search --sync --onlyvisible --name '^KV410 - lesson$' | head -n 1)"
+sleep 6
+shot screenshot-lesson.png
+kill -TERM "$app_pid"
+wait "$app_pid" || true
+app_pid=""
