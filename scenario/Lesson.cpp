@@ -53,6 +53,49 @@ std::string lineOf(const Script& script, const Step& step) {
     return script.file + ":" + std::to_string(step.line) + ": ";
 }
 
+// The order of a lesson's steps: the title first, each task ended by its await, its hints
+// between the two.
+void checkLessonOrder(const Script& script, std::vector<std::string>& errors) {
+    const auto error = [&](const Step& step, const std::string& message) {
+        errors.push_back(script.file + ":" + std::to_string(step.line) + ": " + message);
+    };
+    const Step* task = nullptr;
+    for (size_t i = 0; i < script.steps.size(); ++i) {
+        const Step& step = script.steps[i];
+        switch (step.kind) {
+        case StepKind::Lesson:
+            if (i != 0) {
+                error(step, "lesson \"TITLE\" is the first step of a lesson");
+            }
+            break;
+        case StepKind::Task:
+            if (task != nullptr) {
+                error(step, "the task of line " + std::to_string(task->line) +
+                                " has no await before the next task");
+            }
+            task = &step;
+            break;
+        case StepKind::Hint:
+            if (task == nullptr) {
+                error(step, "a hint belongs to a task: it comes after task \"TEXT\" and before "
+                            "the task's await");
+            }
+            break;
+        case StepKind::Await:
+            if (task == nullptr) {
+                error(step, "await ends a task, and no task is under way");
+            }
+            task = nullptr;
+            break;
+        default:
+            break;
+        }
+    }
+    if (task != nullptr) {
+        error(*task, "the task has no await that ends it");
+    }
+}
+
 } // namespace
 
 bool checkLesson(const Script& script, std::vector<std::string>& errors) {
@@ -62,6 +105,7 @@ bool checkLesson(const Script& script, std::vector<std::string>& errors) {
         errors.push_back(script.file + ":" + std::to_string(line) +
                          ": a lesson begins with lesson \"TITLE\"");
     }
+    checkLessonOrder(script, errors);
     for (const Step& step : script.steps) {
         if (isTraineeStep(step)) {
             errors.push_back(lineOf(script, step) +

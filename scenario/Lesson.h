@@ -69,9 +69,11 @@ struct LessonView {
     std::vector<std::string> notes;
 };
 
-// Whether `script` can be played as a lesson: it begins with `lesson "TITLE"` and its own steps
-// are lesson steps or the trainer's (wait, tick, sensor, clock, poke, a click of a toggle
-// button, print). Each step that cannot adds "file:line: message" to errors.
+// Whether `script` can be played as a lesson: it begins with `lesson "TITLE"`, each task is ended
+// by its `await` with its hints between the two, and its own steps are lesson steps or the
+// trainer's (wait, tick, sensor, clock, poke, a click of a toggle button, print). Each step that
+// cannot adds "file:line: message" to errors. Every front-end checks a lesson so before it
+// plays it.
 bool checkLesson(const Script& script, std::vector<std::string>& errors);
 // Whether `script` can be a trainee's input to a lesson: no lesson step of its own.
 bool checkTraineeScript(const Script& script, std::vector<std::string>& errors);

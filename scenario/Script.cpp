@@ -947,53 +947,6 @@ bool stepNeedsPictures(const Step& step) {
             step.check.kind == CheckKind::Snapshot);
 }
 
-namespace {
-
-// The order of a lesson's steps: the title first, each task ended by its await, its hints
-// between the two.
-void checkLessonOrder(const Script& script, std::vector<std::string>& errors) {
-    const auto error = [&](const Step& step, const std::string& message) {
-        errors.push_back(script.file + ":" + std::to_string(step.line) + ": " + message);
-    };
-    const Step* task = nullptr;
-    for (size_t i = 0; i < script.steps.size(); ++i) {
-        const Step& step = script.steps[i];
-        switch (step.kind) {
-        case StepKind::Lesson:
-            if (i != 0) {
-                error(step, "lesson \"TITLE\" is the first step of a lesson");
-            }
-            break;
-        case StepKind::Task:
-            if (task != nullptr) {
-                error(step, "the task of line " + std::to_string(task->line) +
-                                " has no await before the next task");
-            }
-            task = &step;
-            break;
-        case StepKind::Hint:
-            if (task == nullptr) {
-                error(step, "a hint belongs to a task: it comes after task \"TEXT\" and before "
-                            "the task's await");
-            }
-            break;
-        case StepKind::Await:
-            if (task == nullptr) {
-                error(step, "await ends a task, and no task is under way");
-            }
-            task = nullptr;
-            break;
-        default:
-            break;
-        }
-    }
-    if (task != nullptr) {
-        error(*task, "the task has no await that ends it");
-    }
-}
-
-} // namespace
-
 bool parseScript(std::string_view source, const std::string& file, Script& script,
                  std::vector<std::string>& errors) {
     script.file = file;
@@ -1023,7 +976,6 @@ bool parseScript(std::string_view source, const std::string& file, Script& scrip
             errors.push_back(file + ":" + std::to_string(lineNumber) + ": " + error.message);
         }
     }
-    checkLessonOrder(script, errors);
     return errors.size() == errorsBefore;
 }
 
