@@ -1,6 +1,7 @@
 # The Debian package, written by CPack from the ordinary build: bash scripts/package.sh.
 # What it installs: both programs, the menu entry, the AppStream metainfo, the icons, the manual
-# pages, the copyright file, the changelogs, the scenario format and a few example scripts.
+# pages, the copyright file, the changelogs, the scenario format, a few example scripts and the
+# lessons with their guide.
 include(GNUInstallDirs)
 
 # Who answers for the package; the address is a placeholder until the project has its own.
@@ -117,12 +118,16 @@ set(KV410_DOC ${CMAKE_INSTALL_DATADIR}/doc/kv410)
 install(FILES ${KV410_PACKAGING_BINARY}/copyright ${KV410_PACKAGING_BINARY}/changelog.gz
               ${CMAKE_CURRENT_SOURCE_DIR}/CHANGELOG.md
               ${CMAKE_CURRENT_SOURCE_DIR}/docs/scenario-format.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/docs/lessons.md
         DESTINATION ${KV410_DOC})
 # Example scripts: whole flows, each passing on a fresh start.
 foreach(example power-on-off alarm-gt1 menu-walk-level1 quick-ekstra-varmtvann persist-restart)
     install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/tests/scenarios/${example}.kvs
             DESTINATION ${KV410_DOC}/examples)
 endforeach()
+# The shipped lessons and drills, each with the trainee input that passes it.
+install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/lessons/ DESTINATION ${KV410_DOC}/lessons
+        FILES_MATCHING PATTERN "*.kvs")
 
 # Installing builds nothing: scripts/package.sh builds the two programs and the files above.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
