@@ -244,6 +244,8 @@ void TMainFrm::takeHint() {
         return;
     }
     takeOver();
+    // A recording writes the trainee's hint and answer steps, so it replays as a trainee.
+    recorder_.performed(session_.time.tick, personStep(StepKind::TakeHint));
     lesson_->takeHint();
     paintLesson();
 }
@@ -253,6 +255,9 @@ void TMainFrm::choose(const std::string& choice) {
         return;
     }
     takeOver();
+    Step step = personStep(StepKind::Choose);
+    step.text = choice;
+    recorder_.performed(session_.time.tick, step);
     lesson_->choose(choice);
     paintLesson();
 }

@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -140,6 +141,21 @@ private slots:
         QCOMPARE(QString::fromStdString(output_.str()), report);
         // Hints cost points: the task earned less than the most.
         QVERIFY(window_->lesson()->view().points < window_->lesson()->view().maxPoints);
+    }
+
+    void aRecordingWritesTheTraineesHintAndAnswer() {
+        const std::string path = folder_->file("trainee.kvs");
+        QVERIFY(window_->startRecording(path, false));
+        QTest::mouseClick(window_->LessonPane->HintButton, Qt::LeftButton);
+        window_->Shape6->onMouseDown();
+        window_->runTicksNow(60);
+        QTest::mouseClick(window_->LessonPane->ChoiceButtons.at(1), Qt::LeftButton);
+        window_->stopRecording();
+        std::ifstream file(path);
+        const std::string text((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+        QVERIFY2(text.find("\nhint\n") != std::string::npos, text.c_str());
+        QVERIFY2(text.find("\nchoose \"On\"\n") != std::string::npos, text.c_str());
     }
 
     void aLessonThatCannotBeReadIsRefused() {
