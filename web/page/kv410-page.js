@@ -1301,9 +1301,9 @@
     $('LessonsButton').setAttribute('aria-expanded', 'false');
     const kept = keptResult(name);
     $('LessonKept').textContent = kept ? `Your newest result: ${scoreLine(kept.report)}.` : '';
-    showStatus(`Lesson "${name}" started on a fresh unit.`, false);
     paintedOnce = false;
     afterHandler();
+    showStatus(`Lesson "${$('LessonTitle').textContent}" started on a fresh unit.`, false);
     sleepUntilDue();
     $('LessonTitle').focus();
   }
