@@ -147,7 +147,7 @@ LessonRun::LessonRun(Session& session, const Script& script, uint32_t seed)
             itemOfStep_[i] = static_cast<int>(items_.size());
             items_.push_back(std::move(item));
         } else if (step.kind == StepKind::Hint) {
-            // A hint belongs to the last task before it (the parser sees to that).
+            // A hint belongs to the last task before it (checkLesson sees to that).
             for (auto item = items_.rbegin(); item != items_.rend(); ++item) {
                 if (!item->result.question) {
                     item->hints.push_back(step.text);

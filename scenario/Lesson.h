@@ -108,7 +108,8 @@ public:
     bool choose(std::string_view choice);
 
     bool finished() const;
-    // Changes whenever what view() shows changes, so a front-end redraws only then.
+    // Changes whenever what view() shows changes (its running time aside), so a front-end
+    // redraws only then.
     uint32_t generation() const;
     LessonView view() const;
     // The result as kv410-script prints it: one line per task and question, then the score.

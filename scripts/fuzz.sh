@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Fuzzes for SECONDS seconds (default 60) from the seed corpus, or for a fixed number of inputs
 # with --runs N. Three targets: "panel" (default), flash images and front-panel actions; "script",
-# the text of scenario scripts (seeds: tests/scenarios/); "flash", a Flash.dat read through the
-# settings catalogue and the values kv410-flash set parses (seeds: tests/fuzz/flash-seeds/);
-# "mcp", the JSON-RPC frames of kv410-script --mcp (seeds: tests/fuzz/mcp-seeds/).
+# the text of scenario scripts and lessons (seeds: tests/scenarios/, tests/lessons/); "flash", a
+# Flash.dat read through the settings catalogue and the values kv410-flash set parses (seeds:
+# tests/fuzz/flash-seeds/); "mcp", the JSON-RPC frames of kv410-script --mcp (seeds:
+# tests/fuzz/mcp-seeds/).
 # Builds the fuzzers (clang, ASan, UBSan) in build/fuzz. The growing corpus is kept in
 # build/fuzz/corpus (build/fuzz/script-corpus, build/fuzz/flash-corpus, build/fuzz/mcp-corpus), findings in
 # build/fuzz/findings.
@@ -29,7 +30,7 @@ fi
 root=$(pwd)
 if [ "$target" = script ]; then
     binary=kv410_fuzz_script
-    corpus=("$root/$build/script-corpus" "$root/tests/scenarios")
+    corpus=("$root/$build/script-corpus" "$root/tests/scenarios" "$root/tests/lessons")
     options=(-max_len=8192 -dict="$root/tests/fuzz/script.dict" -timeout=60)
     prefix=script-
 elif [ "$target" = flash ]; then

@@ -5,8 +5,11 @@
 // `wait until`, tick count, knob turn and key repeat is clamped so that one input uses at most
 // TickBudget ticks. Pictures go to a stand-in front-end that draws nothing and checks that every
 // picture lies inside the picture folder. The report of the run must survive the trip through a
-// child process's bytes and be written as JUnit XML. A broken rule aborts with a message.
+// child process's bytes and be written as JUnit XML. A script that begins with `lesson` is played
+// as kv410-script --lesson plays it: its lesson steps and the trainer's steps as the lesson, the
+// rest as the trainee's script beside it. A broken rule aborts with a message.
 #include "pictures/Pictures.h"
+#include "scenario/Lesson.h"
 #include "scenario/Script.h"
 #include "scripttool/Report.h"
 #include "scripttool/Runner.h"
@@ -92,7 +95,14 @@ void boundTime(Script& script) {
         case StepKind::Wait:
         case StepKind::HoldButton:
         case StepKind::WaitUntil:
+        case StepKind::Await:
+        case StepKind::Ask:
             step.ticks = std::min(step.ticks, left);
+            break;
+        case StepKind::FaultSensor:
+        case StepKind::FaultInput:
+            step.ticks = std::min(step.ticks, TickBudget);
+            step.latestTicks = std::clamp(step.latestTicks, step.ticks, TickBudget);
             break;
         case StepKind::Turn: {
             const int32_t clicks =
@@ -108,6 +118,60 @@ void boundTime(Script& script) {
         }
         left -= stepTicks(step);
     }
+}
+
+void checkReport(const ScriptReport& report) {
+    ScriptReport back;
+    if (!decodeReport(encodeReport(report), back) || back.output != report.output ||
+        back.checks.size() != report.checks.size() || back.passed != report.passed) {
+        broken("the report does not survive its bytes", report.file);
+    }
+    if (report.passed + report.failed != static_cast<int>(report.checks.size())) {
+        broken("the checks counted are not the checks reported", report.file);
+    }
+}
+
+// Plays a script that begins with `lesson`: the lesson's own steps beside the rest as the
+// trainee's.
+void playLesson(const Script& script, const ScenarioOptions& options, std::ostream& out) {
+    Script lesson;
+    Script trainee;
+    lesson.file = "fuzz.kvs";
+    trainee.file = "trainee.kvs";
+    for (const Step& step : script.steps) {
+        Script& to = isLessonStep(step) || step.kind == StepKind::Wait ||
+                             step.kind == StepKind::Sensor || step.kind == StepKind::Print
+                         ? lesson
+                         : trainee;
+        to.steps.push_back(step);
+    }
+    std::vector<std::string> errors;
+    if (!checkTraineeScript(trainee, errors)) {
+        broken("a trainee's script split from a lesson holds a lesson step", errors.front());
+    }
+    if (!checkLesson(lesson, errors)) {
+        // Its steps out of order: refused before anything runs, each error with its line.
+        for (const std::string& error : errors) {
+            if (error.compare(0, 9, "fuzz.kvs:") != 0 || error.find(": ", 9) == std::string::npos) {
+                broken("an error of a lesson is not 'file:line: message'", error);
+            }
+        }
+        return;
+    }
+    ScenarioTotals totals;
+    ScriptReport traineeReport;
+    ScriptReport lessonReport;
+    const int status =
+        runLesson(lesson, trainee, 7, options, out, totals, &traineeReport, &lessonReport);
+    if (status != 0 && status != 1) {
+        broken("a lesson's status is 0 or 1", std::to_string(status));
+    }
+    if ((status == 0) != (lessonReport.failed == 0)) {
+        broken("the lesson's status is not what its report says", lessonReport.output);
+    }
+    checkReport(traineeReport);
+    checkReport(lessonReport);
+    writeJUnit(out, {traineeReport, lessonReport});
 }
 
 } // namespace
@@ -139,19 +203,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.tolerance = static_cast<int>(size % 256);
     options.updateSnapshots = size % 7 == 0;
     installFrontPictures(&pictures);
+    if (!script.steps.empty() && script.steps.front().kind == StepKind::Lesson) {
+        playLesson(script, options, nowhere);
+        installFrontPictures(nullptr);
+        resetControllerState();
+        return 0;
+    }
     ScenarioTotals totals;
     ScriptReport report;
     runScript(script, options, nowhere, totals, report);
     installFrontPictures(nullptr);
 
-    ScriptReport back;
-    if (!decodeReport(encodeReport(report), back) || back.output != report.output ||
-        back.checks.size() != report.checks.size() || back.passed != report.passed) {
-        broken("the report does not survive its bytes", report.file);
-    }
-    if (report.passed + report.failed != static_cast<int>(report.checks.size())) {
-        broken("the checks counted are not the checks reported", report.file);
-    }
+    checkReport(report);
     writeJUnit(nowhere, {report});
     resetControllerState();
     return 0;
