@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the window under Xvfb: first start, switched on, side panels,
-# the English gloss; then the window on a 1024 x 600 screen with the side panels open (it scales
-# down to fit) and at 200 % (QT_SCALE_FACTOR=2, as on a high-DPI screen).
+# the English gloss and a lesson beside the front; then the window on a 1024 x 600 screen with
+# the side panels open (it scales down to fit) and at 200 % (QT_SCALE_FACTOR=2, as on a high-DPI
+# screen).
 # Usage: scripts/screenshots.sh [path/to/kv410]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -59,6 +60,18 @@ kill -TERM "$app_pid"
 wait "$app_pid" || true
 app_pid=""
 [ -f "$work/Flash.dat" ] && echo "Flash.dat saved on SIGTERM ($(stat -c %s "$work/Flash.dat") bytes)"
+
+# A lesson: the first task done by a short playback, the second under way with a hint taken.
+printf 'wait 1s\nclick power\nwait 3s\nhint\n' > lesson-start.kvs
+QT_QPA_PLATFORM=xcb "$binary" --lesson "$root/lessons/first-steps.kvs" --play lesson-start.kvs \
+    >/dev/null 2>&1 &
+app_pid=$!
+window="$(xdotool search --sync --onlyvisible --name '^KV410 - lesson$' | head -n 1)"
+sleep 6
+shot screenshot-lesson.png
+kill -TERM "$app_pid"
+wait "$app_pid" || true
+app_pid=""
 
 # A screen of another size, a fresh folder and no kept zoom; the window with the unit on and the
 # side panels open. Arguments: screen size, picture name, what import shoots (window or root),

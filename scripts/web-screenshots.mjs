@@ -1,6 +1,6 @@
 // Takes the pictures of the web page in headless Chromium: switched on, with the English gloss,
-// with the side panels and an alarm, and at the sizes of a phone (upright, on its side), a tablet
-// and a laptop. The browser's clock is set to a fixed time, so the pictures are the same
+// with the side panels and an alarm, at the sizes of a phone (upright, on its side), a tablet
+// and a laptop, and a lesson beside the front and on a phone. The browser's clock is set to a fixed time, so the pictures are the same
 // on every run.
 // Usage: node scripts/web-screenshots.mjs   (after scripts/build-web.sh and npm ci --prefix tests/web)
 import { join } from 'node:path';
@@ -72,6 +72,35 @@ try {
     await shown.clock.runFor(2000);
     const name = `screenshot-web-${width}x${height}.png`;
     await shown.screenshot({ path: join(docs, name) });
+    console.log(`wrote docs/${name}`);
+    await device.close();
+  }
+
+  // A lesson: the first task done, the second under way with a hint taken.
+  for (const [width, height, name] of [[1280, 800, 'screenshot-web-lesson.png'],
+    [390, 844, 'screenshot-web-lesson-390x844.png']]) {
+    const touch = width < 1000;
+    const device = await chromium.newContext({ viewport: { width, height }, hasTouch: touch,
+      isMobile: touch });
+    const shown = await device.newPage();
+    await shown.clock.install({ time: new Date(2026, 11, 8, 10, 15, 0) });
+    await shown.goto(`${site.url}#lesson=first-steps`);
+    await waitForStart(shown);
+    await shown.waitForFunction(() => document.getElementById('LessonTask').textContent !== '');
+    await shown.click('#Shape6');
+    await shown.clock.runFor(3000);
+    await shown.waitForFunction(() => /^Task 2 /.test(
+      document.getElementById('LessonProgress').textContent));
+    await shown.click('#LessonHint');
+    await shown.clock.runFor(500);
+    if (touch) {
+      await shown.screenshot({ path: join(docs, name), fullPage: true });
+    } else {
+      const panel = await shown.locator('#LessonPanel').boundingBox();
+      const front = await shown.locator('#MainFrm').boundingBox();
+      await shown.screenshot({ path: join(docs, name), clip: { x: front.x, y: 0,
+        width: panel.x + panel.width - front.x + 4, height: Math.max(650, panel.y + panel.height + 4) } });
+    }
     console.log(`wrote docs/${name}`);
     await device.close();
   }

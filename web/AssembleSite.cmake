@@ -1,6 +1,6 @@
-# Copies the page, the module, the artwork, the LCD font and the licenses into SITE.
+# Copies the page, the module, the artwork, the LCD font, the licenses and the lessons into SITE.
 # cmake -DSITE=... -DMODULE_DIR=... -DPAGE_FILES=... -DARTWORK=... -DFONT=... -DFONT_LICENSE=...
-#       -DLICENSE=... -DICONS=packaging/icons/hicolor -P AssembleSite.cmake
+#       -DLICENSE=... -DICONS=packaging/icons/hicolor -DLESSONS=lessons/*.kvs -P AssembleSite.cmake
 foreach(required SITE MODULE_DIR PAGE_FILES ARTWORK FONT FONT_LICENSE LICENSE ICONS)
     if(NOT DEFINED ${required} OR "${${required}}" STREQUAL "")
         message(FATAL_ERROR "AssembleSite.cmake: ${required} is not set")
@@ -37,3 +37,42 @@ foreach(size 32 256 512)
     copy_into(${SITE}/icons kv410-${size}.png ${ICONS}/${size}x${size}/apps/kv410.png)
 endforeach()
 copy_into(${SITE}/icons kv410.svg ${ICONS}/scalable/apps/kv410.svg)
+
+# The lessons (lessons/NAME.kvs with NAME.solution.kvs beside them) and lessons/index.json, the
+# list the page shows: each lesson's name, its title from its `lesson "TITLE"` line, and whether
+# it is a drill (drill-*.kvs). A lesson without a title line is listed under its name.
+file(MAKE_DIRECTORY ${SITE}/lessons)
+set(index "")
+if(DEFINED LESSONS)
+    list(SORT LESSONS)
+endif()
+foreach(file IN LISTS LESSONS)
+    get_filename_component(name ${file} NAME)
+    copy_into(${SITE}/lessons ${name} ${file})
+    if(name MATCHES "\\.solution\\.kvs$")
+        continue()
+    endif()
+    string(REGEX REPLACE "\\.kvs$" "" lesson ${name})
+    set(title ${lesson})
+    file(STRINGS ${file} titleLines REGEX "^[ \t]*lesson[ \t]+\"" LIMIT_COUNT 1 ENCODING UTF-8)
+    if(titleLines)
+        list(GET titleLines 0 line)
+        string(REGEX REPLACE "^[ \t]*lesson[ \t]+\"(([^\"\\\\]|\\\\.)*)\".*$" "\\1" title "${line}")
+    endif()
+    set(drill false)
+    if(lesson MATCHES "^drill-")
+        set(drill true)
+    endif()
+    string(JSON entry SET "{}" name "\"${lesson}\"")
+    # A script's string escapes a quote and a backslash as JSON does.
+    string(JSON entry SET "${entry}" title "\"${title}\"")
+    string(JSON entry SET "${entry}" drill ${drill})
+    if(index STREQUAL "")
+        set(index "${entry}")
+    else()
+        string(APPEND index ",${entry}")
+    endif()
+endforeach()
+file(WRITE ${SITE}/lessons/index.json.new "[${index}]\n")
+file(COPY_FILE ${SITE}/lessons/index.json.new ${SITE}/lessons/index.json ONLY_IF_DIFFERENT)
+file(REMOVE ${SITE}/lessons/index.json.new)

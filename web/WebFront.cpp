@@ -10,6 +10,8 @@
 #include "panel/FrontLayout.h"
 #include "panel/FrontPanel.h"
 #include "panel/KeyMap.h"
+#include "scenario/Lesson.h"
+#include "scenario/Script.h"
 #include "unit/Session.h"
 #include "unit/VirtualTime.h"
 #include "web/WebPlatform.h"
@@ -22,6 +24,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,8 +44,18 @@ constexpr int64_t MaxCatchUpTicks = 3600 * TicksPerSecond;
 WebPlatform host;
 // The page's run: Flash.dat lives in the in-memory file system.
 Session session{host, WebFlashPath};
-VirtualTime& unitTime = session.time;
+// A lesson's run: its flash image in memory (the stored Flash.dat is left alone), its clock
+// starting where kv410-script's does, so the lesson runs here as it runs there.
+WebLessonPlatform lessonHost;
+Session lessonSession{lessonHost};
+std::unique_ptr<LessonRun> lesson;
+// The run the page's input and clock drive: the free unit's, or the lesson's.
+Session* active = &session;
 double originMs = 0;
+
+VirtualTime& unitTime() {
+    return active->time;
+}
 // Flash words 0..1023 as last loaded from or written to Flash.dat.
 uint16_t writtenImage[PersistedFlashWords] = {};
 
@@ -64,6 +77,12 @@ char glossName[64] = {};
 
 // The name of the key of the next kv_keyDown or kv_keyUp, as the page writes it (its `key`, UTF-8).
 char keyName[64] = {};
+
+// A lesson's text or a choice, and the lesson's name, as the page writes them (UTF-8).
+std::string lessonBuffer;
+char lessonName[64] = {};
+// The lesson's last answer to the page (JSON), kept until the next call.
+std::string lessonAnswer;
 
 // A key event of the page, performed as the key map (panel/KeyMap.h) answers it. slider: the
 // focused slider 1..11, or 0; button: the focused key under the display (PanelButton), or -1.
@@ -89,7 +108,7 @@ int keyEvent(bool down, int shift, int control, int repeat, int slider, int butt
         FormKeyUp();
         break;
     case KeyAction::PressButton:
-        pressPanelButton(unitTime, answer.button);
+        pressPanelButton(unitTime(), answer.button);
         break;
     case KeyAction::ReleaseButton:
         releasePanelButton(answer.button);
@@ -152,38 +171,47 @@ extern "C" {
 
 // Starts the unit as the program starts: a fresh process, Flash.dat loaded, inputs at their start
 // values, the controller booted; the unit's time begins at nowMs of the page's clock.
+// A lesson under way ends; the page's free unit starts again on its Flash.dat.
 EMSCRIPTEN_KEEPALIVE void kv_start(double nowMs) {
+    lesson.reset();
+    active = &session;
     session.create();
     rememberWrittenImage();
     session.show();
-    unitTime = VirtualTime{};
+    unitTime() = VirtualTime{};
     originMs = nowMs;
 }
 
 // Runs every tick that fell due up to nowMs of the page's clock (at most MaxCatchUpTicks);
-// returns the number run.
+// returns the number run. In a lesson the lesson looks at the unit after every tick.
 EMSCRIPTEN_KEEPALIVE int kv_advance(double nowMs) {
     const auto elapsed = static_cast<int64_t>(nowMs - originMs);
-    return static_cast<int>(followMonotonicClock(unitTime, elapsed, MaxCatchUpTicks));
+    if (!lesson) {
+        return static_cast<int>(followMonotonicClock(unitTime(), elapsed, MaxCatchUpTicks));
+    }
+    VirtualTime& time = unitTime();
+    const int64_t ticks = monotonicTargetTick(time, elapsed, MaxCatchUpTicks) - time.tick;
+    advanceTicks(time, ticks, [] { lesson->afterTick(); });
+    return static_cast<int>(ticks);
 }
 
 // When, on the page's clock, the next tick falls due: the page sleeps until then.
 EMSCRIPTEN_KEEPALIVE double kv_nextDueMs() {
-    return originMs + static_cast<double>((unitTime.tick + 1) * TickMs + unitTime.skippedMs);
+    return originMs + static_cast<double>((unitTime().tick + 1) * TickMs + unitTime().skippedMs);
 }
 
 // Ticks run since the start and milliseconds skipped because the page fell too far behind.
 EMSCRIPTEN_KEEPALIVE double kv_unitTicks() {
-    return static_cast<double>(unitTime.tick);
+    return static_cast<double>(unitTime().tick);
 }
 EMSCRIPTEN_KEEPALIVE double kv_skippedMs() {
-    return static_cast<double>(unitTime.skippedMs);
+    return static_cast<double>(unitTime().skippedMs);
 }
 
 // Writes Flash.dat when the controller has written its flash image since the last load or
-// write; 1 when it did, so the page keeps the file.
+// write; 1 when it did, so the page keeps the file. A lesson's image is never written.
 EMSCRIPTEN_KEEPALIVE int kv_writeThrough() {
-    if (std::memcmp(writtenImage, FlashImage, sizeof writtenImage) == 0) {
+    if (lesson || std::memcmp(writtenImage, FlashImage, sizeof writtenImage) == 0) {
         return 0;
     }
     saveFlashFile();
@@ -191,10 +219,120 @@ EMSCRIPTEN_KEEPALIVE int kv_writeThrough() {
     return 1;
 }
 
-// Writes Flash.dat as the program does when its window closes.
+// Writes Flash.dat as the program does when its window closes (not in a lesson).
 EMSCRIPTEN_KEEPALIVE void kv_saveFlash() {
+    if (lesson) {
+        return;
+    }
     saveFlashFile();
     rememberWrittenImage();
+}
+
+// ------------------------------------------------------------------ lessons
+
+// Where the page writes a lesson's text, its name or a choice (UTF-8) before kv_lessonStart or
+// kv_lessonChoose: room for `bytes` bytes and a zero.
+EMSCRIPTEN_KEEPALIVE char* kv_lessonBuffer(int bytes) {
+    lessonBuffer.assign(static_cast<size_t>(std::max(bytes, 0)) + 1, '\0');
+    return lessonBuffer.data();
+}
+
+// Where the page writes the lesson's name (ASCII, at most 63 bytes, then a zero), which its
+// messages carry.
+EMSCRIPTEN_KEEPALIVE char* kv_lessonNameBuffer() {
+    return lessonName;
+}
+
+// Starts the lesson whose text the page put in kv_lessonBuffer, named in kv_lessonNameBuffer, on a
+// fresh unit with its flash image in memory; the unit's time begins at nowMs, and `seed` picks the
+// instants of its faults at random times. Answers {"errors": ["name:line: message", ...]}: empty
+// when the lesson started; on an error the page's unit runs on as it was.
+EMSCRIPTEN_KEEPALIVE const char* kv_lessonStart(uint32_t seed, double nowMs) {
+    lessonName[sizeof lessonName - 1] = '\0';
+    const std::string text(lessonBuffer.c_str());
+    Script script;
+    std::vector<std::string> errors;
+    if (parseScript(text, lessonName, script, errors) && checkLesson(script, errors)) {
+        lesson.reset();
+        active = &lessonSession;
+        lessonHost.setClock(DefaultScriptClock[0], DefaultScriptClock[1], DefaultScriptClock[2],
+                            DefaultScriptClock[3], DefaultScriptClock[4], DefaultScriptClock[5]);
+        lessonSession.start();
+        unitTime() = VirtualTime{};
+        originMs = nowMs;
+        lesson = std::make_unique<LessonRun>(lessonSession, script, seed);
+        lesson->begin();
+    }
+    lessonAnswer = nlohmann::ordered_json{{"errors", errors}}.dump();
+    return lessonAnswer.c_str();
+}
+
+// 1 while a lesson runs.
+EMSCRIPTEN_KEEPALIVE int kv_lessonRunning() {
+    return lesson ? 1 : 0;
+}
+
+// Changes whenever what kv_lessonView answers changes (0 without a lesson).
+EMSCRIPTEN_KEEPALIVE uint32_t kv_lessonGeneration() {
+    return lesson ? lesson->generation() : 0;
+}
+
+// The lesson as it stands, as JSON: its view (scenario/Lesson.h), worded by the lesson, and at
+// its end the report and the exit status kv410-script --lesson would give.
+EMSCRIPTEN_KEEPALIVE const char* kv_lessonView() {
+    using Json = nlohmann::ordered_json;
+    if (!lesson) {
+        lessonAnswer = "null";
+        return lessonAnswer.c_str();
+    }
+    const LessonView view = lesson->view();
+    Json items = Json::array();
+    for (const LessonItemResult& item : view.items) {
+        items.push_back({{"question", item.question},
+                         {"text", item.text},
+                         {"line", item.line},
+                         {"done", item.done},
+                         {"open", item.open},
+                         {"hints", item.hints},
+                         {"wrongAnswers", item.wrongAnswers},
+                         {"ticks", item.ticks},
+                         {"points", item.points},
+                         {"maxPoints", item.maxPoints}});
+    }
+    Json answer = {{"generation", lesson->generation()},
+                   {"title", view.title},
+                   {"task", view.task},
+                   {"hints", view.hints},
+                   {"hintAvailable", view.hintAvailable},
+                   {"question", view.question},
+                   {"choices", view.choices},
+                   {"answerFeedback", view.answerFeedback},
+                   {"itemsEnded", view.itemsEnded},
+                   {"itemsTotal", view.itemsTotal},
+                   {"finished", view.finished},
+                   {"points", view.points},
+                   {"maxPoints", view.maxPoints},
+                   {"ticks", view.ticks},
+                   {"items", items}};
+    if (view.finished) {
+        answer["report"] = lesson->report();
+        answer["status"] = lesson->status();
+    }
+    lessonAnswer = answer.dump();
+    return lessonAnswer.c_str();
+}
+
+// The trainee asks for the next hint of the task under way.
+EMSCRIPTEN_KEEPALIVE void kv_lessonHint() {
+    if (lesson) {
+        lesson->takeHint();
+    }
+}
+
+// The trainee answers the question under way with the choice the page put in kv_lessonBuffer;
+// 1 when it is right.
+EMSCRIPTEN_KEEPALIVE int kv_lessonChoose() {
+    return lesson && lesson->choose(lessonBuffer.c_str()) ? 1 : 0;
 }
 
 // ------------------------------------------------------------------ input
@@ -209,7 +347,7 @@ EMSCRIPTEN_KEEPALIVE void kv_knob(int button, int shift) {
 // A press and a release of a button under the display: 0 left, 1 right, 2 middle (PanelButton).
 EMSCRIPTEN_KEEPALIVE void kv_buttonDown(int button) {
     if (inRange(button, 0, PanelButtonCount - 1)) {
-        pressPanelButton(unitTime, static_cast<PanelButton>(button));
+        pressPanelButton(unitTime(), static_cast<PanelButton>(button));
     }
 }
 EMSCRIPTEN_KEEPALIVE void kv_buttonUp(int button) {

@@ -50,4 +50,16 @@ void WebPlatform::playAlarmSound() {
     kv410Beep();
 }
 
+void WebLessonPlatform::showMessageBox(std::string_view text, std::string_view caption,
+                                       MessageButtons buttons) {
+    const std::string textZ(text);
+    const std::string captionZ(caption);
+    kv410ShowMessageBox(textZ.c_str(), captionZ.c_str(), buttons == MessageButtons::OkCancel);
+}
+
+void WebLessonPlatform::playAlarmSound() {
+    ++beeps;
+    kv410Beep();
+}
+
 } // namespace kv410

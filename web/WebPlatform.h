@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/Platform.h"
+#include "core/VirtualPlatform.h"
 
 namespace kv410 {
 
@@ -21,6 +22,15 @@ public:
 
 private:
     int beeps_ = 0;
+};
+
+// The host of a lesson on the page: its clock is virtual, as kv410-script's, so a lesson's
+// checks of the time read alike; message boxes and the alarm sound still reach the page.
+class WebLessonPlatform : public VirtualPlatform {
+public:
+    void showMessageBox(std::string_view text, std::string_view caption,
+                        MessageButtons buttons) override;
+    void playAlarmSound() override;
 };
 
 } // namespace kv410

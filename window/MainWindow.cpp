@@ -11,12 +11,14 @@
 #include "panel/KeyMap.h"
 #include "pictures/FrontPicture.h"
 #include "scenario/Actions.h"
+#include "window/LessonPanel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +32,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -145,7 +148,9 @@ QString scriptFileName(const QString& chosen) {
 TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     : QWidget(parent), options_(std::move(options)),
       session_(platform(),
-               options_.playPath.empty() && !options_.control ? FlashFilePath : std::string()) {
+               options_.playPath.empty() && !options_.control && options_.lessonPath.empty()
+                   ? FlashFilePath
+                   : std::string()) {
     front::registerArtwork();
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("KV410"));
@@ -185,9 +190,14 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
     }
     session_.create();
 
+    if (!options_.lessonPath.empty()) {
+        loadLesson();
+    }
     SequencerOptions played;
     played.trace = options_.trace;
     played.oneLine = options_.control;
+    // The trainee's `choose` and `hint` go to the lesson, which looks after every tick.
+    played.lesson = lesson_.get();
     SequencerHooks hooks;
     hooks.programStarted = [this] { SensorPanelVisible = panelsShown(); };
     hooks.togglePanels = [this] { setPanelsShown(!panelsShown()); };
@@ -199,6 +209,90 @@ TMainFrm::TMainFrm(QWidget* parent, WindowOptions options)
                    outcome.passed ? QColor(0, 110, 40) : QColor(190, 0, 0), 1500);
     };
     sequencer_ = std::make_unique<StepSequencer>(session_, out(), played, std::move(hooks));
+}
+
+void TMainFrm::loadLesson() {
+    std::ifstream file(options_.lessonPath, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    Script script;
+    if (!file) {
+        lessonErrors_.push_back(options_.lessonPath + ":0: cannot read the script");
+        return;
+    }
+    if (!parseScript(text.str(), options_.lessonPath, script, lessonErrors_) ||
+        !checkLesson(script, lessonErrors_)) {
+        return;
+    }
+    lesson_ = std::make_unique<LessonRun>(session_, script, options_.seed);
+    lesson_->setOutput(&out());
+    LessonPane = new LessonPanel(this);
+    LessonPane->onHint = [this] { takeHint(); };
+    LessonPane->onChoose = [this](const std::string& choice) { choose(choice); };
+    setWindowTitle(windowTitle() + QStringLiteral(" - lesson"));
+    fitWindow();
+}
+
+void TMainFrm::fitWindow() {
+    const QSize front = scaledRect(QRect(QPoint(0, 0), contentSize()), scale_).size();
+    const int frontWidth = front.width();
+    const int frontHeight = front.height();
+    if (LessonPane == nullptr) {
+        setFixedSize(front);
+        return;
+    }
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : qApp->primaryScreen();
+    const int room = screen != nullptr ? screen->availableGeometry().width() : INT_MAX;
+    // The panel never covers the front: beside it when the screen is wide enough, else under it.
+    if (room >= frontWidth + LessonPanelWidth) {
+        LessonPane->setGeometry(frontWidth, 0, LessonPanelWidth, frontHeight);
+        setFixedSize(frontWidth + LessonPanelWidth, frontHeight);
+    } else {
+        LessonPane->setGeometry(0, frontHeight, frontWidth, LessonPanelHeight);
+        setFixedSize(frontWidth, frontHeight + LessonPanelHeight);
+    }
+}
+
+void TMainFrm::paintLesson() {
+    if (!lesson_) {
+        return;
+    }
+    const uint32_t generation = lesson_->generation();
+    if (lessonPainted_ && generation == seenLessonGeneration_) {
+        return;
+    }
+    lessonPainted_ = true;
+    seenLessonGeneration_ = generation;
+    const bool finished = lesson_->finished();
+    LessonPane->showView(lesson_->view(), finished ? lesson_->report() : std::string());
+    if (finished && !lessonReported_ && !playing_) {
+        // A person's lesson: its result also goes to standard output.
+        lessonReported_ = true;
+        out() << lesson_->report() << std::flush;
+    }
+}
+
+void TMainFrm::takeHint() {
+    if (!lesson_) {
+        return;
+    }
+    takeOver();
+    // A recording writes the trainee's hint and answer steps, so it replays as a trainee.
+    recorder_.performed(session_.time.tick, personStep(StepKind::TakeHint));
+    lesson_->takeHint();
+    paintLesson();
+}
+
+void TMainFrm::choose(const std::string& choice) {
+    if (!lesson_) {
+        return;
+    }
+    takeOver();
+    Step step = personStep(StepKind::Choose);
+    step.text = choice;
+    recorder_.performed(session_.time.tick, step);
+    lesson_->choose(choice);
+    paintLesson();
 }
 
 TMainFrm::~TMainFrm() {
@@ -463,7 +557,7 @@ void TMainFrm::setPanelsShown(bool shown) {
     Panel3->setVisible(shown);
     SensorPanelVisible = shown;
     setCaptionColour(PanelsButton, shown ? colour(CaptionLightColour) : Qt::black);
-    setFixedSize(scaledRect(QRect(QPoint(0, 0), contentSize()), scale_).size());
+    fitWindow();
     keepOnScreen();
 }
 
@@ -497,8 +591,12 @@ double TMainFrm::screenFit() const {
     if (frame.width() <= 0 && frame.height() <= 0) {
         frame = QSize(8, 32);
     }
-    return fitScale(screen->availableGeometry().size(), frame,
-                    {ClientWidthWithPanels, contentSize().height()});
+    // A lesson's panel stands beside the front and takes its room.
+    QSize available = screen->availableGeometry().size();
+    if (LessonPane != nullptr) {
+        available.rwidth() -= LessonPanelWidth;
+    }
+    return fitScale(available, frame, {ClientWidthWithPanels, contentSize().height()});
 }
 
 void TMainFrm::refit() {
@@ -506,7 +604,7 @@ void TMainFrm::refit() {
     if (scale != scale_) {
         applyScale(scale);
     }
-    setFixedSize(scaledRect(QRect(QPoint(0, 0), contentSize()), scale_).size());
+    fitWindow();
     keepOnScreen();
 }
 
@@ -579,6 +677,11 @@ void TMainFrm::showEvent(QShowEvent* event) {
     beginRun();
     session_.show();
     SensorPanelVisible = panelsShown();
+    if (lesson_) {
+        // The panel may go under the front on this screen.
+        refit();
+        lesson_->begin();
+    }
     afterHandler();
     Pacer->start();
     if (!options_.recordPath.empty()) {
@@ -606,6 +709,7 @@ void TMainFrm::FormDestroyOnce() {
 
 void TMainFrm::afterHandler() {
     paintChanges();
+    paintLesson();
     if (options_.trace) {
         traceLcd();
     }
@@ -828,7 +932,7 @@ void TMainFrm::rebasePace() {
 void TMainFrm::pace() {
     VirtualTime& time = session_.time;
     int64_t target = time.tick;
-    const bool fast = playing_ && options_.speed == 0 && !sequencer_->idle();
+    const bool fast = playing_ && options_.speed == 0 && (!sequencer_->idle() || lessonRunsOn_);
     if (fast) {
         target += MaxSpeedTicksPerPace;
     } else {
@@ -851,23 +955,40 @@ void TMainFrm::pace() {
     sequencer_->runUntil(target);
     out().flush();
     paintChanges();
+    paintLesson();
     // Sleep until the next tick falls due.
     const int speedNow = playing_ && options_.speed > 0 ? options_.speed : 1;
     const int64_t nextDueMs =
         paceBaseMs_ + ((time.tick + 1 - paceBaseTick_) * TickMs + time.skippedMs) / speedNow;
     const int64_t wait = fast ? 0 : nextDueMs - monotonic_.elapsed();
     Pacer->start(static_cast<int>(std::clamp<int64_t>(wait, 0, TickMs)));
-    if (playing_ && sequencer_->idle() && !options_.control) {
+    if (playing_ && sequencer_->idle() && !options_.control && lesson_ && !lesson_->finished() &&
+        !lessonRunsOn_) {
+        // The trainee's playback has ended: the lesson runs on by itself to its end.
+        lessonRunsOn_ = true;
+        lesson_->traineeFinished();
+    }
+    if (playing_ && sequencer_->idle() && !options_.control && (!lesson_ || lesson_->finished())) {
         playing_ = false;
+        lessonRunsOn_ = false;
         const ScenarioTotals& totals = sequencer_->totals;
+        int status = scenarioStatus(totals);
+        if (lesson_) {
+            // As kv410-script --lesson: the report, then the trainee's checks, and the status
+            // of both.
+            paintLesson();
+            lessonReported_ = true;
+            out() << lesson_->report();
+            status = status == 2 ? 2 : std::max(status, lesson_->status());
+        }
         out() << totals.passed << " passed, " << totals.failed << " failed" << std::endl;
         showStatus(QStringLiteral("Playback ended: %1 passed, %2 failed")
                        .arg(totals.passed)
                        .arg(totals.failed),
-                   scenarioStatus(totals) == 0 ? QColor(0, 110, 40) : QColor(190, 0, 0), 4000);
+                   status == 0 ? QColor(0, 110, 40) : QColor(190, 0, 0), 4000);
         rebasePace();
         if (options_.exitAtEnd) {
-            emit finished(scenarioStatus(totals));
+            emit finished(status);
         }
     }
     if (controlInputEnded_ && sequencer_->idle()) {
@@ -898,6 +1019,7 @@ void TMainFrm::runTicksNow(int64_t ticks) {
     sequencer_->runUntil(session_.time.tick + ticks);
     out().flush();
     paintChanges();
+    paintLesson();
 }
 
 void TMainFrm::traceLcd() {
@@ -1046,7 +1168,10 @@ void TMainFrm::startPlayback() {
     if (!file) {
         errors.push_back(options_.playPath + ":0: cannot read the script");
     } else {
-        parseScript(text.str(), options_.playPath, script, errors);
+        if (parseScript(text.str(), options_.playPath, script, errors) && lesson_) {
+            // The trainee's script has no lesson steps of its own.
+            checkTraineeScript(script, errors);
+        }
     }
     if (!errors.empty()) {
         for (const std::string& error : errors) {

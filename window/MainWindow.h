@@ -4,6 +4,7 @@
 
 #include "panel/FrontPanel.h"
 #include "pictures/FrontPicture.h"
+#include "scenario/Lesson.h"
 #include "scenario/ScriptRecorder.h"
 #include "scenario/StepSequencer.h"
 #include "unit/Session.h"
@@ -31,6 +32,8 @@ class QToolButton;
 
 namespace kv410 {
 
+class LessonPanel;
+
 // How the window is asked to run (its command line).
 struct WindowOptions {
     // Record the session from the start into this script.
@@ -52,6 +55,11 @@ struct WindowOptions {
     int clock[6] = {};
     // Flash.dat is read but never written (another program owns it).
     bool readOnly = false;
+    // Play this lesson beside the trainee (the flash image stays in memory, the clock starts as
+    // kv410-script's); with playPath the playback is the trainee.
+    std::string lessonPath;
+    // Picks the instants of the lesson's faults that fall at a random time.
+    uint32_t seed = 1;
     // Where the trace and the playback's answers go; standard output when null.
     std::ostream* output = nullptr;
     // The zoom kept from the last run (Ctrl+plus, Ctrl+minus, Ctrl+0); 0: none, 100 %. The
@@ -133,6 +141,8 @@ public:
     QTimer* Pacer = nullptr;
     // The recording indicator and the playback's messages.
     QLabel* StatusLabel = nullptr;
+    // The lesson beside the front (with --lesson), else null.
+    LessonPanel* LessonPane = nullptr;
 
     // Starts recording into a script; the program starts again from its Flash.dat so that the
     // recording begins with a fresh start. False (and a message on the window) when the script
@@ -147,6 +157,13 @@ public:
     void runTicksNow(int64_t ticks);
     // True when Flash.dat could not be saved in this session (the changes are lost).
     bool flashSaveFailed() const { return session_.failedSaves() > 0; }
+    // The lesson under way, or null.
+    const LessonRun* lesson() const { return lesson_.get(); }
+    // Why the lesson could not be read ("file:line: message" lines); empty when it was.
+    const std::vector<std::string>& lessonErrors() const { return lessonErrors_; }
+    // The trainee asks for a hint, or answers the question under way, as the panel's buttons do.
+    void takeHint();
+    void choose(const std::string& choice);
 
 signals:
     // A playback, or live control at the end of its input, with exitAtEnd has ended: 0 all
@@ -172,6 +189,12 @@ private:
     QSize contentSize() const;
     double screenFit() const;
     void keepOnScreen();
+    void loadLesson();
+    // The window's size and the lesson panel's place: beside the front when the screen has the
+    // room, else under it (under the English gloss when it is shown).
+    void fitWindow();
+    // The lesson panel shows the lesson when it has changed; at its end the report is printed.
+    void paintLesson();
     QToolButton* makeToggle(QWidget* parent, const QRect& geometry, const char* caption,
                             const char* hint);
     // Paints after a handler, and traces.
@@ -200,6 +223,14 @@ private:
     void FormDestroyOnce();
 
     WindowOptions options_;
+    // The lesson (with --lesson).
+    std::unique_ptr<LessonRun> lesson_;
+    std::vector<std::string> lessonErrors_;
+    uint32_t seenLessonGeneration_ = 0;
+    bool lessonPainted_ = false;
+    // The trainee's playback has ended: the lesson runs on by itself until it has finished.
+    bool lessonRunsOn_ = false;
+    bool lessonReported_ = false;
     // The run: Flash.dat is loaded and saved, except when playing or under control, when the
     // image stays in memory.
     Session session_;

@@ -8,6 +8,8 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
@@ -19,6 +21,7 @@ namespace kv410 {
 
 StartOptions parseStartOptions(int argc, const char* const* argv) {
     StartOptions options;
+    bool seedGiven = false;
     const auto fail = [&options](std::string message) {
         options.action = StartOptions::Action::Error;
         options.error = std::move(message);
@@ -49,6 +52,23 @@ StartOptions parseStartOptions(int argc, const char* const* argv) {
             if (!value(argument == "--record" ? window.recordPath : window.playPath)) {
                 return fail(std::string(argument) + " needs a script file");
             }
+        } else if (argument == "--lesson") {
+            if (!value(window.lessonPath)) {
+                return fail("--lesson needs a lesson file");
+            }
+        } else if (argument == "--seed") {
+            std::string seed;
+            char* end = nullptr;
+            if (!value(seed)) {
+                return fail("--seed takes a number from 0 to 4294967295");
+            }
+            errno = 0;
+            const unsigned long long number = std::strtoull(seed.c_str(), &end, 10);
+            if (*end != '\0' || seed[0] == '-' || errno != 0 || number > UINT32_MAX) {
+                return fail("--seed takes a number from 0 to 4294967295");
+            }
+            window.seed = static_cast<uint32_t>(number);
+            seedGiven = true;
         } else if (argument == "--record-checks") {
             window.recordChecks = true;
         } else if (argument == "--speed") {
@@ -88,7 +108,15 @@ StartOptions parseStartOptions(int argc, const char* const* argv) {
     if (!options.window.playPath.empty() && options.window.control) {
         return fail("--play and --control do not go together");
     }
-    if ((!options.window.playPath.empty() || options.window.control) &&
+    if (!options.window.lessonPath.empty() && options.window.control) {
+        return fail("--lesson and --control do not go together (play the trainee's steps with "
+                    "--play, or kv410-script --lesson FILE --trainee STEPS.kvs)");
+    }
+    if (seedGiven && options.window.lessonPath.empty()) {
+        return fail("--seed goes with --lesson");
+    }
+    if ((!options.window.playPath.empty() || options.window.control ||
+         !options.window.lessonPath.empty()) &&
         options.window.clock[0] == 0) {
         // A script plays on the clock kv410-script gives it, so it passes here as there.
         std::copy(std::begin(DefaultScriptClock), std::end(DefaultScriptClock),
@@ -108,6 +136,7 @@ std::string startUsage() {
         "             [--trace]\n"
         "       kv410 --play FILE.kvs [--speed 1|2|5|10|max] [--exit] [--clock TIME] [--trace]\n"
         "       kv410 --control [--exit] [--clock TIME] [--trace]\n"
+        "       kv410 --lesson FILE.kvs [--seed N] [--play STEPS.kvs [--speed S] [--exit]]\n"
         "\n"
         "Shows the front of the KV410 heat-pump controller in a window and runs the controller.\n"
         "\n"
@@ -134,9 +163,15 @@ std::string startUsage() {
              "  --control      read steps from standard input while the window runs and answer\n"
              "                 every check, show and print with one line at once; at the end of\n"
              "                 the input print \"N passed, N failed\"; Flash.dat is not used\n"
+             "  --lesson FILE  play a lesson beside the front: its task, hints, questions,\n"
+             "                 progress and at the end the result (also printed on standard\n"
+             "                 output); with --play the script is the trainee, and --exit\n"
+             "                 closes with kv410-script --lesson's status; Flash.dat is not\n"
+             "                 used; not with --control\n"
+             "  --seed N       the seed of the lesson's faults at random times (default 1)\n"
              "  --clock TIME   the unit's clock at the start, \"YYYY-MM-DD hh:mm:ss\" (default:\n"
-             "                 the computer's; with --play and --control 2026-12-07 08:00:00,\n"
-             "                 as kv410-script)\n"
+             "                 the computer's; with --play, --control and --lesson 2026-12-07\n"
+             "                 08:00:00, as kv410-script)\n"
              "  --trace        print every change of an LCD line with its time\n"
              "  --help         print this help\n"
              "  --version      print the version\n"

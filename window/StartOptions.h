@@ -18,8 +18,8 @@ struct StartOptions {
     std::string flashPath;
     // --data-folder: Flash.dat in the user's data folder (the menu entry starts kv410 so).
     bool dataFolder = false;
-    // --record FILE, --record-checks, --play FILE, --speed, --exit, --control, --trace: what the
-    // window does besides showing the unit.
+    // --record FILE, --record-checks, --play FILE, --speed, --exit, --control, --trace,
+    // --lesson FILE, --seed N: what the window does besides showing the unit.
     WindowOptions window;
     // What is wrong with the command line, for Action::Error.
     std::string error;

@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
     windowOptions.zoom = QSettings(QStringLiteral("kv410"), QStringLiteral("kv410"))
                              .value(QStringLiteral("zoom"), 0.0)
                              .toDouble();
-    const bool writesFlash =
-        windowOptions.playPath.empty() && !windowOptions.control && !windowOptions.readOnly;
+    const bool writesFlash = windowOptions.playPath.empty() && !windowOptions.control &&
+                             windowOptions.lessonPath.empty() && !windowOptions.readOnly;
     kv410::FlashLock lock(flashFile);
     if (writesFlash && !lock.take()) {
         if (!askReadOnly(flashFile, lock.holder())) {
@@ -127,6 +127,13 @@ int main(int argc, char** argv) {
     bool saveFailed = false;
     {
         kv410::TMainFrm window(nullptr, windowOptions);
+        if (!window.lessonErrors().empty()) {
+            // A lesson that cannot be read is not started, as kv410-script --lesson refuses it.
+            for (const std::string& error : window.lessonErrors()) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+            }
+            return 2;
+        }
         shutdown.setWindow(&window);
         QObject::connect(&window, &kv410::TMainFrm::finished, &window, [&window](int code) {
             window.close();

@@ -77,6 +77,33 @@ private slots:
         QVERIFY(parse({"--read-only"}).window.readOnly);
     }
 
+    void aLessonIsReadWithItsSeedAndNotUnderLiveControl() {
+        const StartOptions lesson = parse({"--lesson", "l.kvs", "--seed", "4294967295"});
+        QCOMPARE(lesson.action, StartOptions::Action::Run);
+        QCOMPARE(lesson.window.lessonPath, std::string("l.kvs"));
+        QCOMPARE(lesson.window.seed, uint32_t(4294967295u));
+        // A lesson runs on kv410-script's clock, so its checks of the time read alike.
+        QCOMPARE(lesson.window.clock[0], 2026);
+        QCOMPARE(parse({"--lesson", "l.kvs"}).window.seed, uint32_t(1));
+        const StartOptions played =
+            parse({"--lesson", "l.kvs", "--play", "l.solution.kvs", "--speed", "max", "--exit"});
+        QCOMPARE(played.action, StartOptions::Action::Run);
+        QCOMPARE(played.window.playPath, std::string("l.solution.kvs"));
+        for (const auto& wrong :
+             std::vector<std::vector<const char*>>{{"--lesson"},
+                                                   {"--lesson", ""},
+                                                   {"--lesson", "l.kvs", "--control"},
+                                                   {"--lesson", "l.kvs", "--seed", "-1"},
+                                                   {"--lesson", "l.kvs", "--seed", "4294967296"},
+                                                   {"--lesson", "l.kvs", "--seed", "7x"},
+                                                   {"--seed", "3"}}) {
+            const StartOptions options = parse(wrong);
+            QCOMPARE(options.action, StartOptions::Action::Error);
+            QVERIFY(!options.error.empty());
+        }
+        QVERIFY(QString::fromStdString(startUsage()).contains(QStringLiteral("--lesson FILE")));
+    }
+
     void withoutADisplayItPointsToWhatIsInstalled() {
         const std::string line = noDisplayLine("no display");
         QVERIFY2(line.find("kv410-script") != std::string::npos, line.c_str());

@@ -108,6 +108,7 @@
     startUnit(readStoredFlash());
     sleepUntilDue();
     offerSharedImage();
+    offerLessonLink();
     let english = false;
     try {
       english = localStorage.getItem('kv410.english') === '1';
@@ -202,6 +203,11 @@
 
   // Starts the unit as the program starts, with `bytes` as Flash.dat (none: no file yet).
   function startUnit(bytes) {
+    if (lesson.name !== null) {
+      // A start of the free unit ends the lesson (kv_start); the panel goes with it.
+      lesson.name = null;
+      showLessonMode(false);
+    }
     if (unit.FS.analyzePath(FlashPath).exists) {
       unit.FS.unlink(FlashPath);
     }
@@ -233,6 +239,7 @@
       keepFlash();
     }
     paint();
+    paintLesson();
   }
 
   // ------------------------------------------------------------------ painting
@@ -947,6 +954,7 @@
     if (running) {
       sharedOffered = false;
       offerSharedImage();
+      offerLessonLink();
     }
   });
 
@@ -1156,6 +1164,333 @@
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  });
+
+
+  // ------------------------------------------------------------------ lessons
+
+  // The shipped lessons (lessons/index.json, written when the site is built) in a list like the
+  // settings view; `#lesson=NAME` opens one directly. A lesson runs on a unit of its own with its
+  // flash image in memory (kv_lessonStart in web/WebFront.cpp), so the settings kept in this
+  // browser stay as they are, and leaving it starts the free unit again on them. The lesson words
+  // everything the panel shows; the page lays it out and hands on the Hint and answer clicks.
+  const LessonPrefix = '#lesson=';
+  const lessonPanel = $('LessonPanel');
+  const lessonsView = $('Lessons');
+  const lesson = { name: null, generation: -1, task: '', question: '', feedback: '', choices: '',
+    finished: false, index: null };
+
+  function resultKey(name) {
+    return `kv410.lesson.${name}`;
+  }
+
+  // The newest result of lesson `name` kept in this browser, or null.
+  function keptResult(name) {
+    try {
+      const text = localStorage.getItem(resultKey(name));
+      return text === null ? null : JSON.parse(text);
+    } catch {
+      return null;
+    }
+  }
+
+  function keepResult(name, result) {
+    try {
+      localStorage.setItem(resultKey(name), JSON.stringify(result));
+      return true;
+    } catch {
+      return false;
+    }
+  }
+
+  // The score line of a report ("score 25 of 40, time ..."), or the report's last line.
+  function scoreLine(report) {
+    const lines = report.trim().split('\n');
+    return lines.find((line) => line.startsWith('score ')) ?? lines[lines.length - 1];
+  }
+
+  function downloadResult(name, report) {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([report], { type: 'text/plain' }));
+    link.download = `${name}-result.txt`;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+  }
+
+  function lessonIndex() {
+    if (!lesson.index) {
+      lesson.index = fetch('lessons/index.json').then((response) => {
+        if (!response.ok) {
+          throw new Error(`HTTP ${response.status}`);
+        }
+        return response.json();
+      });
+      lesson.index.catch(() => {
+        lesson.index = null;
+      });
+    }
+    return lesson.index;
+  }
+
+  function writeLessonText(text) {
+    const bytes = new TextEncoder().encode(text);
+    unit.HEAPU8.set(bytes, unit._kv_lessonBuffer(bytes.length));
+  }
+
+  function writeLessonName(name) {
+    const at = unit._kv_lessonNameBuffer();
+    const length = Math.min(name.length, 63);
+    for (let i = 0; i < length; ++i) {
+      unit.HEAPU8[at + i] = name.charCodeAt(i) & 0x7f;
+    }
+    unit.HEAPU8[at + length] = 0;
+  }
+
+  // Buttons that act on the stored Flash.dat rest while a lesson runs on its own unit.
+  const FlashButtons = ['OpenFlash', 'SaveFlash', 'CopyLink', 'UndoOpen'];
+
+  function showLessonMode(on) {
+    lessonPanel.hidden = !on;
+    for (const id of FlashButtons) {
+      $(id).disabled = on;
+    }
+    document.body.classList.toggle('in-lesson', on);
+    fitToScreen();
+  }
+
+  async function openLesson(name) {
+    if (!/^[A-Za-z0-9_-]+$/.test(name)) {
+      showStatus(`There is no lesson called "${name}".`, true);
+      return;
+    }
+    let text;
+    try {
+      const response = await fetch(`lessons/${name}.kvs`);
+      if (!response.ok) {
+        throw new Error(`HTTP ${response.status}`);
+      }
+      text = await response.text();
+    } catch (error) {
+      showStatus(`The lesson "${name}" could not be loaded (${error.message}).`, true);
+      return;
+    }
+    if (!unit || !running) {
+      return;
+    }
+    if (lesson.name === null) {
+      // The free unit's Flash.dat is kept before the lesson's unit takes its place.
+      saveOnLeaving();
+    }
+    writeLessonText(text);
+    writeLessonName(`${name}.kvs`);
+    const answer = JSON.parse(unit.UTF8ToString(unit._kv_lessonStart(1, performance.now())));
+    if (answer.errors.length > 0) {
+      showStatus(`The lesson "${name}" cannot be read: ${answer.errors[0]}`, true);
+      return;
+    }
+    Object.assign(lesson, { name, generation: -1, task: '', question: '', feedback: '',
+      choices: '', finished: false });
+    if (location.hash !== `${LessonPrefix}${name}`) {
+      history.pushState(null, '', `${location.href.split('#')[0]}${LessonPrefix}${name}`);
+    }
+    unit._kv_setPanelsShown(panelsShown());
+    showLessonMode(true);
+    lessonsView.hidden = true;
+    $('LessonsButton').setAttribute('aria-expanded', 'false');
+    const kept = keptResult(name);
+    $('LessonKept').textContent = kept ? `Your newest result: ${scoreLine(kept.report)}.` : '';
+    paintedOnce = false;
+    afterHandler();
+    showStatus(`Lesson "${$('LessonTitle').textContent}" started on a fresh unit.`, false);
+    sleepUntilDue();
+    $('LessonTitle').focus();
+  }
+
+  // Back to the free unit, started again on the Flash.dat kept in this browser.
+  function leaveLesson() {
+    if (lesson.name === null) {
+      return;
+    }
+    lesson.name = null;
+    showLessonMode(false);
+    if (location.hash.startsWith(LessonPrefix)) {
+      history.replaceState(null, '', location.href.split('#')[0]);
+    }
+    startUnit(readStoredFlash());
+    sleepUntilDue();
+    showStatus('The lesson was left; the unit runs on its own settings again.', false);
+  }
+
+  function offerLessonLink() {
+    if (location.hash.startsWith(LessonPrefix)) {
+      const name = decodeURIComponent(location.hash.slice(LessonPrefix.length));
+      if (name !== lesson.name) {
+        openLesson(name);
+      }
+    } else if (lesson.name !== null) {
+      leaveLesson();
+    }
+  }
+
+  function say(text) {
+    const spoken = $('LessonSpoken');
+    spoken.textContent = '';
+    setTimeout(() => {
+      spoken.textContent = text;
+    }, 50);
+  }
+
+  function progressText(view) {
+    if (view.finished) {
+      return 'Finished';
+    }
+    const current = Math.min(view.itemsEnded + 1, Math.max(view.itemsTotal, 1));
+    return `Task ${current} of ${view.itemsTotal}`;
+  }
+
+  // Lays out the lesson's view when it has changed (kv_lessonGeneration).
+  function paintLesson() {
+    if (lesson.name === null || !unit._kv_lessonRunning()) {
+      return;
+    }
+    const generation = unit._kv_lessonGeneration() >>> 0;
+    if (generation === lesson.generation) {
+      return;
+    }
+    lesson.generation = generation;
+    const view = JSON.parse(unit.UTF8ToString(unit._kv_lessonView()));
+    $('LessonTitle').textContent = view.title;
+    $('LessonProgress').textContent = progressText(view);
+    $('LessonTask').textContent = view.task;
+    $('LessonTask').hidden = view.task === '';
+    $('LessonHint').hidden = view.finished;
+    $('LessonHint').disabled = !view.hintAvailable;
+    $('LessonHints').replaceChildren(...view.hints.map((hint) => {
+      const item = document.createElement('li');
+      item.textContent = hint;
+      return item;
+    }));
+    $('LessonHints').hidden = view.hints.length === 0;
+    $('LessonQuestion').textContent = view.question;
+    $('LessonQuestionBox').hidden = view.question === '';
+    const choices = JSON.stringify(view.choices);
+    if (choices !== lesson.choices) {
+      const hadFocus = $('LessonChoices').contains(document.activeElement);
+      lesson.choices = choices;
+      $('LessonChoices').replaceChildren(...view.choices.map((choice) => {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'lesson-choice';
+        button.textContent = choice;
+        button.addEventListener('click', input((event) => {
+          blurAfterPointer(event);
+          writeLessonText(choice);
+          unit._kv_lessonChoose();
+        }));
+        return button;
+      }));
+      if (hadFocus) {
+        ($('LessonChoices').querySelector('button') ?? $('LessonTask')).focus();
+      }
+    }
+    $('LessonFeedback').textContent = view.finished ? '' : view.answerFeedback;
+    $('LessonResult').hidden = !view.finished;
+    // What is new is read out: a task, a question, an answer's outcome, the end.
+    const spoken = [];
+    if (view.task !== lesson.task && view.task !== '') {
+      spoken.push(`${progressText(view)}: ${view.task}`);
+    }
+    if (view.question !== lesson.question && view.question !== '') {
+      spoken.push(`Question: ${view.question}`);
+    }
+    if (view.answerFeedback !== '' && generation !== 0 &&
+        (view.answerFeedback !== lesson.feedback || view.question === lesson.question)) {
+      spoken.push(view.answerFeedback);
+    }
+    lesson.task = view.task;
+    lesson.question = view.question;
+    lesson.feedback = view.answerFeedback;
+    if (view.finished && !lesson.finished) {
+      lesson.finished = true;
+      $('LessonReport').textContent = view.report;
+      const kept = keepResult(lesson.name, { report: view.report, points: view.points,
+        maxPoints: view.maxPoints, status: view.status, when: new Date().toISOString() });
+      $('LessonKept').textContent = kept ? 'This result is kept in this browser.'
+        : 'This result could not be kept in this browser; download it.';
+      spoken.push(`Lesson finished: ${scoreLine(view.report)}`);
+    }
+    if (spoken.length > 0) {
+      say(spoken.join('. '));
+    }
+  }
+
+  function showLessonList() {
+    $('LessonsProblem').textContent = '';
+    lessonIndex().then((lessons) => {
+      $('LessonList').replaceChildren(...lessons.map((entry) => {
+        const item = document.createElement('li');
+        item.dataset.lesson = entry.name;
+        const open = document.createElement('button');
+        open.type = 'button';
+        open.className = 'lesson-open';
+        open.textContent = entry.title;
+        open.addEventListener('click', () => openLesson(entry.name));
+        item.append(open);
+        if (entry.drill) {
+          const drill = document.createElement('span');
+          drill.className = 'lesson-kind';
+          drill.textContent = 'drill';
+          item.append(' ', drill);
+        }
+        const kept = keptResult(entry.name);
+        if (kept) {
+          const result = document.createElement('span');
+          result.className = 'lesson-kept';
+          result.textContent = `Newest result: ${scoreLine(kept.report)}`;
+          const download = document.createElement('button');
+          download.type = 'button';
+          download.className = 'lesson-download';
+          download.textContent = 'Download';
+          download.setAttribute('aria-label', `Download the newest result of ${entry.title}`);
+          download.addEventListener('click', () => downloadResult(entry.name, kept.report));
+          item.append(' ', result, ' ', download);
+        }
+        return item;
+      }));
+      if (lessons.length === 0) {
+        $('LessonsProblem').textContent = 'No lessons came with this page.';
+      }
+    }, (error) => {
+      $('LessonsProblem').textContent = `The list of lessons could not be loaded (${error.message}).`;
+    });
+  }
+
+  $('LessonsButton').addEventListener('click', (event) => {
+    blurAfterPointer(event);
+    lessonsView.hidden = !lessonsView.hidden;
+    $('LessonsButton').setAttribute('aria-expanded', String(!lessonsView.hidden));
+    if (!lessonsView.hidden) {
+      showLessonList();
+    }
+  });
+  $('LessonHint').addEventListener('click', input((event) => {
+    blurAfterPointer(event);
+    unit._kv_lessonHint();
+  }));
+  $('LessonDownload').addEventListener('click', () => {
+    const kept = lesson.name && keptResult(lesson.name);
+    const report = $('LessonReport').textContent;
+    if (lesson.name) {
+      downloadResult(lesson.name, report || (kept ? kept.report : ''));
+    }
+  });
+  $('LessonLeave').addEventListener('click', () => leaveLesson());
+  window.addEventListener('popstate', () => {
+    if (running) {
+      offerLessonLink();
+    }
   });
 
   // ------------------------------------------------------------------ message boxes and sound

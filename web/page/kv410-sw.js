@@ -8,10 +8,18 @@ const CacheName = 'kv410-site';
 const Knobs = Array.from({ length: 12 }, (_, i) => `art/ID_RATT${String(i + 1).padStart(2, '0')}.png`);
 const SiteFiles = ['./', 'kv410-page.css', 'kv410-layout.css', 'kv410-page.js',
   'kv410.js', 'kv410.wasm', 'manifest.webmanifest', 'fonts/LiberationMono-Bold.ttf',
-  'art/Image1.png', 'icons/kv410-32.png', 'icons/kv410.svg', ...Knobs];
+  'art/Image1.png', 'icons/kv410-32.png', 'icons/kv410.svg', 'lessons/index.json', ...Knobs];
+
+// The lessons named in lessons/index.json, each kept with the site.
+function lessonFiles(cache) {
+  return cache.match('lessons/index.json').then((response) => response ? response.json() : [])
+    .then((lessons) => cache.addAll(lessons.map((lesson) => `lessons/${lesson.name}.kvs`)))
+    .catch(() => {});
+}
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CacheName).then((cache) => cache.addAll(SiteFiles))
+  event.waitUntil(caches.open(CacheName).then((cache) => cache.addAll(SiteFiles)
+    .then(() => lessonFiles(cache)))
     .then(() => self.skipWaiting()));
 });
 
