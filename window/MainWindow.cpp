@@ -227,6 +227,8 @@ void TMainFrm::loadLesson() {
     lesson_ = std::make_unique<LessonRun>(session_, script, options_.seed);
     lesson_->setOutput(&out());
     LessonPane = new LessonPanel(this);
+    // The panel keeps its own size of text whatever the front's zoom.
+    LessonPane->setFont(windowFont_);
     LessonPane->onHint = [this] { takeHint(); };
     LessonPane->onChoose = [this](const std::string& choice) { choose(choice); };
     setWindowTitle(windowTitle() + QStringLiteral(" - lesson"));
