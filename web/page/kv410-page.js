@@ -57,10 +57,18 @@
   }
 
   // Offline and installable: the service worker keeps the site for a reload without the network.
-  // It is registered once the LCD's first frame is shown, so its downloads do not delay that.
+  // It is registered once the LCD's first frame is shown, so its work does not delay that; on a
+  // visit after the first (it already serves the page) it is asked to keep the rest of the site.
   function registerServiceWorker() {
     if ('serviceWorker' in navigator && window.isSecureContext) {
-      navigator.serviceWorker.register('kv410-sw.js').catch(() => {});
+      const later = navigator.serviceWorker.controller !== null;
+      navigator.serviceWorker.register('kv410-sw.js').then(() => {
+        if (later) {
+          return navigator.serviceWorker.ready.then((ready) =>
+            ready.active?.postMessage('keep-the-rest'));
+        }
+        return undefined;
+      }).catch(() => {});
     }
   }
 
