@@ -171,6 +171,11 @@ EMSCRIPTEN_KEEPALIVE double kv_nextDueMs() {
     return originMs + static_cast<double>((unitTime.tick + 1) * TickMs + unitTime.skippedMs);
 }
 
+// The unit's tick in milliseconds: the page wakes this often while it is shown.
+EMSCRIPTEN_KEEPALIVE int kv_tickMs() {
+    return static_cast<int>(TickMs);
+}
+
 // Ticks run since the start and milliseconds skipped because the page fell too far behind.
 EMSCRIPTEN_KEEPALIVE double kv_unitTicks() {
     return static_cast<double>(unitTime.tick);

@@ -107,6 +107,7 @@
   const tabs = 'BroadcastChannel' in window ? new BroadcastChannel('kv410-tabs') : null;
   let running = false;
   let pollTimer = 0;
+  let tickTimer = 0;
   let giveUpLock = null;
 
   function runUnit() {
@@ -127,31 +128,49 @@
     }
   }
 
-  // The page sleeps until the unit's next tick falls due (kv_nextDueMs), runs it, paints what
-  // changed and sleeps again; a hidden page sleeps until it is shown, then catches up.
-  function sleepUntilDue() {
+  // The page sleeps until the unit's next tick falls due (kv_nextDueMs), then wakes at every
+  // tick with one repeating timer (cheaper for the browser than a timer set at every wake), runs
+  // the ticks that fell due and paints what changed; a hidden page sleeps until it is shown, then
+  // catches up. The timer fires a millisecond after each tick is due, so a tick is never missed by
+  // a timer a little early.
+  function stopTimers() {
     clearTimeout(pollTimer);
+    clearInterval(tickTimer);
     pollTimer = 0;
+    tickTimer = 0;
+  }
+
+  function sleepUntilDue() {
+    stopTimers();
     if (!running || document.visibilityState === 'hidden') {
       return;
     }
     const wait = unit._kv_nextDueMs() - performance.now();
-    pollTimer = setTimeout(wake, Math.max(0, Math.ceil(wait)));
+    pollTimer = setTimeout(() => {
+      pollTimer = 0;
+      tickTimer = setInterval(wake, unit._kv_tickMs());
+      wake();
+    }, Math.max(0, Math.ceil(wait)) + 1);
   }
 
+  // How late a repeating timer may fire behind the ticks before it is set again on time.
+  const LateMs = 10;
+
   function wake() {
-    if (unit._kv_advance(performance.now()) > 0) {
+    const now = performance.now();
+    if (unit._kv_advance(now) > 0) {
       afterHandler();
     }
-    sleepUntilDue();
+    if (tickTimer !== 0 && unit._kv_nextDueMs() - now < unit._kv_tickMs() - LateMs) {
+      sleepUntilDue();
+    }
   }
 
   document.addEventListener('visibilitychange', () => {
     if (running && document.visibilityState !== 'hidden') {
       wake();
-    } else {
-      sleepUntilDue();
     }
+    sleepUntilDue();
   });
 
   function showElsewhere(text) {
@@ -182,7 +201,7 @@
   function yieldUnit() {
     saveOnLeaving();
     running = false;
-    clearTimeout(pollTimer);
+    stopTimers();
     if (messageBox.open) {
       messageBox.close();
     }
