@@ -3,15 +3,17 @@
 // in a cache that answers when the network fails. Installed on the first visit it keeps the files
 // the page has just loaded, taken from the browser's HTTP cache where a host lets it keep them
 // (cache: 'force-cache'), so the visit fetches nothing more; the rest of the site (the knob's other
-// frames) is kept on a later visit, when the page asks for it ('keep-the-rest').
+// frames, the manifest, the PNG favicon beside the SVG one browsers take) is kept on a later
+// visit, when the page asks for it ('keep-the-rest').
 'use strict';
 
 const CacheName = 'kv410-site';
 const knobFrame = (i) => `art/ID_RATT${String(i).padStart(2, '0')}.png`;
 const PageFiles = ['./', 'kv410-page.css', 'kv410-layout.css', 'kv410-page.js',
-  'kv410.js', 'kv410.wasm', 'manifest.webmanifest', 'fonts/LiberationMono-Bold.woff2',
-  'art/Image1.png', knobFrame(1), 'icons/kv410-32.png', 'icons/kv410.svg'];
-const LaterFiles = Array.from({ length: 11 }, (_, i) => knobFrame(i + 2));
+  'kv410.js', 'kv410.wasm', 'fonts/LiberationMono-Bold.woff2', 'art/Image1.png', knobFrame(1),
+  'icons/kv410.svg'];
+const LaterFiles = ['manifest.webmanifest', 'icons/kv410-32.png',
+  ...Array.from({ length: 11 }, (_, i) => knobFrame(i + 2))];
 
 const fromHttpCache = (url) => new Request(url, { cache: 'force-cache' });
 
