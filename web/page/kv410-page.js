@@ -72,6 +72,13 @@
     }
   }
 
+  // A front that does not run here (another tab runs the unit, or it could not start) is dimmed
+  // and takes no input, the controls a phone shows beside it too.
+  function setStill(still) {
+    front.classList.toggle('elsewhere', still);
+    $('Controls').classList.toggle('elsewhere', still);
+  }
+
   // Said where it is seen first, above the front.
   function startFailed(error) {
     const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
@@ -79,7 +86,7 @@
     showStatus(text, true);
     $('NoRun').textContent = text;
     $('NoRun').hidden = false;
-    front.classList.add('elsewhere');
+    setStill(true);
   }
 
   if (!window.WebAssembly || typeof createKv410 !== 'function') {
@@ -113,7 +120,7 @@
   function runUnit() {
     running = true;
     $('Elsewhere').hidden = true;
-    front.classList.remove('elsewhere');
+    setStill(false);
     startUnit(readStoredFlash());
     sleepUntilDue();
     offerSharedImage();
@@ -176,7 +183,7 @@
   function showElsewhere(text) {
     $('ElsewhereText').textContent = text;
     $('Elsewhere').hidden = false;
-    front.classList.add('elsewhere');
+    setStill(true);
   }
 
   // Takes the lock; with `wait`, after the tab holding it has let it go.
