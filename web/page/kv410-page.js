@@ -35,6 +35,9 @@
 
   let unit = null;
   let paintedOnce = false;
+  // Lets the lock of the tab that runs the unit go (below, "one tab runs the unit").
+  let giveUpLock = null;
+  let startFailedOnce = false;
   const seen = { lines: ['', '', '', ''] };
   const toggles = [];
   const sliders = [];
@@ -81,6 +84,9 @@
 
   // Said where it is seen first, above the front.
   function startFailed(error) {
+    startFailedOnce = true;
+    giveUpLock?.();
+    giveUpLock = null;
     const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
       `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`;
     showStatus(text, true);
@@ -101,7 +107,7 @@
     // The module, for the browser tests and for anyone curious in the console.
     window.kv410 = { unit };
     buildControls();
-    claimUnit(false);
+    claimUnit(false, earlyLock);
   }, startFailed);
 
   // ------------------------------------------------------------------ one tab runs the unit
@@ -115,7 +121,6 @@
   let running = false;
   let pollTimer = 0;
   let tickTimer = 0;
-  let giveUpLock = null;
 
   function runUnit() {
     running = true;
@@ -186,21 +191,38 @@
     setStill(true);
   }
 
-  // Takes the lock; with `wait`, after the tab holding it has let it go.
-  function claimUnit(wait) {
+  // Asks for the lock; with `wait`, after the tab holding it has let it go. Answers true when this
+  // tab holds it (until giveUpLock), false when another tab does.
+  function requestLock(wait) {
+    return new Promise((answer) => {
+      navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
+        if (!lock || startFailedOnce) {
+          answer(false);
+          return undefined;
+        }
+        answer(true);
+        return new Promise((release) => {
+          giveUpLock = release;
+        });
+      });
+    });
+  }
+
+  // The first answer is asked for at once, while the module loads: the browser takes a while.
+  const earlyLock = navigator.locks ? requestLock(false) : null;
+
+  // Runs the unit once this tab holds the lock (`asked`, or asked for now).
+  function claimUnit(wait, asked = null) {
     if (!navigator.locks) {
       runUnit();
       return;
     }
-    navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
-      if (!lock) {
+    (asked ?? requestLock(wait)).then((held) => {
+      if (held) {
+        runUnit();
+      } else if (!startFailedOnce) {
         showElsewhere('The simulator is open in another tab of this browser.');
-        return undefined;
       }
-      runUnit();
-      return new Promise((release) => {
-        giveUpLock = release;
-      });
     });
   }
 
