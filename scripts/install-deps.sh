@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev
           qt6-base-dev-tools qt6-svg-dev fonts-liberation2 xvfb xauth xdotool clang-14
           libclang-rt-14-dev dpkg-dev file lintian desktop-file-utils appstream libgif-dev
-          libxml2-utils nlohmann-json3-dev python3-fonttools
+          libxml2-utils nlohmann-json3-dev python3-fonttools python3-brotli
           emscripten chromium)
 # The web page's tests run in Node.js with npm; a machine that has them from elsewhere keeps them.
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then

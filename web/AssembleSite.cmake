@@ -29,7 +29,7 @@ foreach(file ${ARTWORK})
     get_filename_component(name ${file} NAME)
     copy_into(${SITE}/art ${name} ${file})
 endforeach()
-copy_into(${SITE}/fonts LiberationMono-Bold.ttf ${FONT})
+copy_into(${SITE}/fonts LiberationMono-Bold.woff2 ${FONT})
 copy_into(${SITE}/fonts LiberationMono-LICENSE.txt ${FONT_LICENSE})
 copy_into(${SITE} LICENSE.txt ${LICENSE})
 # The package's icons: the favicon and the web app manifest's.

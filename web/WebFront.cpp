@@ -200,6 +200,11 @@ EMSCRIPTEN_KEEPALIVE double kv_nextDueMs() {
     return originMs + static_cast<double>((unitTime().tick + 1) * TickMs + unitTime().skippedMs);
 }
 
+// The unit's tick in milliseconds: the page wakes this often while it is shown.
+EMSCRIPTEN_KEEPALIVE int kv_tickMs() {
+    return static_cast<int>(TickMs);
+}
+
 // Ticks run since the start and milliseconds skipped because the page fell too far behind.
 EMSCRIPTEN_KEEPALIVE double kv_unitTicks() {
     return static_cast<double>(unitTime().tick);
@@ -429,6 +434,37 @@ EMSCRIPTEN_KEEPALIVE uint32_t kv_generation(int part) {
     default:
         return 0;
     }
+}
+
+// What changed in the paint state since the last call, as bits: 1 << part for each part of
+// kv_generation whose counter moved, 1 << (5 + i) for each LCD line i (0..3) whose text differs
+// from the one last answered, 1 << 9 when the Graph (shown, bar) changed. With `all` every bit is
+// set and the state now is the one remembered. The page asks once a wake and reads only what
+// changed, so a tick that changes nothing costs it one call.
+EMSCRIPTEN_KEEPALIVE uint32_t kv_changes(int all) {
+    static uint32_t generations[5] = {};
+    static char lines[4][20] = {};
+    static int graph[3] = {};
+    uint32_t changed = 0;
+    for (int part = 0; part < 5; ++part) {
+        const uint32_t now = kv_generation(part);
+        if (all != 0 || generations[part] != now) {
+            generations[part] = now;
+            changed |= 1u << part;
+        }
+    }
+    for (int line = 0; line < 4; ++line) {
+        if (all != 0 || std::memcmp(lines[line], LcdLines[line], 20) != 0) {
+            std::memcpy(lines[line], LcdLines[line], 20);
+            changed |= 1u << (5 + line);
+        }
+    }
+    const int graphNow[3] = {GraphVisible ? 1 : 0, barStart, barEnd};
+    if (all != 0 || !std::equal(graphNow, graphNow + 3, graph)) {
+        std::copy(graphNow, graphNow + 3, graph);
+        changed |= 1u << 9;
+    }
+    return changed;
 }
 
 // The English gloss of LCD line 1..4 as it stands now (UTF-8), kept until the next call.

@@ -22,11 +22,18 @@ EM_JS(void, kv410Beep, (), {
 namespace kv410 {
 
 HostDateTime WebPlatform::localNow() {
-    // The C library of the page reads the browser's clock and time zone.
+    // The C library of the page reads the browser's clock and time zone; the clock is asked at
+    // every tick, its local time (dear in the browser: dates made in JavaScript) once a second.
+    static std::time_t shownSecond = -1;
+    static HostDateTime shown;
     const std::time_t now = std::time(nullptr);
+    if (now == shownSecond) {
+        return shown;
+    }
     std::tm local{};
     localtime_r(&now, &local);
-    HostDateTime result;
+    HostDateTime& result = shown;
+    shownSecond = now;
     result.year = local.tm_year + 1900;
     result.month = local.tm_mon + 1;
     result.day = local.tm_mday;

@@ -112,6 +112,37 @@ describe('the keyboard alone', () => {
     });
 });
 
+describe('a held key by keyboard', () => {
+  test('Space held 3 s on the focused left key gives KUND2, not before', { timeout: 60000 },
+    async () => {
+      const context = await browser.newContext();
+      const page = await context.newPage();
+      try {
+        await page.clock.install();
+        await page.goto(site.url);
+        await waitForStart(page);
+        await tabTo(page, 'Power');
+        await page.keyboard.press('Enter');
+        await waitForLcd(page, 4, MainKeys);
+        await tabTo(page, 'Left key');
+        await page.keyboard.down(' ');
+        await page.clock.runFor(2600);
+        assert.deepEqual((await lcdLines(page)).slice(1), [' VARMEPUMPESTYRING  ',
+          (await lcdLines(page))[2], MainKeys], 'held 2.6 s: nothing yet');
+        await page.clock.runFor(600);
+        await waitForLcd(page, 2, '   Access = KUND2   ');
+        await page.keyboard.up(' ');
+        // The release after a long press is no key press: the main display comes back, not the
+        // "Varme" screen a short press of the left key opens.
+        await page.clock.runFor(2500);
+        await waitForLcd(page, 4, MainKeys);
+        assert.match((await lcdLines(page))[0], /ORV +K2$/);
+      } finally {
+        await context.close();
+      }
+    });
+});
+
 describe('any file offered as Flash.dat', () => {
   test('a 0-byte, a 100-byte, a PNG and a 10 MB file: described, kept out until confirmed, undone',
     { timeout: 120000 }, async () => {
@@ -343,6 +374,122 @@ describe('phones', () => {
     });
 });
 
+// The area of the front where a tap reaches element `id`, found by the browser's own hit testing
+// along the lines through the element's middle (a rectangle: its corners are checked too), and
+// the element's drawn box (the content box: a canvas draws there, a key's border is its drawing).
+async function hitArea(page, id) {
+  return page.evaluate((name) => {
+    const element = document.getElementById(name);
+    const box = element.getBoundingClientRect();
+    const style = getComputedStyle(element);
+    const zoom = box.width / element.offsetWidth;
+    const pad = (side) => parseFloat(style[`padding-${side}`]) * zoom;
+    const drawn = { left: box.left + pad('left'), right: box.right - pad('right'),
+      top: box.top + pad('top'), bottom: box.bottom - pad('bottom') };
+    const hits = (x, y) => {
+      const hit = document.elementFromPoint(x, y);
+      return hit !== null && (hit === element || element.contains(hit));
+    };
+    const x = (drawn.left + drawn.right) / 2;
+    const y = (drawn.top + drawn.bottom) / 2;
+    const step = 0.25;
+    const area = { left: x, right: x, top: y, bottom: y };
+    while (hits(area.left - step, y)) area.left -= step;
+    while (hits(area.right + step, y)) area.right += step;
+    while (hits(x, area.top - step)) area.top -= step;
+    while (hits(x, area.bottom + step)) area.bottom += step;
+    const inset = 2 * step;
+    area.corners = hits(area.left + inset, area.top + inset) &&
+      hits(area.right - inset, area.top + inset) && hits(area.left + inset, area.bottom - inset) &&
+      hits(area.right - inset, area.bottom - inset);
+    return { drawn, area };
+  }, id);
+}
+
+describe('phones, a finger', () => {
+  test('at 390x844 and 844x390 every control has a 44 px target in view; a tap beside a drawn ' +
+    'key reaches it; the side panels stand below the front upright', { timeout: 90000 },
+  async () => {
+    for (const viewport of [{ width: 390, height: 844 }, { width: 844, height: 390 }]) {
+      const context = await browser.newContext({ viewport, hasTouch: true, isMobile: true });
+      const size = `${viewport.width}x${viewport.height}`;
+      try {
+        const page = await context.newPage();
+        await page.goto(site.url);
+        await waitForStart(page);
+        // Pinch-zoom stays the browser's: the viewport allows it, only the front takes touches.
+        const viewportMeta = await page.getAttribute('meta[name="viewport"]', 'content');
+        assert.doesNotMatch(viewportMeta, /user-scalable|maximum-scale/);
+        assert.equal(await page.$eval('body', (e) => getComputedStyle(e).touchAction), 'auto');
+        assert.notEqual(await page.$eval('#Controls', (e) => getComputedStyle(e).touchAction),
+          'none');
+
+        const inView = (area) => area.left >= 0 && area.top >= 0 &&
+          area.right <= viewport.width && area.bottom <= viewport.height;
+        const targets = {};
+        for (const id of ['Shape6', 'Shape1', 'Shape2', 'Shape3', 'RattImage', 'SpeedButton9',
+          'SpeedButton10', 'SpeedButton11', 'PanelsButton', 'EnglishButton']) {
+          const { drawn, area } = await hitArea(page, id);
+          targets[id] = { drawn, area };
+          const text = `${size}: #${id} ${JSON.stringify(area)}`;
+          assert.ok(area.corners, text);
+          assert.ok(inView(area), text);
+          assert.ok(area.bottom - area.top >= 44, text);
+          // The knob: each half (back on the left, forward on the right) is a target.
+          const middle = (drawn.left + drawn.right) / 2;
+          const widths = id === 'RattImage' ? [middle - area.left, area.right - middle]
+            : [area.right - area.left];
+          assert.ok(Math.min(...widths) >= 44, text);
+        }
+
+        // Taps beside the drawings: the power switch right of it, the right key below it ("Meny"),
+        // the knob right of its picture (forward), the left key left of it ("back").
+        const beside = async (id, side) => {
+          const { drawn, area } = targets[id];
+          const point = {
+            right: [(drawn.right + area.right) / 2, (drawn.top + drawn.bottom) / 2],
+            left: [(drawn.left + area.left) / 2, (drawn.top + drawn.bottom) / 2],
+            below: [(drawn.left + drawn.right) / 2, (drawn.bottom + area.bottom) / 2],
+          }[side];
+          assert.ok(point[0] < drawn.left || point[0] > drawn.right || point[1] > drawn.bottom,
+            `${size}: the tap is beside #${id}`);
+          await page.touchscreen.tap(point[0], point[1]);
+        };
+        await beside('Shape6', 'right');
+        await waitForLcd(page, 4, MainKeys);
+        await beside('Shape3', 'below');
+        await waitForLcd(page, 1, '_____Huvedmeny______');
+        await beside('RattImage', 'right');
+        assert.equal(await page.getAttribute('#RattImage', 'data-frame'), '1', size);
+        await beside('Shape1', 'left');
+        await waitForLcd(page, 4, MainKeys);
+
+        // "Paneler": upright the panels come below the front, on its side beside it, in view
+        // across.
+        const front = await page.locator('#MainFrm').boundingBox();
+        await page.tap('#PanelsButton');
+        const placed = await page.locator('#MainFrm').boundingBox();
+        for (const id of ['Panel1', 'Panel2', 'Panel3']) {
+          const panel = await page.locator(`#${id}`).boundingBox();
+          const text = `${size}: #${id} ${JSON.stringify(panel)}`;
+          if (viewport.width < viewport.height) {
+            assert.ok(panel.y >= placed.y + placed.height - 0.5, text);
+          } else {
+            assert.ok(panel.x >= placed.x + placed.width - 0.5, text);
+          }
+          assert.ok(panel.x >= 0 && panel.x + panel.width <= viewport.width + 0.5, text);
+        }
+        // Upright, the front is not made smaller by the panels.
+        if (viewport.width < viewport.height) {
+          assert.equal(placed.width, front.width, size);
+        }
+      } finally {
+        await context.close();
+      }
+    }
+  });
+});
+
 describe('offline and installable', () => {
   test('a manifest with the icons, a favicon, and a reload without the network',
     { timeout: 60000 }, async () => {
@@ -357,8 +504,17 @@ describe('offline and installable', () => {
         for (const icon of [...manifest.icons.map((i) => i.src), 'icons/kv410-32.png']) {
           assert.equal((await page.request.get(`${site.url}${icon}`)).status(), 200, icon);
         }
-        // Once the service worker has the site, the page comes back without the network.
+        // Once the service worker has the site, the page comes back without the network. On the
+        // first visit it keeps every file the page loaded; on the next, the rest (the knob).
         await page.evaluate(() => navigator.serviceWorker.ready);
+        await page.waitForFunction(async () => {
+          const kept = new Set((await (await caches.open('kv410-site')).keys()).map((r) => r.url));
+          const loaded = performance.getEntriesByType('resource').map((entry) => entry.name)
+            .filter((url) => url.startsWith(location.origin) && !url.endsWith('kv410-sw.js'));
+          return kept.has(location.href) && loaded.every((url) => kept.has(url));
+        });
+        await page.reload();
+        await waitForStart(page);
         await page.waitForFunction(async () =>
           (await (await caches.open('kv410-site')).keys()).length >= 20);
         await context.setOffline(true);

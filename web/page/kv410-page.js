@@ -35,7 +35,10 @@
 
   let unit = null;
   let paintedOnce = false;
-  const seen = { generations: [], lines: ['', '', '', ''], graph: '' };
+  // Lets the lock of the tab that runs the unit go (below, "one tab runs the unit").
+  let giveUpLock = null;
+  let startFailedOnce = false;
+  const seen = { lines: ['', '', '', ''] };
   const toggles = [];
   const sliders = [];
   const edits = [];
@@ -57,21 +60,39 @@
   }
 
   // Offline and installable: the service worker keeps the site for a reload without the network.
-  // It is registered once the LCD's first frame is shown, so its downloads do not delay that.
+  // It is registered once the LCD's first frame is shown, so its work does not delay that; on a
+  // visit after the first (it already serves the page) it is asked to keep the rest of the site.
   function registerServiceWorker() {
     if ('serviceWorker' in navigator && window.isSecureContext) {
-      navigator.serviceWorker.register('kv410-sw.js').catch(() => {});
+      const later = navigator.serviceWorker.controller !== null;
+      navigator.serviceWorker.register('kv410-sw.js').then(() => {
+        if (later) {
+          return navigator.serviceWorker.ready.then((ready) =>
+            ready.active?.postMessage('keep-the-rest'));
+        }
+        return undefined;
+      }).catch(() => {});
     }
+  }
+
+  // A front that does not run here (another tab runs the unit, or it could not start) is dimmed
+  // and takes no input, the controls a phone shows beside it too.
+  function setStill(still) {
+    front.classList.toggle('elsewhere', still);
+    $('Controls').classList.toggle('elsewhere', still);
   }
 
   // Said where it is seen first, above the front.
   function startFailed(error) {
+    startFailedOnce = true;
+    giveUpLock?.();
+    giveUpLock = null;
     const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
       `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`;
     showStatus(text, true);
     $('NoRun').textContent = text;
     $('NoRun').hidden = false;
-    front.classList.add('elsewhere');
+    setStill(true);
   }
 
   if (!window.WebAssembly || typeof createKv410 !== 'function') {
@@ -86,7 +107,7 @@
     // The module, for the browser tests and for anyone curious in the console.
     window.kv410 = { unit };
     buildControls();
-    claimUnit(false);
+    claimUnit(false, earlyLock);
   }, startFailed);
 
   // ------------------------------------------------------------------ one tab runs the unit
@@ -99,12 +120,12 @@
   const tabs = 'BroadcastChannel' in window ? new BroadcastChannel('kv410-tabs') : null;
   let running = false;
   let pollTimer = 0;
-  let giveUpLock = null;
+  let tickTimer = 0;
 
   function runUnit() {
     running = true;
     $('Elsewhere').hidden = true;
-    front.classList.remove('elsewhere');
+    setStill(false);
     startUnit(readStoredFlash());
     sleepUntilDue();
     offerSharedImage();
@@ -120,54 +141,89 @@
     }
   }
 
-  // The page sleeps until the unit's next tick falls due (kv_nextDueMs), runs it, paints what
-  // changed and sleeps again; a hidden page sleeps until it is shown, then catches up.
-  function sleepUntilDue() {
+  // The page sleeps until the unit's next tick falls due (kv_nextDueMs), then wakes at every
+  // tick with one repeating timer (cheaper for the browser than a timer set at every wake), runs
+  // the ticks that fell due and paints what changed; a hidden page sleeps until it is shown, then
+  // catches up. The timer fires a millisecond after each tick is due, so a tick is never missed by
+  // a timer a little early.
+  function stopTimers() {
     clearTimeout(pollTimer);
+    clearInterval(tickTimer);
     pollTimer = 0;
+    tickTimer = 0;
+  }
+
+  function sleepUntilDue() {
+    stopTimers();
     if (!running || document.visibilityState === 'hidden') {
       return;
     }
     const wait = unit._kv_nextDueMs() - performance.now();
-    pollTimer = setTimeout(wake, Math.max(0, Math.ceil(wait)));
+    pollTimer = setTimeout(() => {
+      pollTimer = 0;
+      tickTimer = setInterval(wake, unit._kv_tickMs());
+      wake();
+    }, Math.max(0, Math.ceil(wait)) + 1);
   }
 
+  // How late a repeating timer may fire behind the ticks before it is set again on time.
+  const LateMs = 10;
+
   function wake() {
-    if (unit._kv_advance(performance.now()) > 0) {
+    const now = performance.now();
+    if (unit._kv_advance(now) > 0) {
       afterHandler();
     }
-    sleepUntilDue();
+    if (tickTimer !== 0 && unit._kv_nextDueMs() - now < unit._kv_tickMs() - LateMs) {
+      sleepUntilDue();
+    }
   }
 
   document.addEventListener('visibilitychange', () => {
     if (running && document.visibilityState !== 'hidden') {
       wake();
-    } else {
-      sleepUntilDue();
     }
+    sleepUntilDue();
   });
 
   function showElsewhere(text) {
     $('ElsewhereText').textContent = text;
     $('Elsewhere').hidden = false;
-    front.classList.add('elsewhere');
+    setStill(true);
   }
 
-  // Takes the lock; with `wait`, after the tab holding it has let it go.
-  function claimUnit(wait) {
+  // Asks for the lock; with `wait`, after the tab holding it has let it go. Answers true when this
+  // tab holds it (until giveUpLock), false when another tab does.
+  function requestLock(wait) {
+    return new Promise((answer) => {
+      navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
+        if (!lock || startFailedOnce) {
+          answer(false);
+          return undefined;
+        }
+        answer(true);
+        return new Promise((release) => {
+          giveUpLock = release;
+        });
+      });
+    });
+  }
+
+  // The first answer is asked for at once, while the module loads: the browser takes a while.
+  const earlyLock = navigator.locks ? requestLock(false) : null;
+
+  // Runs the unit once this tab holds the lock (`asked`, or asked for now).
+  function claimUnit(wait, asked = null) {
     if (!navigator.locks) {
       runUnit();
       return;
     }
-    navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
-      if (!lock) {
+    (asked ?? requestLock(wait)).then((held) => {
+      if (held) {
+        runUnit();
+      } else if (!startFailedOnce) {
         showElsewhere('The simulator is open in another tab of this browser.');
-        return undefined;
       }
-      runUnit();
-      return new Promise((release) => {
-        giveUpLock = release;
-      });
     });
   }
 
@@ -175,7 +231,7 @@
   function yieldUnit() {
     saveOnLeaving();
     running = false;
-    clearTimeout(pollTimer);
+    stopTimers();
     if (messageBox.open) {
       messageBox.close();
     }
@@ -248,25 +304,23 @@
     return `#${(packed >>> 0).toString(16).padStart(6, '0')}`;
   }
 
-  function changed(part) {
-    const generation = unit._kv_generation(part) >>> 0;
-    if (paintedOnce && seen.generations[part] === generation) {
-      return false;
-    }
-    seen.generations[part] = generation;
-    return true;
-  }
+  // The bits of kv_changes: the parts with a change counter, the LCD lines, the Graph.
+  const LineChanged = 5;
+  const GraphChanged = 1 << 9;
 
   function lcdLine(line) {
     const at = unit._kv_lcdLine(line);
-    let text = '';
-    for (let i = 0; i < 20; ++i) {
-      text += String.fromCharCode(unit.HEAPU8[at + i]);
-    }
-    return text;
+    return String.fromCharCode.apply(null, unit.HEAPU8.subarray(at, at + 20));
   }
 
+  // Paints what changed since the last paint (everything the first time): one call into the
+  // module tells what, so a tick that changes nothing on the front costs one call.
   function paint() {
+    const changes = unit._kv_changes(paintedOnce ? 0 : 1);
+    if (changes === 0) {
+      return;
+    }
+    const changed = (part) => (changes & (1 << part)) !== 0;
     if (changed(Part.Leds)) {
       lcd.style.background = colour(unit._kv_lcdColour());
       lcd.classList.toggle('lit', unit._kv_lcdLit() !== 0);
@@ -299,9 +353,11 @@
         showCaption(toggle, unit._kv_captionColour(i + 1));
       });
     }
+    let newText = false;
     for (let line = 0; line < 4; ++line) {
-      const text = lcdLine(line + 1);
-      if (!paintedOnce || text !== seen.lines[line]) {
+      if (changed(LineChanged + line)) {
+        const text = lcdLine(line + 1);
+        newText = true;
         seen.lines[line] = text;
         lines[line].textContent = text;
         if (englishShown()) {
@@ -309,8 +365,12 @@
         }
       }
     }
-    speakScreen();
-    paintGraph();
+    if (newText) {
+      speakScreen();
+    }
+    if (changes & GraphChanged) {
+      paintGraph();
+    }
     if (!paintedOnce) {
       markFirstFrame();
     }
@@ -351,11 +411,6 @@
     const visible = unit._kv_graphVisible() !== 0;
     const start = unit._kv_barStart();
     const end = unit._kv_barEnd();
-    const state = `${visible} ${start} ${end}`;
-    if (paintedOnce && state === seen.graph) {
-      return;
-    }
-    seen.graph = state;
     graph.hidden = !visible;
     graph.dataset.bar = `${start} ${end}`;
     const context = graph.getContext('2d');
@@ -443,9 +498,9 @@
     }
     toggle.addEventListener('pointerdown', (event) => event.preventDefault());
     toggle.addEventListener('click', input(() => unit._kv_toggle(n)));
-    // The front's toggles come before "Paneler" in the order of Tab.
+    // The front's toggles come before "Paneler" in the order of Tab (wherever "Paneler" is).
     if (parent === front) {
-      front.insertBefore(toggle, $('PanelsButton'));
+      $('PanelsButton').before(toggle);
     } else {
       parent.append(toggle);
     }
@@ -506,7 +561,7 @@
     for (const id of ['Panel1', 'Panel2', 'Panel3']) {
       $(id).hidden = !shown;
     }
-    front.classList.toggle('panels-shown', shown);
+    front.classList.toggle('panels-shown', shown && !compact);
     unit._kv_setPanelsShown(shown ? 1 : 0);
     showCaption($('PanelsButton'), unit._kv_panelsButtonColour(shown ? 1 : 0));
     fitToScreen();
@@ -1542,13 +1597,90 @@
   // ------------------------------------------------------------------ size
 
   // A screen narrower or lower than the front (a phone, a tablet held upright, a phone on its
-  // side) shows it smaller, so the whole front is in view.
-  function fitToScreen() {
+  // side) shows it smaller, so the whole front is in view. On a phone (compact) the toggles beside
+  // the picture and the side panels would be too small to touch at that scale: they leave the
+  // front for #Controls, at their own size, below the front upright and beside it on its side.
+  const CompactWidth = 600;
+  const CompactHeight = 500;
+  // The room #Controls keeps beside the front on a phone on its side: the toggles', or the widest
+  // side panel's while the panels are shown (with #Controls' padding).
+  const ControlsBeside = 180;
+  const ControlsPadding = 12;
+  // A finger's target, in CSS pixels of the screen (44 and a little to spare).
+  const TouchTarget = 46;
+  // What leaves the front on a phone, in the front's order.
+  const movable = ['PanelsButton', 'EnglishButton', 'Panel1', 'Panel2', 'Panel3'];
+  let compact = false;
+
+  function arrange() {
     const room = document.documentElement;
-    const scale = Math.min(1, room.clientWidth / front.offsetWidth,
-      room.clientHeight / front.offsetHeight);
-    $('stage').style.zoom = scale < 1 ? String(scale) : '';
+    const nowCompact = room.clientWidth < CompactWidth || room.clientHeight < CompactHeight;
+    const beside = nowCompact && room.clientWidth > room.clientHeight;
+    $('FrontRow').classList.toggle('compact', nowCompact);
+    $('FrontRow').classList.toggle('beside', beside);
+    if (nowCompact !== compact) {
+      compact = nowCompact;
+      const moved = [...toggles.slice(8, 11).filter(Boolean), ...movable.map($)];
+      if (compact) {
+        $('Controls').append(...moved);
+      } else {
+        front.append(...moved);
+      }
+      $('Controls').hidden = !compact;
+      front.classList.toggle('panels-shown', panelsShown() && !compact);
+    }
+    return beside;
   }
+
+  function fitToScreen() {
+    const beside = arrange();
+    const room = document.documentElement;
+    const besideWidth = Math.max(ControlsBeside, panelsShown()
+      ? $('Panel1').offsetWidth + ControlsPadding : 0);
+    const width = room.clientWidth - (beside ? besideWidth : 0);
+    const scale = Math.min(1, width / front.offsetWidth, room.clientHeight / front.offsetHeight);
+    $('stage').style.zoom = scale < 1 ? String(scale) : '';
+    placeHitAreas(compact || matchMedia('(pointer: coarse)').matches
+      ? Math.ceil(TouchTarget / scale) : 0);
+  }
+
+  // The areas a finger hits, in the front's pixels: a key under the display or the power switch
+  // reaches 15 px past its drawing on every side, and at least `target` square; the keys under the
+  // display stand closer than that on a phone, so the middle one's area is centred on it and its
+  // neighbours' lie beside it, outwards. Each half of the knob is at least `target` square.
+  function placeHitAreas(target) {
+    const area = (element) => {
+      const width = Math.max(element.offsetWidth + 30, target);
+      const height = Math.max(element.offsetHeight + 30, target);
+      const left = element.offsetLeft + (element.offsetWidth - width) / 2;
+      const top = element.offsetTop + (element.offsetHeight - height) / 2;
+      return { element, left, top, right: left + width, bottom: top + height };
+    };
+    const [left, middle, right] = ['Shape1', 'Shape2', 'Shape3'].map((id) => area($(id)));
+    const leftShift = Math.max(0, left.right - middle.left);
+    left.left -= leftShift;
+    left.right -= leftShift;
+    const rightShift = Math.max(0, middle.right - right.left);
+    right.left += rightShift;
+    right.right += rightShift;
+    for (const hit of [left, middle, right, area($('Shape6'))]) {
+      // The ::after box, placed against the key's padding box.
+      const element = hit.element;
+      const inner = { left: element.offsetLeft + element.clientLeft,
+        top: element.offsetTop + element.clientTop };
+      element.style.setProperty('--hit-left', `${hit.left - inner.left}px`);
+      element.style.setProperty('--hit-top', `${hit.top - inner.top}px`);
+      element.style.setProperty('--hit-right',
+        `${inner.left + element.clientWidth - hit.right}px`);
+      element.style.setProperty('--hit-bottom',
+        `${inner.top + element.clientHeight - hit.bottom}px`);
+    }
+    const padX = Math.max(0, target - knob.width / 2);
+    const padY = Math.max(0, (target - knob.height) / 2);
+    knob.style.padding = padX || padY ? `${padY}px ${padX}px` : '';
+    knob.style.margin = padX || padY ? `${-padY}px ${-padX}px` : '';
+  }
+
   window.addEventListener('resize', fitToScreen);
   fitToScreen();
 })();
