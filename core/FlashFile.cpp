@@ -6,8 +6,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -53,10 +51,25 @@ WriteResult writeNewFile(const std::string& path, const std::vector<char>& bytes
 
 // Overwrites the start of an existing file; the way left when no new file can be made beside it.
 bool overwriteInPlace(const std::string& path, const std::vector<char>& bytes) {
-    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.flush();
-    return static_cast<bool>(file);
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) {
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fflush(file) == 0 && ok;
+    return std::fclose(file) == 0 && ok;
+}
+
+// The bytes of an open file from `offset` to its end.
+void appendRest(std::FILE* file, long offset, std::vector<char>& bytes) {
+    if (std::fseek(file, offset, SEEK_SET) != 0) {
+        return;
+    }
+    char chunk[4096];
+    size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    }
 }
 
 bool reportSaveOpenFailure() {
@@ -101,13 +114,17 @@ void takeFlashImageBytes(const char* bytes, size_t count) {
 }
 
 bool readFlashImageFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (isDirectory(path) || !in) {
+    if (isDirectory(path)) {
+        return false;
+    }
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
         return false;
     }
     char bytes[PersistedBytes];
-    in.read(bytes, PersistedBytes);
-    takeFlashImageBytes(bytes, static_cast<size_t>(in.gcount()));
+    const size_t count = std::fread(bytes, 1, PersistedBytes, in);
+    std::fclose(in);
+    takeFlashImageBytes(bytes, count);
     return true;
 }
 
@@ -134,7 +151,9 @@ std::string flashImageProblem(size_t size) {
 void loadFlashFile() {
     if (!isDirectory(FlashFilePath)) {
         // Opening for reading creates a missing file, empty.
-        std::ofstream create(FlashFilePath, std::ios::binary | std::ios::app);
+        if (std::FILE* create = std::fopen(FlashFilePath.c_str(), "ab")) {
+            std::fclose(create);
+        }
     }
     if (!readFlashImageFile(FlashFilePath)) {
         platform().showMessageBox(LoadFailedText, FileErrorCaption, MessageButtons::OkCancel);
@@ -149,15 +168,22 @@ bool saveFlashFile() {
     std::error_code ec;
     const bool exists = fs::exists(FlashFilePath, ec);
     if (exists) {
-        std::ifstream existing(FlashFilePath, std::ios::binary);
-        std::ofstream writable(FlashFilePath, std::ios::binary | std::ios::in | std::ios::out);
-        if (isDirectory(FlashFilePath) || !existing || !writable) {
+        if (isDirectory(FlashFilePath)) {
             return reportSaveOpenFailure();
         }
-        existing.seekg(PersistedBytes);
-        if (existing) {
-            bytes.insert(bytes.end(), std::istreambuf_iterator<char>(existing),
-                         std::istreambuf_iterator<char>());
+        std::FILE* existing = std::fopen(FlashFilePath.c_str(), "rb");
+        std::FILE* writable = std::fopen(FlashFilePath.c_str(), "r+b");
+        const bool opened = existing != nullptr && writable != nullptr;
+        if (opened) {
+            appendRest(existing, PersistedBytes, bytes);
+        }
+        for (std::FILE* file : {existing, writable}) {
+            if (file != nullptr) {
+                std::fclose(file);
+            }
+        }
+        if (!opened) {
+            return reportSaveOpenFailure();
         }
     }
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
-#include <ostream>
 
 namespace kv410 {
 
@@ -279,8 +278,8 @@ void LessonRun::perform(size_t index) {
     case StepKind::Print:
         notes_.push_back(step.text);
         ++generation_;
-        if (out_ != nullptr) {
-            *out_ << step.text << '\n';
+        if (out_) {
+            out_(step.text);
         }
         break;
     default:

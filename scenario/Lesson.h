@@ -11,7 +11,7 @@
 
 #include <cstdint>
 #include <deque>
-#include <iosfwd>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,8 +117,10 @@ public:
     // 0 when every task was done and every question answered right, 1 otherwise.
     int status() const;
 
-    // The lesson's `print` steps also go to `out` (nullptr: only to view().notes).
-    void setOutput(std::ostream* out) { out_ = out; }
+    // The lesson's `print` steps also go to `out`, a line at a time without its newline (empty:
+    // only to view().notes). A function rather than a stream, so a front-end that has no streams
+    // (the page) does not carry them.
+    void setOutput(std::function<void(const std::string& line)> out) { out_ = std::move(out); }
 
 private:
     // What the lesson waits for before its next step.
@@ -160,7 +162,7 @@ private:
 
     Session& session_;
     Script script_;
-    std::ostream* out_ = nullptr;
+    std::function<void(const std::string& line)> out_;
     std::string title_;
     std::vector<Item> items_;
     // The item each step of the script starts (a task or an ask), -1 for the others.

@@ -222,7 +222,7 @@ int runLesson(const Script& lesson, const Script& trainee, uint32_t seed,
         traineeReport->ran = true;
     }
     run.begin();
-    run.lesson->setOutput(&run.out);
+    run.lesson->setOutput([&out = run.out](const std::string& line) { out << line << '\n'; });
     run.lesson->begin();
     run.sequencer.enqueue(trainee);
     run.sequencer.finish();

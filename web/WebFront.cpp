@@ -21,8 +21,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -129,8 +129,18 @@ constexpr const char* SettingsFileB = "/SettingsB.dat";
 constexpr const char* ExamineFile = "/Examine.dat";
 
 std::vector<char> fileBytes(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<char> bytes;
+    std::FILE* in = std::fopen(path, "rb");
+    if (in == nullptr) {
+        return bytes;
+    }
+    char chunk[4096];
+    size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + count);
+    }
+    std::fclose(in);
+    return bytes;
 }
 
 // The settings view's last answer, kept until the next call.

@@ -225,7 +225,7 @@ void TMainFrm::loadLesson() {
         return;
     }
     lesson_ = std::make_unique<LessonRun>(session_, script, options_.seed);
-    lesson_->setOutput(&out());
+    lesson_->setOutput([this](const std::string& line) { out() << line << '\n'; });
     LessonPane = new LessonPanel(this);
     // The panel keeps its own size of text whatever the front's zoom.
     LessonPane->setFont(windowFont_);

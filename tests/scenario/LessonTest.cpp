@@ -70,7 +70,7 @@ protected:
         const Script lesson = parsed(lessonText);
         LessonRun run(session, lesson, seed);
         std::ostringstream out;
-        run.setOutput(&out);
+        run.setOutput([&out](const std::string& line) { out << line << '\n'; });
         SequencerOptions options;
         options.lesson = &run;
         SequencerHooks hooks;
