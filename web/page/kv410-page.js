@@ -391,16 +391,25 @@
   // has stood for a moment.
   const lcdSpoken = $('LcdSpoken');
   let spokenShape = '';
+  // The shape of the screen last read out: a screen that flickers and comes back (a line
+  // redrawn in two cycles) is not read out again.
+  let announcedShape = '';
   let speakTimer = 0;
+  const shapeOf = (lines) => lines.join('\n').replace(/[0-9]/g, '#');
 
   function speakScreen() {
-    const shape = seen.lines.join('\n').replace(/[0-9]/g, '#');
+    const shape = shapeOf(seen.lines);
     if (shape === spokenShape) {
       return;
     }
     spokenShape = shape;
     clearTimeout(speakTimer);
     speakTimer = setTimeout(() => {
+      const standing = shapeOf(seen.lines);
+      if (standing === announcedShape) {
+        return;
+      }
+      announcedShape = standing;
       lcdSpoken.textContent = seen.lines.map((text) => text.replace(/_+/g, ' ').trim())
         .filter((text) => text !== '').join('. ');
     }, 250);
