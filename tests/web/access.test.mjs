@@ -216,6 +216,12 @@ describe('several tabs', () => {
         // A saved quick setting: "Varme", "Endre", five steps up, "Lagre".
         await first.click('#Shape1');
         await waitForLcd(first, 1, '_Varme oke/redusere_');
+        // The Graph, hidden at the start and not drawn then, is drawn once it is shown.
+        await first.waitForFunction(() => {
+          const graph = document.getElementById('Graph');
+          const pixels = graph.getContext('2d').getImageData(0, 0, graph.width, graph.height).data;
+          return !graph.hidden && pixels.some((value, i) => i % 4 === 3 && value !== 0);
+        });
         await first.click('#Shape3');
         await waitForLcd(first, 4, 'Avbryt              ');
         for (let i = 0; i < 5; ++i) {
@@ -332,6 +338,11 @@ describe('a browser that cannot run it', () => {
         await page.goto(site.url);
         await page.waitForSelector('#NoRun:not([hidden])');
         assert.match(await page.textContent('#NoRun'), /could not start.*no WebAssembly/);
+        // It lets go of the one-tab lock its head asked for: another tab runs the unit.
+        const other = await context.newPage();
+        await other.goto(site.url);
+        await waitForStart(other);
+        assert.equal(await other.isHidden('#Elsewhere'), true);
       } finally {
         await context.close();
       }

@@ -87,6 +87,8 @@
     startFailedOnce = true;
     giveUpLock?.();
     giveUpLock = null;
+    // The lock the page's head asked for, if the page stopped before taking it over.
+    window.kv410Lock?.then((answer) => answer.release?.());
     const text = 'The simulator could not start in this browser; it needs WebAssembly with SIMD ' +
       `(Chrome or Edge 91, Firefox 89, Safari 16.4 or newer). ${error}`;
     showStatus(text, true);
@@ -192,25 +194,40 @@
     setStill(true);
   }
 
-  // Asks for the lock; with `wait`, after the tab holding it has let it go. Answers true when this
-  // tab holds it (until giveUpLock), false when another tab does.
+  // What a lock request answered (see the page's head): true when this tab holds the lock (until
+  // giveUpLock), false when another tab does. A browser that refuses Web Locks here runs the
+  // unit in every tab, as one without them.
+  function lockAnswer(answer) {
+    if (answer.unusable) {
+      return true;
+    }
+    if (answer.elsewhere) {
+      return false;
+    }
+    if (startFailedOnce) {
+      answer.release();
+      return false;
+    }
+    giveUpLock = answer.release;
+    return true;
+  }
+
+  // Asks for the lock; with `wait`, after the tab holding it has let it go.
   function requestLock(wait) {
     return new Promise((answer) => {
       navigator.locks.request(LockName, wait ? {} : { ifAvailable: true }, (lock) => {
-        if (!lock || startFailedOnce) {
-          answer(false);
+        if (!lock) {
+          answer({ elsewhere: true });
           return undefined;
         }
-        answer(true);
-        return new Promise((release) => {
-          giveUpLock = release;
-        });
-      });
-    });
+        return new Promise((release) => answer({ release }));
+      }).catch(() => answer({ unusable: true }));
+    }).then(lockAnswer);
   }
 
-  // The first answer is asked for at once, while the module loads: the browser takes a while.
-  const earlyLock = navigator.locks ? requestLock(false) : null;
+  // The first answer was asked for by the page's head (or, from a page without it, now).
+  const earlyLock = !navigator.locks ? null
+    : window.kv410Lock ? window.kv410Lock.then(lockAnswer) : requestLock(false);
 
   // Runs the unit once this tab holds the lock (`asked`, or asked for now).
   function claimUnit(wait, asked = null) {
@@ -422,6 +439,10 @@
     const end = unit._kv_barEnd();
     graph.hidden = !visible;
     graph.dataset.bar = `${start} ${end}`;
+    if (!visible) {
+      // Drawn when it is shown: showing it is a change of the Graph too.
+      return;
+    }
     const context = graph.getContext('2d');
     context.clearRect(0, 0, graph.width, graph.height);
     context.strokeStyle = '#000';
@@ -448,8 +469,8 @@
   function showKnobFrame(frame) {
     knobFrameShown = frame;
     knob.dataset.frame = String(frame);
-    const context = knob.getContext('2d');
     if (knobFrames[frame]) {
+      const context = knob.getContext('2d');
       context.clearRect(0, 0, knob.width, knob.height);
       context.drawImage(knobFrames[frame], 0, 0);
       return;
@@ -1672,17 +1693,23 @@
     const rightShift = Math.max(0, middle.right - right.left);
     right.left += rightShift;
     right.right += rightShift;
-    for (const hit of [left, middle, right, area($('Shape6'))]) {
-      // The ::after box, placed against the key's padding box.
+    // The ::after boxes, placed against each key's padding box: everything is measured before
+    // anything is set, so the browser lays the page out once.
+    const places = [left, middle, right, area($('Shape6'))].map((hit) => {
       const element = hit.element;
       const inner = { left: element.offsetLeft + element.clientLeft,
         top: element.offsetTop + element.clientTop };
-      element.style.setProperty('--hit-left', `${hit.left - inner.left}px`);
-      element.style.setProperty('--hit-top', `${hit.top - inner.top}px`);
-      element.style.setProperty('--hit-right',
-        `${inner.left + element.clientWidth - hit.right}px`);
-      element.style.setProperty('--hit-bottom',
-        `${inner.top + element.clientHeight - hit.bottom}px`);
+      return [element, {
+        '--hit-left': hit.left - inner.left,
+        '--hit-top': hit.top - inner.top,
+        '--hit-right': inner.left + element.clientWidth - hit.right,
+        '--hit-bottom': inner.top + element.clientHeight - hit.bottom,
+      }];
+    });
+    for (const [element, insets] of places) {
+      for (const [name, value] of Object.entries(insets)) {
+        element.style.setProperty(name, `${value}px`);
+      }
     }
     const padX = Math.max(0, target - knob.width / 2);
     const padY = Math.max(0, (target - knob.height) / 2);
