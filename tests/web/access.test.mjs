@@ -420,10 +420,11 @@ async function hitArea(page, id) {
 }
 
 describe('phones, a finger', () => {
-  test('at 390x844 and 844x390 every control has a 44 px target in view; a tap beside a drawn ' +
-    'key reaches it; the side panels stand below the front upright', { timeout: 90000 },
-  async () => {
-    for (const viewport of [{ width: 390, height: 844 }, { width: 844, height: 390 }]) {
+  test('at 390x844, 844x390 and on a 768x1024 tablet every control has a 44 px target in view; ' +
+    'a tap beside a drawn key reaches it; the side panels stand below the front upright',
+  { timeout: 120000 }, async () => {
+    for (const viewport of [{ width: 390, height: 844 }, { width: 844, height: 390 },
+      { width: 768, height: 1024 }]) {
       const context = await browser.newContext({ viewport, hasTouch: true, isMobile: true });
       const size = `${viewport.width}x${viewport.height}`;
       try {
@@ -495,6 +496,14 @@ describe('phones, a finger', () => {
         // Upright, the front is not made smaller by the panels.
         if (viewport.width < viewport.height) {
           assert.equal(placed.width, front.width, size);
+        }
+        // The sensors' sliders and the alarm inputs are a finger's size too.
+        for (const id of ['TrackBar1', 'TrackBar11', 'SpeedButton1', 'SpeedButton8']) {
+          await page.locator(`#${id}`).scrollIntoViewIfNeeded();
+          const { area } = await hitArea(page, id);
+          const text = `${size}: #${id} ${JSON.stringify(area)}`;
+          assert.ok(area.corners && inView(area), text);
+          assert.ok(area.bottom - area.top >= 44 && area.right - area.left >= 44, text);
         }
       } finally {
         await context.close();

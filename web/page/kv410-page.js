@@ -1627,11 +1627,13 @@
   // ------------------------------------------------------------------ size
 
   // A screen narrower or lower than the front (a phone, a tablet held upright, a phone on its
-  // side) shows it smaller, so the whole front is in view. On a phone (compact) the toggles beside
-  // the picture and the side panels would be too small to touch at that scale: they leave the
-  // front for #Controls, at their own size, below the front upright and beside it on its side.
+  // side) shows it smaller, so the whole front is in view. On a phone, and on any screen used
+  // with a finger (compact), the toggles beside the picture and the side panels would be too
+  // small to touch: they leave the front for #Controls, at a finger's size, below the front
+  // upright and beside it on its side.
   const CompactWidth = 600;
   const CompactHeight = 500;
+  const finger = matchMedia('(pointer: coarse)');
   // The room #Controls keeps beside the front on a phone on its side: the toggles', or the widest
   // side panel's while the panels are shown (with #Controls' padding).
   const ControlsBeside = 180;
@@ -1644,7 +1646,8 @@
 
   function arrange() {
     const room = document.documentElement;
-    const nowCompact = room.clientWidth < CompactWidth || room.clientHeight < CompactHeight;
+    const nowCompact = room.clientWidth < CompactWidth || room.clientHeight < CompactHeight ||
+      finger.matches;
     const beside = nowCompact && room.clientWidth > room.clientHeight;
     $('FrontRow').classList.toggle('compact', nowCompact);
     $('FrontRow').classList.toggle('beside', beside);
@@ -1670,7 +1673,7 @@
     const width = room.clientWidth - (beside ? besideWidth : 0);
     const scale = Math.min(1, width / front.offsetWidth, room.clientHeight / front.offsetHeight);
     $('stage').style.zoom = scale < 1 ? String(scale) : '';
-    placeHitAreas(compact || matchMedia('(pointer: coarse)').matches
+    placeHitAreas(compact
       ? Math.ceil(TouchTarget / scale) : 0);
   }
 
