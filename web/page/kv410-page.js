@@ -118,6 +118,7 @@
   // Flash.dat there: the one holding the lock. Another tab says so and offers to take over; the
   // tab that runs it then saves its image, stops and gives the lock up, and the new one starts
   // on that image. Without Web Locks (an old browser) every tab runs, as before.
+  // The page's head (index.html) asks for it under this name too.
   const LockName = 'kv410-unit';
   const tabs = 'BroadcastChannel' in window ? new BroadcastChannel('kv410-tabs') : null;
   let running = false;
