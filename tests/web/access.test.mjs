@@ -267,6 +267,32 @@ describe('several tabs', () => {
     });
 });
 
+describe('a page script kept from before an update', () => {
+  test('one that asks for the one-tab lock itself still runs the unit after "Take over here"',
+    { timeout: 60000 }, async () => {
+      const context = await browser.newContext();
+      try {
+        // The script as it was before the page's head asked for the lock.
+        const script = (await readFile(join(siteDir, 'kv410-page.js'), 'utf8'))
+          .replace('window.kv410LockAdopted = true;', '')
+          .replace('window.kv410Lock ? window.kv410Lock.then(lockAnswer) : requestLock(false)',
+            'requestLock(false)');
+        assert.doesNotMatch(script, /kv410LockAdopted|kv410Lock\.then\(lockAnswer\)/);
+        await context.route('**/kv410-page.js', (route) => route.fulfill({
+          contentType: 'text/javascript', body: script }));
+        const page = await context.newPage();
+        await page.goto(site.url);
+        await page.waitForSelector('#Elsewhere:not([hidden])');
+        await page.click('#TakeOver');
+        await waitForStart(page);
+        await page.click('#Shape6');
+        await waitForLcd(page, 4, MainKeys);
+      } finally {
+        await context.close();
+      }
+    });
+});
+
 describe('screen readers', () => {
   test('the LCD read out when its screen changes, LEDs and lamps by state, axe-core clean',
     { timeout: 120000 }, async () => {

@@ -227,6 +227,7 @@
   }
 
   // The first answer was asked for by the page's head (or, from a page without it, now).
+  window.kv410LockAdopted = true;
   const earlyLock = !navigator.locks ? null
     : window.kv410Lock ? window.kv410Lock.then(lockAnswer) : requestLock(false);
 
