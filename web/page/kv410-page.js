@@ -1675,8 +1675,7 @@
     const width = room.clientWidth - (beside ? besideWidth : 0);
     const scale = Math.min(1, width / front.offsetWidth, room.clientHeight / front.offsetHeight);
     $('stage').style.zoom = scale < 1 ? String(scale) : '';
-    placeHitAreas(compact
-      ? Math.ceil(TouchTarget / scale) : 0);
+    placeHitAreas(compact ? Math.ceil(TouchTarget / scale) : 0);
   }
 
   // The areas a finger hits, in the front's pixels: a key under the display or the power switch
