@@ -1,8 +1,8 @@
 // The KV410 front in a web page. Like the desktop window it turns the browser's events into calls
 // of the unit's panel handlers (web/WebFront.cpp, compiled with the controller into kv410.wasm)
-// and paints the unit's paint state; it decides nothing itself. Flash.dat lives in the module's
-// in-memory file system, where the controller's own load and save code reads and writes it, and
-// is kept in the browser's storage between visits.
+// and paints the unit's paint state; it decides nothing itself. Flash.dat lives among the module's
+// files in memory (web/ModuleFiles.js), where the controller's own load and save code reads and
+// writes it, and is kept in the browser's storage between visits.
 'use strict';
 
 (() => {
@@ -111,6 +111,14 @@
     buildControls();
     claimUnit(false, earlyLock);
   }, startFailed);
+
+  // Puts a file in the module's files for the unit to read, or takes it away (bytes null).
+  function putFile(path, bytes) {
+    unit.files.unlink(path);
+    if (bytes) {
+      unit.files.writeFile(path, bytes);
+    }
+  }
 
   // ------------------------------------------------------------------ one tab runs the unit
 
@@ -283,12 +291,7 @@
       lesson.name = null;
       showLessonMode(false);
     }
-    if (unit.FS.analyzePath(FlashPath).exists) {
-      unit.FS.unlink(FlashPath);
-    }
-    if (bytes) {
-      unit.FS.writeFile(FlashPath, bytes);
-    }
+    putFile(FlashPath, bytes);
     unit._kv_start(performance.now());
     unit._kv_setPanelsShown(panelsShown());
     paintedOnce = false;
@@ -844,15 +847,13 @@
     }
   }
 
-  // Keeps the Flash.dat of the module's file system in the browser's storage.
+  // Keeps the module's Flash.dat in the browser's storage.
   function keepFlash() {
     if (!running) {
       return;
     }
-    let bytes;
-    try {
-      bytes = unit.FS.readFile(FlashPath);
-    } catch (error) {
+    const bytes = unit.files.readFile(FlashPath);
+    if (!bytes) {
       return;
     }
     try {
@@ -898,7 +899,7 @@
     unit._kv_advance(performance.now());
     unit._kv_saveFlash();
     keepFlash();
-    return unit.FS.analyzePath(FlashPath).exists ? unit.FS.readFile(FlashPath) : null;
+    return unit.files.readFile(FlashPath);
   }
 
   // Starts the unit on an opened file; the settings it had are kept for "Undo".
@@ -928,7 +929,7 @@
   function describeFile(name, bytes) {
     putFile(ExaminePath, bytes);
     const found = JSON.parse(unit.UTF8ToString(unit._kv_examineFlash()));
-    unit.FS.unlink(ExaminePath);
+    unit.files.unlink(ExaminePath);
     if (found.problem === '') {
       return null;
     }
@@ -1087,7 +1088,10 @@
     unit._kv_advance(performance.now());
     unit._kv_saveFlash();
     keepFlash();
-    const bytes = unit.FS.readFile(FlashPath);
+    const bytes = unit.files.readFile(FlashPath);
+    if (!bytes) {
+      return;
+    }
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
     link.download = 'Flash.dat';
@@ -1107,14 +1111,7 @@
   const settingsView = $('Settings');
   const settingsState = { nameA: null, nameB: null, rows: [] };
 
-  function putFile(path, bytes) {
-    if (unit.FS.analyzePath(path).exists) {
-      unit.FS.unlink(path);
-    }
-    if (bytes) {
-      unit.FS.writeFile(path, bytes);
-    }
-  }
+
 
   function settingsColumns() {
     const columns = ['number', 'name', 'value', 'unit', 'factory', 'min', 'max', 'level'];
