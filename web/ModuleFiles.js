@@ -45,9 +45,10 @@ mergeInto(LibraryManager.library, {
       }
       var parent = path.substring(0, path.lastIndexOf('/'));
       if (parent !== '') {
-        // Only the root folder holds files.
+        // Only the root folder holds files: a path through a file is no folder, another is missing.
         var above = KvFiles.lookup(parent);
-        return { errno: above.node ? {{{ cDefine('ENOTDIR') }}} : {{{ cDefine('ENOENT') }}} };
+        return { errno: above.node || above.errno === {{{ cDefine('ENOTDIR') }}}
+          ? {{{ cDefine('ENOTDIR') }}} : {{{ cDefine('ENOENT') }}} };
       }
       return { node: Object.prototype.hasOwnProperty.call(KvFiles.files, path)
         ? KvFiles.files[path] : null, path: path };

@@ -113,6 +113,7 @@ int main() {
     }
     sayContents("Flash.dat");
     say("fopen rb of a file as a folder", std::fopen("Flash.dat/x", "rb") != nullptr);
+    say("fopen rb below a file as a folder", std::fopen("Flash.dat/x/y", "rb") != nullptr);
     writeWhole("Flash.dat", "wb", pattern(3000, 1));
     sayContents("Flash.dat");
     std::printf("size: %ju\n", static_cast<uintmax_t>(fs::file_size("Flash.dat", ec)));
